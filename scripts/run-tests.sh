@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs every test of a configured and built test tree through CTest, headless.
+set -euo pipefail
+dir=$1; jobs=${2:-$(nproc)}
+root=$(cd "$(dirname "$0")/.." && pwd)
+export SDL_VIDEODRIVER=dummy
+export SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}
+cd "$dir"
+ctest --output-on-failure -j "$jobs" --timeout 300
