@@ -18,8 +18,8 @@ public:
 
 // The process's clock: the real one unless a test installed another. Never null.
 Clock& GetClock();
-// Installs clock for the process (tests); nullptr restores the real clock. Not thread-safe: call
-// before starting threads that read the clock.
-void SetClock(Clock* clock);
+// Installs clock for the process (tests); nullptr restores the real clock. Returns the clock that
+// was installed before (nullptr for the real one). Call before starting threads that read the clock.
+Clock* SetClock(Clock* clock);
 
 } // namespace Platform

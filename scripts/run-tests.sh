@@ -8,5 +8,10 @@ export SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}
+# Tests never touch the user's own settings file or data folders.
+home="$(cd "$dir" && pwd)/test-home"
+export FW_REGISTRY_FILE="$home/registry.txt"
+export XDG_DATA_HOME="$home/data"
+export XDG_CONFIG_HOME="$home/config"
 cd "$dir"
 ctest --output-on-failure -j "$jobs" --timeout 300

@@ -49,10 +49,29 @@ public:
     virtual bool FindClose(PakFindHandle search) = 0;
 };
 
-// The process's published reader, or null while none is published.
+// The process's published reader, or null while none is published. Any thread.
 PakInterfaceBase* GetPakInterface();
 // Publishes reader unless one is already published (first reader wins). Returns true when published.
 bool PublishPakInterface(PakInterfaceBase* reader);
+// Withdraws reader if it is the published one (its destructor calls this, so later calls fall back
+// to stdio instead of reaching a destroyed reader). Returns true when it was published.
+bool UnpublishPakInterface(PakInterfaceBase* reader);
+
+// The plain-stream operations behind the wrappers while no reader is published; a reader uses them
+// for handles without an entry. Names accept '\' and any letter case (see Fw::ToFileSystemPath).
+namespace PakStdio {
+PakFile* FOpen(const char* name, const char* mode); // new handle {null entry, 0, stream} or null
+int FClose(PakFile* file);                          // closes the stream and deletes the handle
+int FSeek(PakFile* file, long offset, int origin);
+long FTell(PakFile* file);
+size_t FRead(void* buffer, size_t elementSize, size_t count, PakFile* file);
+int FGetC(PakFile* file);
+int FGetWC(PakFile* file); // one UTF-16LE unit (two bytes); 0xFFFF at the end
+int UnGetC(int c, PakFile* file);
+char16_t* FGetWS(char16_t* buffer, int n, PakFile* file); // UTF-16LE units up to and with a line feed
+char* FGetS(char* buffer, int n, PakFile* file);
+int FEof(PakFile* file);
+} // namespace PakStdio
 
 PakFile* PakFOpen(const char* name, const char* mode);
 int PakFClose(PakFile* file);
@@ -63,3 +82,5 @@ int PakFGetC(PakFile* file);
 int PakFGetWC(PakFile* file);
 char* PakFGetS(char* buffer, int n, PakFile* file);
 int PakFEof(PakFile* file);
+int PakUnGetC(int c, PakFile* file);
+char16_t* PakFGetWS(char16_t* buffer, int n, PakFile* file);
