@@ -1,0 +1,156 @@
+// The module py_utils. Argument errors never raise into the script: they are printed, cleared and
+// answered with None.
+#include "engine/scripting/PyUtils.h"
+
+#include "engine/scripting/ArgParser.h"
+#include "engine/scripting/ExtPythonManager.h"
+#include "engine/scripting/GameScript.h"
+#include "engine/scripting/ScriptDebug.h"
+#include "framework/core/PakFile.h"
+#include "platform/Clock.h"
+#include "platform/DebugOutput.h"
+
+#include <Python.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> gQuietExit{false};
+std::atomic<uint32_t> gLastTimeMark{0};
+
+PyObject* Bool(bool value)
+{
+    if (value)
+        Py_RETURN_TRUE;
+    Py_RETURN_FALSE;
+}
+
+// The text of Log and SetTitle: one narrow or Unicode string as it is, anything else as the
+// script's own get_object_repr renders the arguments.
+std::string FormatScriptArgs(PyObject* args)
+{
+    if (PyTuple_Check(args) && PyTuple_Size(args) == 1) {
+        std::string text;
+        if (ParseScriptArgs(args, "s", {&text}))
+            return text;
+        PyErr_Clear();
+    }
+    std::string repr;
+    GetScriptRepr(repr, args);
+    return repr;
+}
+
+PyObject* Log(PyObject*, PyObject* args)
+{
+    if (!ScriptDebugMode())
+        Py_RETURN_NONE;
+    const std::string text = FormatScriptArgs(args);
+    if (FILE* log = gExtPythonManager ? gExtPythonManager->GetDebugLog() : nullptr) {
+        std::fprintf(log, "%s\n", text.c_str());
+        std::fflush(nullptr);
+    }
+    Platform::OutputDebugText(text);
+    Platform::OutputDebugText("\n");
+    Py_RETURN_NONE;
+}
+
+PyObject* Break(PyObject*, PyObject*)
+{
+    if (ScriptDebugMode())
+        PrintScriptTraceback();
+    Py_RETURN_NONE;
+}
+
+PyObject* SetTitle(PyObject*, PyObject* args)
+{
+    if (!ScriptDebugMode())
+        Py_RETURN_NONE;
+    const std::string text = FormatScriptArgs(args);
+    if (gExtPythonManager && gExtPythonManager->GetApplication())
+        gExtPythonManager->GetApplication()->SetWindowTitle(text);
+    Py_RETURN_NONE;
+}
+
+PyObject* ReadFilePak(PyObject*, PyObject* args)
+{
+    std::string path;
+    if (!ParseScriptArgs(args, "s", {&path}))
+        return ScriptArgFailure();
+    PakFile* file = PakFOpen(path.c_str(), "rb");
+    if (!file)
+        Py_RETURN_NONE; // a missing file reads as None
+    PakFSeek(file, 0, SEEK_END);
+    const long size = PakFTell(file);
+    PakFSeek(file, 0, SEEK_SET);
+    std::vector<char> buffer(size_t(size > 0 ? size : 0) + 1, '\0');
+    if (size > 0)
+        PakFRead(buffer.data(), 1, size_t(size), file);
+    PakFClose(file);
+    // Text up to the first zero byte, as the scripts expect; bytes that are not UTF-8 round-trip.
+    return PyUnicode_DecodeUTF8(buffer.data(), Py_ssize_t(std::strlen(buffer.data())), "surrogateescape");
+}
+
+PyObject* LogUpdate(PyObject*, PyObject*) { Py_RETURN_NONE; }
+PyObject* DbgEnabled(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().debugMode); }
+PyObject* CheatsEnabled(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().cheats); }
+PyObject* IsZNQSurvey(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().surveyEdition); }
+
+PyObject* SurveyFinish(PyObject*, PyObject*)
+{
+    gQuietExit = true;
+    if (gExtPythonManager && gExtPythonManager->GetApplication())
+        gExtPythonManager->GetApplication()->RequestShutdown();
+    Py_RETURN_NONE;
+}
+
+PyObject* QuietExit(PyObject*, PyObject*) { return Bool(gQuietExit); }
+PyObject* CheatNeedCollectAll(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().cheatNeedCollectAll); }
+PyObject* SkipChargeOFF(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().skipChargeOff); }
+
+PyObject* MarkTime(PyObject*, PyObject* args)
+{
+    std::string label;
+    if (!ParseScriptArgs(args, "s", {&label}))
+        return ScriptArgFailure();
+    const uint32_t now = Platform::GetClock().TimeGetTime();
+    char line[64];
+    std::snprintf(line, sizeof line, "%.3fs - ", double(now - gLastTimeMark.load()) / 1000.0);
+    ScriptDebugLogTimed(line + label);
+    gLastTimeMark = now;
+    Py_RETURN_NONE;
+}
+
+PyMethodDef gMethods[] = {
+    {"Log", Log, METH_VARARGS, nullptr},
+    {"Break", Break, METH_VARARGS, nullptr},
+    {"SetTitle", SetTitle, METH_VARARGS, nullptr},
+    {"ReadFilePak", ReadFilePak, METH_VARARGS, nullptr},
+    {"LogUpdate", LogUpdate, METH_VARARGS, nullptr},
+    {"DbgEnabled", DbgEnabled, METH_VARARGS, nullptr},
+    {"CheatsEnabled", CheatsEnabled, METH_VARARGS, nullptr},
+    {"IsZNQSurvey", IsZNQSurvey, METH_VARARGS, nullptr},
+    {"SurveyFinish", SurveyFinish, METH_VARARGS, nullptr},
+    {"QuietExit", QuietExit, METH_VARARGS, nullptr},
+    {"CheatNeedCollectAll", CheatNeedCollectAll, METH_VARARGS, nullptr},
+    {"SkipChargeOFF", SkipChargeOFF, METH_VARARGS, nullptr},
+    {"MarkTime", MarkTime, METH_VARARGS, nullptr},
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyModuleDef gModule = {PyModuleDef_HEAD_INIT, "py_utils", nullptr, -1, gMethods,
+                       nullptr, nullptr, nullptr, nullptr};
+
+} // namespace
+
+PyObject* PyInit_py_utils() { return PyModule_Create(&gModule); }
+
+void ResetPyUtilsState()
+{
+    gQuietExit = false;
+    gLastTimeMark = 0;
+}
