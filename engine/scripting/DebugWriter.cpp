@@ -1,6 +1,7 @@
 #include "engine/scripting/DebugWriter.h"
 
 #include "engine/scripting/ScriptDebug.h"
+#include "engine/scripting/StaticType.h"
 
 #include <Python.h>
 
@@ -37,10 +38,7 @@ PyMethodDef gMethods[] = {
 };
 
 PyTypeObject gWriterType = [] {
-    PyTypeObject t{PyVarObject_HEAD_INIT(nullptr, 0)};
-    t.tp_name = "DebugWriter";
-    t.tp_basicsize = sizeof(DebugWriter);
-    t.tp_flags = Py_TPFLAGS_DEFAULT;
+    PyTypeObject t = MakeStaticType("DebugWriter", sizeof(DebugWriter));
     t.tp_methods = gMethods;
     t.tp_dealloc = [](PyObject* self) {
         auto* writer = reinterpret_cast<DebugWriter*>(self);
@@ -55,17 +53,14 @@ PyTypeObject gWriterType = [] {
 
 PyObject* NewDebugWriter(const char* fileName)
 {
-    if (PyType_Ready(&gWriterType) < 0)
-        return nullptr;
     FILE* file = std::fopen(fileName, "w");
     if (!file)
         return nullptr;
-    auto* writer = static_cast<DebugWriter*>(PyObject_Malloc(sizeof(DebugWriter)));
+    auto* writer = NewStaticInstance<DebugWriter>(gWriterType);
     if (!writer) {
         std::fclose(file);
-        return PyErr_NoMemory();
+        return nullptr;
     }
-    PyObject_Init(reinterpret_cast<PyObject*>(writer), &gWriterType);
     writer->file = file;
     return reinterpret_cast<PyObject*>(writer);
 }

@@ -2,7 +2,7 @@
 // interface; this file holds the type and its payload.
 #include "engine/scripting/EngineObject.h"
 
-#include <Python.h>
+#include "engine/scripting/StaticType.h"
 
 namespace {
 
@@ -12,39 +12,17 @@ struct EngineObject {
 };
 
 PyTypeObject gEngineObjectType = [] {
-    PyTypeObject t{PyVarObject_HEAD_INIT(nullptr, 0)};
-    t.tp_name = "ExtPythonManager";
-    t.tp_basicsize = sizeof(EngineObject);
-    t.tp_itemsize = 0;
+    PyTypeObject t = MakeStaticType("ExtPythonManager", sizeof(EngineObject));
     t.tp_dealloc = [](PyObject* self) { PyObject_Free(self); }; // the host is not touched
-    t.tp_flags = Py_TPFLAGS_DEFAULT;
     t.tp_getattro = PyObject_GenericGetAttr;
     return t;
 }();
-
-bool EnsureType()
-{
-    static bool ready = false;
-    if (!ready) {
-        if (PyType_Ready(&gEngineObjectType) < 0)
-            return false;
-        ready = true;
-    }
-    return true;
-}
 
 } // namespace
 
 PyObject* NewExtPythonManagerObject()
 {
-    if (!EnsureType())
-        return nullptr;
-    auto* self = static_cast<EngineObject*>(PyObject_Malloc(sizeof(EngineObject)));
-    if (!self)
-        return PyErr_NoMemory();
-    PyObject_Init(reinterpret_cast<PyObject*>(self), &gEngineObjectType);
-    self->host = nullptr;
-    return reinterpret_cast<PyObject*>(self);
+    return reinterpret_cast<PyObject*>(NewStaticInstance<EngineObject>(gEngineObjectType));
 }
 
 VTExtPythonManager* EngineObjectHost(PyObject* object)

@@ -22,3 +22,4 @@ void ScriptDebugLogTimed(const std::string& text);
 void ScriptPythonOutput(const char* text);
 // Name of a virtual-key code as handed to the script's KeyUp.
 std::string ScriptKeyName(int virtualKey);
+void SetScriptDebugFlags(const ScriptDebugFlags& flags);

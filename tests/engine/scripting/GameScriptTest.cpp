@@ -1,0 +1,127 @@
+#include "ScriptTestSupport.h"
+
+#include "engine/scripting/GilGuard.h"
+#include "engine/scripting/ScriptDebug.h"
+
+#include <thread>
+
+namespace {
+
+constexpr const char* kGameModule = R"(
+calls = []
+count = 0
+def InitGame(engine):
+    calls.append(('InitGame', type(engine).__name__))
+def LoadLevel(name):
+    calls.append(('LoadLevel', name))
+def LevelUpdate(t):
+    calls.append(('LevelUpdate', round(t, 3)))
+def MouseDown(x, y, button, clicks):
+    calls.append(('MouseDown', x, y, button, clicks))
+    raise RuntimeError('script bug')
+def MouseMove(x, y):
+    global count
+    count += 1
+def DeinitGame():
+    calls.append(('DeinitGame',))
+def full_traceback():
+    calls.append(('full_traceback',))
+def get_object_repr(*args):
+    return 'repr:' + ','.join(str(a) for a in args)
+def DbgWriteCallback(text):
+    calls.append(('Dbg', text))
+)";
+
+class GameScriptTest : public ScriptFixture {
+protected:
+    void SetUp() override
+    {
+        ScriptFixture::SetUp();
+        WriteScript("CorvinHOG.py", kGameModule);
+    }
+
+    std::string Eval(const char* expr)
+    {
+        GilGuard gil;
+        PyObject* module = PyImport_ImportModule("CorvinHOG");
+        PyObject* dict = PyModule_GetDict(module);
+        PyObject* r = PyRun_String(expr, Py_eval_input, dict, dict);
+        PyObject* s = r ? PyObject_Repr(r) : nullptr;
+        std::string text = s ? PyUnicode_AsUTF8(s) : "<error>";
+        PyErr_Clear();
+        Py_XDECREF(s);
+        Py_XDECREF(r);
+        Py_XDECREF(module);
+        return text;
+    }
+};
+
+TEST_F(GameScriptTest, CallbacksReachTheModuleAndAnExceptionReleasesTheLock)
+{
+    StartHost();
+    gGameScript->CallDbgWrite("early %s text");
+    EXPECT_NE(Output().find("EARLY LOG: early %s text\n"), std::string::npos);
+
+    gGameScript->LoadModule();
+    ASSERT_TRUE(gGameScript->IsModuleLoaded());
+    gGameScript->CallInitGame();
+    gGameScript->CallLoadLevel("l1");
+    gGameScript->CallMouseDown(10, 20, 0, 2); // raises inside the script
+    gGameScript->CallLevelUpdate(0.016f);
+    gGameScript->CallDbgWrite("hello");
+    EXPECT_EQ(Eval("calls"), "[('InitGame', 'ExtPythonManager'), ('LoadLevel', 'l1'), "
+                             "('MouseDown', 10, 20, 0, 2), ('LevelUpdate', 0.016), ('Dbg', 'hello')]");
+    EXPECT_EQ(gGameScript->ScriptLock().load(), 0);
+
+    PyObject* args;
+    {
+        GilGuard gil;
+        args = Py_BuildValue("(ii)", 1, 2);
+    }
+    std::string repr;
+    GetScriptRepr(repr, args);
+    {
+        GilGuard gil;
+        Py_DECREF(args);
+    }
+    EXPECT_EQ(repr, "repr:1,2");
+}
+
+TEST_F(GameScriptTest, LockedCallsFromTwoThreadsAreSerialised)
+{
+    StartHost();
+    gGameScript->LoadModule();
+    auto work = [] {
+        for (int i = 0; i < 10000; ++i)
+            gGameScript->CallMouseMove(i, i);
+    };
+    std::thread a(work), b(work);
+    a.join();
+    b.join();
+    EXPECT_EQ(Eval("count"), "20000");
+}
+
+TEST_F(GameScriptTest, DeinitClearsTheModuleAndMissingModuleSkipsCallbacks)
+{
+    StartHost();
+    gGameScript->CallDeinitGame(); // nothing loaded: only clears
+    EXPECT_FALSE(gGameScript->IsModuleLoaded());
+    gGameScript->CallLevelUpdate(0.01f); // no module: skipped without error
+    gGameScript->LoadModule();
+    gGameScript->CallDeinitGame();
+    EXPECT_FALSE(gGameScript->IsModuleLoaded());
+    EXPECT_EQ(Eval("calls"), "[('DeinitGame',)]");
+}
+
+TEST_F(GameScriptTest, ImportFailureLeavesTheModuleUnloaded)
+{
+    WriteScript("CorvinHOG.py", "this is not python\n");
+    StartHost();
+    gGameScript->LoadModule();
+    EXPECT_FALSE(gGameScript->IsModuleLoaded());
+    gGameScript->CallInitGame();
+    GilGuard gil;
+    EXPECT_EQ(PyErr_Occurred(), nullptr);
+}
+
+} // namespace
