@@ -11,16 +11,20 @@ bool LoadXmlFile(const std::string& path, Platform::XmlDocument& document)
     PakFile* file = PakFOpen(path.c_str(), "rb");
     if (!file)
         return false;
+    // Read to the end in chunks rather than trusting the size the stream reports: a folder opened
+    // as a file reports an absurd one.
     std::vector<unsigned char> bytes;
-    bool ok = PakFSeek(file, 0, SEEK_END) == 0;
-    const long size = ok ? PakFTell(file) : -1;
-    ok = ok && size >= 0 && PakFSeek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size));
-        bytes.resize(PakFRead(bytes.data(), 1, bytes.size(), file));
+    constexpr size_t kChunk = 64 * 1024;
+    for (;;) {
+        const size_t have = bytes.size();
+        bytes.resize(have + kChunk);
+        const size_t got = PakFRead(bytes.data() + have, 1, kChunk, file);
+        bytes.resize(have + got);
+        if (got < kChunk)
+            break;
     }
     PakFClose(file);
-    return ok && LoadXmlBytes(bytes.data(), bytes.size(), document);
+    return LoadXmlBytes(bytes.data(), bytes.size(), document);
 }
 
 std::optional<Platform::XmlDocument> OpenXmlFile(const std::string& path)

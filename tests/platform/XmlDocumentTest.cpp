@@ -1,15 +1,13 @@
 // XmlDocument over pugixml: parsing per encoding, queries with bound variables, handle lifetime,
 // insertion and saving.
 #include "platform/XmlDocument.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 
 using Platform::XmlDocument;
 using Platform::XmlNode;
@@ -161,9 +159,8 @@ TEST(XmlDocument, InsertNewElementBeforeAReferenceOrLast)
 
 TEST(XmlDocument, SaveWritesAMarkedFileThatReadsBack)
 {
-    const auto folder = std::filesystem::temp_directory_path() / ("xmldoc_save_test_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string path = (folder / "level.xml").string();
+    TestSupport::TempFolder folder;
+    const std::string path = folder.File("level.xml");
 
     XmlDocument document = Parse("<level/>");
     XmlNode item = document.DocumentElement().InsertNewElement("item");
@@ -171,8 +168,7 @@ TEST(XmlDocument, SaveWritesAMarkedFileThatReadsBack)
     item.SetText("body");
     ASSERT_TRUE(document.Save(path));
 
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = TestSupport::ReadFileBytes(path);
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
@@ -183,6 +179,5 @@ TEST(XmlDocument, SaveWritesAMarkedFileThatReadsBack)
     EXPECT_EQ(read.Attribute("name").Text(), "caf\xC3\xA9 <&>\"'");
     EXPECT_EQ(read.Text(), "body");
 
-    EXPECT_FALSE(document.Save((folder / "no such folder" / "x.xml").string()));
-    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(document.Save(folder.File("no such folder/x.xml")));
 }

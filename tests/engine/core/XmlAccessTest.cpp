@@ -1,5 +1,6 @@
 // Decoding of XML file bytes, node walking and element insertion.
 #include "engine/core/XmlAccess.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -107,4 +108,22 @@ TEST(XmlInsertNewElement, InsertsBeforeTheReferenceOrAppends)
     EXPECT_FALSE(XmlInsertNewElement(XmlNode(), "obj"));
     EXPECT_EQ(XmlGetAttributeNode(level.FirstChild(), "n").Text(), "b");
     EXPECT_FALSE(XmlGetAttributeNode(level, "n"));
+}
+
+TEST(LoadXmlFile, ReadsThroughTheFileLayerAndReportsFailures)
+{
+    TestSupport::TempFolder folder;
+    TestSupport::WriteFileBytes(folder.File("good.xml"), std::string("\xFF\xFE<\0r\0/\0>\0", 10));
+    TestSupport::WriteFileBytes(folder.File("bad.xml"), "<r>");
+
+    XmlDocument document;
+    EXPECT_TRUE(LoadXmlFile(folder.File("good.xml"), document));
+    EXPECT_EQ(document.DocumentElement().Name(), "r");
+    // Names in data use '\\'.
+    std::string backslashed = folder.File("good.xml");
+    backslashed[backslashed.rfind('/')] = '\\';
+    EXPECT_TRUE(OpenXmlFile(backslashed));
+    EXPECT_FALSE(LoadXmlFile(folder.File("bad.xml"), document));
+    EXPECT_FALSE(OpenXmlFile(folder.File("missing.xml")));
+    EXPECT_FALSE(OpenXmlFile(folder.Path())); // a folder is not a file
 }
