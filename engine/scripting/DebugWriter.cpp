@@ -1,6 +1,6 @@
 #include "engine/scripting/DebugWriter.h"
 
-#include "engine/scripting/ScriptDebug.h"
+#include "engine/core/DebugSettings.h"
 #include "engine/scripting/StaticType.h"
 
 #include <Python.h>
@@ -25,7 +25,7 @@ PyObject* Write(PyObject* self, PyObject* args)
         std::fputs(text, writer->file);
         std::fflush(writer->file);
     }
-    ScriptPythonOutput(text);
+    VTDebugSettings::PythonOutputHook(text);
     return PyLong_FromSize_t(std::strlen(text));
 }
 

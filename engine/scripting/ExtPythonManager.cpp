@@ -3,11 +3,11 @@
 // after start-up and every later call takes it through GilGuard.
 #include "engine/scripting/ExtPythonManager.h"
 
+#include "engine/core/DebugSettings.h"
 #include "engine/scripting/DebugWriter.h"
 #include "engine/scripting/EngineObject.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/PyUtils.h"
-#include "engine/scripting/ScriptDebug.h"
 
 #include <Python.h>
 
@@ -71,7 +71,7 @@ bool VTExtPythonManager::Start()
         return false;
     }
     // From here on this thread holds the interpreter lock until the end of Start.
-    if (ScriptDebugMode()) {
+    if (gDebugSettings && gDebugSettings->debugMode) {
         debugLog_ = std::fopen("DebugLog.txt", "w");
         logWriter_ = NewDebugWriter("PythonLogFile.txt");
         if (logWriter_) {

@@ -1,9 +1,11 @@
 // Game module callbacks. A callback the module lacks is skipped.
 #include "engine/scripting/GameScript.h"
 
+#include "engine/core/DebugLog.h"
+#include "engine/core/DebugSettings.h"
+#include "engine/core/KeyNames.h"
 #include "engine/core/SpinLock.h"
 #include "engine/scripting/ExtPythonManager.h"
-#include "engine/scripting/ScriptDebug.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 
@@ -20,12 +22,14 @@ constexpr uint32_t kReportEvery = 100;
 
 uint32_t Ticks() { return Platform::GetClock().GetTickCount(); }
 
+bool DebugMode() { return gDebugSettings && gDebugSettings->debugMode; }
+
 // Log text that arrives before the game module can take it.
 void EarlyLog(const char* text)
 {
-    ScriptDebugLog("EARLY LOG: ");
-    ScriptDebugLog(text ? text : "");
-    ScriptDebugLog("\n");
+    DebugLog("EARLY LOG: ");
+    DebugLog("%s", text ? text : "");
+    DebugLog("\n");
 }
 
 } // namespace
@@ -98,16 +102,16 @@ void VTGameScript::CallMouseUp(int x, int y, int button) { CallLocked("MouseUp",
 
 void VTGameScript::CallMouseMove(int x, int y)
 {
-    const ScriptDebugFlags flags = GetScriptDebugFlags();
-    const uint32_t before = flags.debugMode ? Ticks() : 0;
+    const bool debugMode = DebugMode();
+    const uint32_t before = debugMode ? Ticks() : 0;
     CallLocked("MouseMove", "ii", {x, y});
-    if (flags.debugMode)
+    if (debugMode)
         gScriptPerf.mouseMoveMs += Ticks() - before;
 }
 
 void VTGameScript::CallKeyUp(int virtualKey)
 {
-    const std::string name = ScriptKeyName(virtualKey);
+    const std::string name = KeyCodeToName(virtualKey);
     CallLocked("KeyUp", "s", {name.c_str()});
 }
 
@@ -123,14 +127,13 @@ void VTGameScript::CallLevelUpdate(float frameSeconds)
     levelUpdate_->Call(result, &tuple);
     const uint32_t after = Ticks();
 
-    const ScriptDebugFlags flags = GetScriptDebugFlags();
-    if (!flags.debugMode)
+    if (!DebugMode())
         return;
     gScriptPerf.levelUpdateMs += after - before;
     if (++gScriptPerf.levelUpdateCalls < kReportEvery)
         return;
     const double period = double(uint32_t(after - gScriptPerf.lastReportTick));
-    if (flags.performanceShow && period > 0 && gExtPythonManager && gExtPythonManager->GetApplication()) {
+    if (gDebugSettings->performanceShow && period > 0 && gExtPythonManager && gExtPythonManager->GetApplication()) {
         char title[256];
         std::snprintf(title, sizeof title,
                       "Update - %.5f%% || MouseMove - %.5f%% || Draw - %.5f%% || NDraws = %d(%.2f MP)",

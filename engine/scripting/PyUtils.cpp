@@ -5,7 +5,8 @@
 #include "engine/scripting/ArgParser.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "engine/scripting/GameScript.h"
-#include "engine/scripting/ScriptDebug.h"
+#include "engine/core/DebugLog.h"
+#include "engine/core/DebugSettings.h"
 #include "framework/core/PakFile.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
@@ -22,6 +23,11 @@ namespace {
 
 std::atomic<bool> gQuietExit{false};
 std::atomic<uint32_t> gLastTimeMark{0};
+
+bool DebugMode() { return gDebugSettings && gDebugSettings->debugMode; }
+
+// A flag of the debug settings; false once the record is gone.
+bool Flag(bool VTDebugSettings::*flag) { return gDebugSettings && gDebugSettings->*flag; }
 
 PyObject* Bool(bool value)
 {
@@ -47,7 +53,7 @@ std::string FormatScriptArgs(PyObject* args)
 
 PyObject* Log(PyObject*, PyObject* args)
 {
-    if (!ScriptDebugMode())
+    if (!DebugMode())
         Py_RETURN_NONE;
     const std::string text = FormatScriptArgs(args);
     if (FILE* log = gExtPythonManager ? gExtPythonManager->GetDebugLog() : nullptr) {
@@ -61,14 +67,14 @@ PyObject* Log(PyObject*, PyObject* args)
 
 PyObject* Break(PyObject*, PyObject*)
 {
-    if (ScriptDebugMode())
+    if (DebugMode())
         PrintScriptTraceback();
     Py_RETURN_NONE;
 }
 
 PyObject* SetTitle(PyObject*, PyObject* args)
 {
-    if (!ScriptDebugMode())
+    if (!DebugMode())
         Py_RETURN_NONE;
     const std::string text = FormatScriptArgs(args);
     if (gExtPythonManager && gExtPythonManager->GetApplication())
@@ -96,9 +102,9 @@ PyObject* ReadFilePak(PyObject*, PyObject* args)
 }
 
 PyObject* LogUpdate(PyObject*, PyObject*) { Py_RETURN_NONE; }
-PyObject* DbgEnabled(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().debugMode); }
-PyObject* CheatsEnabled(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().cheats); }
-PyObject* IsZNQSurvey(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().surveyEdition); }
+PyObject* DbgEnabled(PyObject*, PyObject*) { return Bool(Flag(&VTDebugSettings::debugMode)); }
+PyObject* CheatsEnabled(PyObject*, PyObject*) { return Bool(Flag(&VTDebugSettings::cheats)); }
+PyObject* IsZNQSurvey(PyObject*, PyObject*) { return Bool(Flag(&VTDebugSettings::surveyEdition)); }
 
 PyObject* SurveyFinish(PyObject*, PyObject*)
 {
@@ -109,8 +115,8 @@ PyObject* SurveyFinish(PyObject*, PyObject*)
 }
 
 PyObject* QuietExit(PyObject*, PyObject*) { return Bool(gQuietExit); }
-PyObject* CheatNeedCollectAll(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().cheatNeedCollectAll); }
-PyObject* SkipChargeOFF(PyObject*, PyObject*) { return Bool(GetScriptDebugFlags().skipChargeOff); }
+PyObject* CheatNeedCollectAll(PyObject*, PyObject*) { return Bool(Flag(&VTDebugSettings::cheatNeedCollectAll)); }
+PyObject* SkipChargeOFF(PyObject*, PyObject*) { return Bool(Flag(&VTDebugSettings::skipChargeOff)); }
 
 PyObject* MarkTime(PyObject*, PyObject* args)
 {
@@ -118,9 +124,7 @@ PyObject* MarkTime(PyObject*, PyObject* args)
     if (!ParseScriptArgs(args, "s", {&label}))
         return ScriptArgFailure();
     const uint32_t now = Platform::GetClock().TimeGetTime();
-    char line[64];
-    std::snprintf(line, sizeof line, "%.3fs - ", double(now - gLastTimeMark.load()) / 1000.0);
-    ScriptDebugLogTimed(line + label);
+    DebugLogTimed("%.3fs - %s", double(now - gLastTimeMark.load()) / 1000.0, label.c_str());
     gLastTimeMark = now;
     Py_RETURN_NONE;
 }

@@ -1,7 +1,7 @@
 #include "ScriptTestSupport.h"
 
+#include "engine/core/DebugSettings.h"
 #include "engine/scripting/GilGuard.h"
-#include "engine/scripting/ScriptDebug.h"
 
 #include <thread>
 
@@ -122,6 +122,40 @@ TEST_F(GameScriptTest, ImportFailureLeavesTheModuleUnloaded)
     gGameScript->CallInitGame();
     GilGuard gil;
     EXPECT_EQ(PyErr_Occurred(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GameScriptTest, DebugModeSendsScriptErrorsToTheLogFileAndDebuggerOutput)
+{
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+    gDebugSettings->debugMode = true;
+    StartHost();
+    gGameScript->LoadModule();
+    gGameScript->CallMouseDown(1, 2, 0, 1); // raises
+    DestroyInterpreter();
+    gDebugSettings->debugMode = false;
+    std::filesystem::current_path(previous);
+
+    const std::string log = TestSupport::ReadFileBytes((folder_ / "PythonLogFile.txt").string());
+    EXPECT_NE(log.find("RuntimeError: script bug"), std::string::npos) << log;
+    EXPECT_TRUE(std::filesystem::exists(folder_ / "DebugLog.txt"));
+    // Traceback lines reach the debugger output in the jump-able "file(line): function" form.
+    EXPECT_NE(Output().find("CorvinHOG.py(12): MouseDown"), std::string::npos) << Output();
+}
+
+TEST_F(GameScriptTest, OutsideDebugModeNoLogFilesAreCreated)
+{
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+    StartHost();
+    DestroyInterpreter();
+    std::filesystem::current_path(previous);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "PythonLogFile.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "DebugLog.txt"));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/PyUtils.h"
-#include "engine/scripting/ScriptDebug.h"
+#include "engine/core/DebugSettings.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ protected:
     }
     void TearDown() override
     {
-        SetScriptDebugFlags({});
+        gDebugSettings->debugMode = false;
+        gDebugSettings->cheats = false;
         ScriptFixture::TearDown();
     }
 
@@ -57,8 +58,8 @@ protected:
 
 TEST_F(PyUtilsTest, ReadFilePak)
 {
-    std::ofstream(folder_ / "zero.txt", std::ios::binary).write("ab\0cd", 5);
-    std::ofstream(folder_ / "empty.txt", std::ios::binary);
+    TestSupport::WriteFileBytes((folder_ / "zero.txt").string(), std::string("ab\0cd", 5));
+    TestSupport::WriteFileBytes((folder_ / "empty.txt").string(), "");
     const std::string base = folder_.string() + "/";
     EXPECT_EQ(Run(("u.ReadFilePak('" + base + "zero.txt')").c_str()), "'ab'");
     EXPECT_EQ(Run(("u.ReadFilePak('" + base + "empty.txt')").c_str()), "''");
@@ -74,10 +75,8 @@ TEST_F(PyUtilsTest, LogAndTitleOnlyInDebugMode)
     EXPECT_EQ(Output().find("quiet"), std::string::npos);
     EXPECT_EQ(Run("u.DbgEnabled()"), "False");
 
-    ScriptDebugFlags flags;
-    flags.debugMode = true;
-    flags.cheats = true;
-    SetScriptDebugFlags(flags);
+    gDebugSettings->debugMode = true;
+    gDebugSettings->cheats = true;
     Run("u.Log('abc')");
     Run("u.Log(u'caf\\u00e9')");
     Run("u.Log(1, 2)");
