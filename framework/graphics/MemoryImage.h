@@ -106,6 +106,8 @@ public:
 
 protected:
     int32_t PixelCount() const { return width * height; }
+    // r limited to this image's own pixels (empty when outside): callers may pass any rectangle.
+    Rect ClampToImage(const Rect& r) const;
     // Frees the three derived software buffers.
     void FreeDerivedData();
 

@@ -1,0 +1,58 @@
+// Geometry shared by the software stretch and rotated blits of memory images and surface images:
+// rectangles of doubles, the stretch clip (plain and mirrored), the rotated bounding box and the
+// per-row span set-up of the rotated blit.
+#pragma once
+#include "framework/graphics/Rect.h"
+
+#include <cstdint>
+
+namespace Fw {
+
+struct DRect {
+    double x = 0, y = 0, width = 0, height = 0;
+    // The integer-rectangle rule on doubles: a negative extent gives all zero.
+    DRect Intersection(const DRect& o) const;
+};
+
+// Stretch clip: r = dest intersected with clip; the part of src that lands in r, as doubles.
+// False when nothing is left (the source extent is not above 0 in both directions).
+bool StretchClip(const Rect& src, const Rect& clip, const Rect& dest, Rect& clippedDest, DRect& clippedSrc);
+// The same for a horizontally mirrored stretch: the source x runs from the right.
+bool StretchClipMirror(const Rect& src, const Rect& clip, const Rect& dest, Rect& clippedDest, DRect& clippedSrc);
+
+// Bounding box of srcRect rotated by angle about (cx, cy) and placed at (x, y) (see
+// Image::BltRotated), intersected with clip. False when it has no positive width and height.
+bool RotatedBounds(float x, float y, const Rect& srcRect, const Rect& clip, double angle, float cx, float cy,
+                   DRect& bounds);
+
+// Inverse mapping of the rotated blit in 16.16 fixed point, row by row. For each destination row
+// the span is the run of columns whose four bilinear taps all lie inside the source rectangle.
+class RotatedSpans {
+public:
+    RotatedSpans(float x, float y, const Rect& srcRect, double angle, float cx, float cy, const DRect& bounds);
+
+    int32_t firstX() const { return x0; }
+    int32_t firstY() const { return y0; }
+    int32_t stepU() const { return du; }
+    int32_t stepV() const { return dv; }
+    // Rows r = 0 .. while r < bounds height.
+    bool HasRow(int32_t r) const { return double(r) < boundsHeight; }
+
+    struct Span {
+        int32_t first, last; // columns x0 + first .. x0 + last, inclusive
+        int32_t u, v;        // source position at column first, relative to the source rect
+    };
+    // False when row r has no column whose taps stay inside.
+    bool RowSpan(int32_t r, Span& span) const;
+
+private:
+    double cosA, sinA;
+    float a;           // X0 - cx - x
+    float cx, cy, x, y;
+    int32_t x0, y0, last;
+    int32_t du, dv;
+    int32_t srcW, srcH;
+    double boundsHeight;
+};
+
+} // namespace Fw

@@ -1,0 +1,270 @@
+// Memory-image blits at integer positions, normal and additive, from a source with 32-bit bits
+// or in palette form. The pixel rule and the source kind are chosen once per call.
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/detail/PixelMath.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Fw {
+
+using namespace detail;
+
+namespace {
+
+// Source pixel access: straight from the bits, or through the palette.
+struct BitsRow {
+    const uint32_t* row;
+    uint32_t operator[](int32_t i) const { return row[i]; }
+    void CopyTo(uint32_t* dst, int32_t start, int32_t count) const
+    {
+        std::memcpy(dst, row + start, size_t(count) * sizeof(uint32_t));
+    }
+};
+
+struct PaletteRow {
+    const uint32_t* table;
+    const uint8_t* indices;
+    uint32_t operator[](int32_t i) const { return table[indices[i]]; }
+    void CopyTo(uint32_t* dst, int32_t start, int32_t count) const
+    {
+        for (int32_t i = 0; i < count; ++i)
+            dst[i] = table[indices[start + i]];
+    }
+};
+
+struct BitsSource {
+    const uint32_t* bits;
+    int32_t stride;
+    BitsRow Row(int32_t y, int32_t x) const { return {bits + size_t(y) * size_t(stride) + size_t(x)}; }
+};
+
+struct PaletteSource {
+    const uint32_t* table;
+    const uint8_t* indices;
+    int32_t stride;
+    PaletteRow Row(int32_t y, int32_t x) const
+    {
+        return {table, indices + size_t(y) * size_t(stride) + size_t(x)};
+    }
+};
+
+// Over-compositing with the common destination alphas handled without a division.
+inline uint32_t OverFast(uint32_t d, uint32_t q, uint32_t a)
+{
+    const uint32_t da = d >> 24;
+    if (da == 255)
+        return 0xFF000000u | LerpRGB(d, q, a); // newA = 255, w = a
+    if (da == 0)
+        return (a << 24) | LerpRGB(d, q, 255); // newA = a, w = 255
+    return Over(d, q, a);
+}
+
+// Per-pixel rules of the normal blit onto a destination that may be translucent.
+struct OverWhite {
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        const uint32_t a = s >> 24;
+        return a ? OverFast(d, s, a) : d;
+    }
+};
+
+struct OverGrey {
+    uint32_t alpha, grey; // colour alpha, colour red (= green = blue)
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        const uint32_t a = (s >> 24) * alpha / 255;
+        return a ? OverFast(d, ScaleRGB(s, grey), a) : d;
+    }
+};
+
+struct OverColour {
+    uint32_t alpha, r, g, b;
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        const uint32_t a = (s >> 24) * alpha / 255;
+        return a ? OverFast(d, ModulateRGB(s, r, g, b), a) : d;
+    }
+};
+
+// Additive rules: channel = min(d + amount, 255), the destination alpha kept.
+struct AddWhite {
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        return AddRGB(d, (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF);
+    }
+};
+
+struct AddWhiteAlpha {
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        const uint32_t a = s >> 24;
+        return AddRGB(d, (((s >> 16) & 0xFF) * a) >> 8, (((s >> 8) & 0xFF) * a) >> 8, ((s & 0xFF) * a) >> 8);
+    }
+};
+
+struct AddColour {
+    uint32_t r, g, b; // colour channels already times colour alpha / 255
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        return AddRGB(d, (((s >> 16) & 0xFF) * r) >> 8, (((s >> 8) & 0xFF) * g) >> 8, ((s & 0xFF) * b) >> 8);
+    }
+};
+
+struct AddColourAlpha {
+    uint32_t r, g, b;
+    uint32_t operator()(uint32_t d, uint32_t s) const
+    {
+        const uint32_t a = s >> 24;
+        return AddRGB(d, ((((s >> 16) & 0xFF) * r >> 8) * a) >> 8, ((((s >> 8) & 0xFF) * g >> 8) * a) >> 8,
+                      (((s & 0xFF) * b >> 8) * a) >> 8);
+    }
+};
+
+struct BltArea {
+    uint32_t* dst;       // first destination pixel
+    int32_t dstStride;
+    int32_t srcX, srcY;  // first source pixel
+    int32_t width, height;
+};
+
+template <class Source, class Rule>
+void BlendRows(const BltArea& area, const Source& src, const Rule& rule)
+{
+    for (int32_t j = 0; j < area.height; ++j) {
+        uint32_t* d = area.dst + size_t(j) * size_t(area.dstStride);
+        const auto s = src.Row(area.srcY + j, area.srcX);
+        for (int32_t i = 0; i < area.width; ++i)
+            d[i] = rule(d[i], s[i]);
+    }
+}
+
+// Opaque destination, white colour: the source's run-length alpha map drives the row. Opaque runs
+// are copied, clear runs skipped, partial runs blended with each pixel's own alpha.
+template <class Source>
+void RunLengthRows(const BltArea& area, const Source& src, const uint8_t* runs, int32_t runStride)
+{
+    for (int32_t j = 0; j < area.height; ++j) {
+        uint32_t* d = area.dst + size_t(j) * size_t(area.dstStride);
+        const auto s = src.Row(area.srcY + j, area.srcX);
+        const uint8_t* rl = runs + size_t(area.srcY + j) * size_t(runStride) + size_t(area.srcX);
+        int32_t i = 0;
+        while (i < area.width) {
+            const int32_t run = std::min<int32_t>(rl[i], area.width - i);
+            const uint32_t a = s[i] >> 24;
+            if (a == 255) {
+                s.CopyTo(d + i, i, run);
+            } else if (a != 0) {
+                for (int32_t k = i; k < i + run; ++k)
+                    d[k] = BlendOpaque(d[k], s[k], s[k] >> 24);
+            }
+            i += run;
+        }
+    }
+}
+
+template <class Source>
+void NormalBlt(const BltArea& area, const Source& src, MemoryImage& source, bool destOpaque, const Color& color)
+{
+    if (color == Color::White) {
+        if (destOpaque) {
+            if (const uint8_t* runs = source.GetRLAlphaData()) {
+                RunLengthRows(area, src, runs, source.width);
+                return;
+            }
+        }
+        BlendRows(area, src, OverWhite{});
+    } else if (color.red == color.green && color.green == color.blue) {
+        BlendRows(area, src, OverGrey{uint32_t(color.alpha), uint32_t(color.red)});
+    } else {
+        BlendRows(area, src,
+                  OverColour{uint32_t(color.alpha), uint32_t(color.red), uint32_t(color.green), uint32_t(color.blue)});
+    }
+}
+
+template <class Source>
+void AdditiveBlt(const BltArea& area, const Source& src, bool sourceAlpha, const Color& color)
+{
+    if (color == Color::White) {
+        if (sourceAlpha)
+            BlendRows(area, src, AddWhiteAlpha{});
+        else
+            BlendRows(area, src, AddWhite{});
+        return;
+    }
+    const uint32_t r = uint32_t(color.red * color.alpha / 255);
+    const uint32_t g = uint32_t(color.green * color.alpha / 255);
+    const uint32_t b = uint32_t(color.blue * color.alpha / 255);
+    if (sourceAlpha)
+        BlendRows(area, src, AddColourAlpha{r, g, b});
+    else
+        BlendRows(area, src, AddColour{r, g, b});
+}
+
+} // namespace
+
+void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color, int32_t drawMode)
+{
+    if (!src)
+        return;
+    src->drawnFlag = true;
+    auto* source = dynamic_cast<MemoryImage*>(src);
+    if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
+        return;
+
+    // Limit the source rectangle to the source and the destination to this image, moving the
+    // other side along, so no pixel outside either is read or written.
+    Rect s = srcRect;
+    if (s.x < 0) {
+        x -= s.x;
+        s.width += s.x;
+        s.x = 0;
+    }
+    if (s.y < 0) {
+        y -= s.y;
+        s.height += s.y;
+        s.y = 0;
+    }
+    if (x < 0) {
+        s.x -= x;
+        s.width += x;
+        x = 0;
+    }
+    if (y < 0) {
+        s.y -= y;
+        s.height += y;
+        y = 0;
+    }
+    s.width = std::min({s.width, source->width - s.x, width - x});
+    s.height = std::min({s.height, source->height - s.y, height - y});
+    if (s.width <= 0 || s.height <= 0)
+        return;
+
+    source->CommitBits();
+    const bool palette = source->colorTable && source->colorIndices;
+    const uint32_t* sbits = palette ? nullptr : source->GetBits();
+    if (!palette && !sbits)
+        return;
+    uint32_t* px = GetBits();
+    if (!px)
+        return;
+
+    const BltArea area{px + size_t(y) * size_t(width) + size_t(x), width, s.x, s.y, s.width, s.height};
+    if (drawMode == DRAWMODE_NORMAL) {
+        const bool destOpaque = !hasTrans && !hasAlpha;
+        if (palette)
+            NormalBlt(area, PaletteSource{source->colorTable.get(), source->colorIndices.get(), source->width},
+                      *source, destOpaque, color);
+        else
+            NormalBlt(area, BitsSource{sbits, source->width}, *source, destOpaque, color);
+    } else {
+        if (palette)
+            AdditiveBlt(area, PaletteSource{source->colorTable.get(), source->colorIndices.get(), source->width},
+                        source->hasAlpha, color);
+        else
+            AdditiveBlt(area, BitsSource{sbits, source->width}, source->hasAlpha, color);
+    }
+    BitsChanged();
+}
+
+} // namespace Fw

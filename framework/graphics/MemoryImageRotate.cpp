@@ -1,0 +1,146 @@
+// Memory-image rotated and sub-pixel blits: inverse mapping in 16.16 fixed point with an
+// alpha-weighted bilinear filter (spans set up by RotatedSpans, so no tap leaves the source).
+#include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/detail/PixelMath.h"
+
+#include <array>
+
+namespace Fw {
+
+using namespace detail;
+
+namespace {
+
+// recip[n] = ceil(2^24 / n): (s * recip[n]) >> 24 == s / n exactly for s < 65793, which covers
+// every channel sum below (at most 255 * 254).
+constexpr std::array<uint32_t, 256> MakeReciprocals()
+{
+    std::array<uint32_t, 256> r{};
+    for (uint32_t n = 1; n < 256; ++n)
+        r[n] = ((1u << 24) + n - 1) / n;
+    return r;
+}
+constexpr std::array<uint32_t, 256> kRecip = MakeReciprocals();
+
+// Filtered sample of the four taps: straight colour and total coverage.
+struct Sample {
+    uint32_t rgb;   // straight colour, alpha byte 0
+    uint32_t alpha; // sum of the tap coverages, 0..254
+};
+
+// Taps p00 (at u >> 16, v >> 16), p10 right of it, p01 below, p11 below right. Fractions are
+// forced odd, fx = (u & 0xFFFE) + 1, so every weight product stays within 32 bits.
+inline bool Filter(const uint32_t* p00, int32_t stride, int32_t u, int32_t v, Sample& out)
+{
+    const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
+    const uint32_t gx = 65536 - fx, gy = 65536 - fy;
+    const uint32_t p[4] = {p00[0], p00[1], p00[stride], p00[stride + 1]};
+    const uint32_t w[4] = {(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
+    uint32_t a = 0, sr = 0, sg = 0, sb = 0;
+    for (int k = 0; k < 4; ++k) {
+        const uint32_t c = (w[k] * (p[k] >> 24)) >> 16; // tap coverage, 0..254
+        a += c;
+        sr += ((p[k] >> 16) & 0xFF) * c;
+        sg += ((p[k] >> 8) & 0xFF) * c;
+        sb += (p[k] & 0xFF) * c;
+    }
+    if (a == 0)
+        return false;
+    const uint32_t rc = kRecip[a];
+    out.rgb = (((sr * rc) >> 24) << 16) | (((sg * rc) >> 24) << 8) | ((sb * rc) >> 24);
+    out.alpha = a;
+    return true;
+}
+
+// Pixel rules, chosen once per call.
+struct RotOver {
+    uint32_t operator()(uint32_t d, const Sample& s) const { return Over(d, s.rgb, s.alpha); }
+};
+
+struct RotOverColour {
+    uint32_t r, g, b, alpha; // colour channels + 1, colour alpha
+    uint32_t operator()(uint32_t d, const Sample& s) const
+    {
+        const uint32_t a = s.alpha * alpha / 255;
+        return a ? Over(d, ModulateRGB(s.rgb, r, g, b), a) : d;
+    }
+};
+
+struct RotAdd {
+    uint32_t r, g, b, alpha; // colour channels + 1 (256 = unmodulated), colour alpha
+    uint32_t operator()(uint32_t d, const Sample& s) const
+    {
+        // amount = modulated channel * coverage / 255
+        const uint32_t a = s.alpha * alpha / 255;
+        const uint32_t q = ModulateRGB(s.rgb, r, g, b);
+        return AddRGB(d, ((q >> 16) & 0xFF) * a / 255, ((q >> 8) & 0xFF) * a / 255, (q & 0xFF) * a / 255);
+    }
+};
+
+template <class Rule>
+void RotateRows(uint32_t* dst, int32_t dstStride, const uint32_t* src, int32_t srcStride, const RotatedSpans& spans,
+                const Rule& rule)
+{
+    const int32_t du = spans.stepU(), dv = spans.stepV();
+    for (int32_t r = 0; spans.HasRow(r); ++r) {
+        RotatedSpans::Span sp;
+        if (!spans.RowSpan(r, sp))
+            continue;
+        uint32_t* d = dst + size_t(spans.firstY() + r) * size_t(dstStride) + size_t(spans.firstX() + sp.first);
+        int32_t u = sp.u, v = sp.v;
+        for (int32_t k = sp.first; k <= sp.last; ++k, ++d, u += du, v += dv) {
+            Sample s;
+            if (Filter(src + size_t(v >> 16) * size_t(srcStride) + size_t(u >> 16), srcStride, u, v, s))
+                *d = rule(*d, s);
+        }
+    }
+}
+
+} // namespace
+
+void MemoryImage::BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+                       int32_t drawMode)
+{
+    BltRotated(src, x, y, srcRect, clip, color, drawMode, 0.0, 0.0f, 0.0f);
+}
+
+void MemoryImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
+                             int32_t drawMode, double angle, float cx, float cy)
+{
+    if (!src)
+        return;
+    src->drawnFlag = true;
+    auto* source = dynamic_cast<MemoryImage*>(src);
+    if (!source)
+        return;
+    // The taps must stay inside the source image as well as the source rectangle.
+    const Rect s = srcRect.Intersection(Rect(0, 0, source->width, source->height));
+    if (s != srcRect || s.width < 2 || s.height < 2)
+        return;
+    DRect bounds;
+    if (!RotatedBounds(x, y, s, clip.Intersection(Rect(0, 0, width, height)), angle, cx, cy, bounds))
+        return;
+    const uint32_t* sbits = source->GetBits();
+    uint32_t* px = GetBits();
+    if (!sbits || !px)
+        return;
+    const RotatedSpans spans(x, y, s, angle, cx, cy, bounds);
+    const uint32_t* origin = sbits + size_t(s.y) * size_t(source->width) + size_t(s.x);
+    const bool white = color == Color::White;
+    const uint32_t r = uint32_t(color.red) + 1, g = uint32_t(color.green) + 1, b = uint32_t(color.blue) + 1;
+    if (drawMode == DRAWMODE_NORMAL) {
+        if (white)
+            RotateRows(px, width, origin, source->width, spans, RotOver{});
+        else
+            RotateRows(px, width, origin, source->width, spans, RotOverColour{r, g, b, uint32_t(color.alpha)});
+    } else {
+        if (white)
+            RotateRows(px, width, origin, source->width, spans, RotAdd{256, 256, 256, 255});
+        else
+            RotateRows(px, width, origin, source->width, spans, RotAdd{r, g, b, uint32_t(color.alpha)});
+    }
+    BitsChanged();
+}
+
+} // namespace Fw

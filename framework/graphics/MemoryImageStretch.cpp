@@ -1,0 +1,189 @@
+// Memory-image stretch blits: the fast nearest-pixel stretch and the smooth two-pass
+// area-weighted stretch (weights out of 257, sums in 64 bits).
+#include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/detail/PixelMath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace Fw {
+
+using namespace detail;
+
+namespace {
+
+// One contribution of a source pixel (or row) to an accumulation cell: cell += pixel * weight.
+struct Tap {
+    int32_t src;    // source index, absolute in the image, clamped into the source rectangle
+    int32_t cell;   // 0 .. extent + 3; cell k + 1 is destination pixel k
+    uint32_t weight; // out of 257
+};
+
+// Contributions along one axis, for source extent [start, start + extent) of the image
+// (a double range inside [lo, hi)) onto dest cells for D destination pixels.
+std::vector<Tap> AxisTaps(double start, double extent, int32_t D, int32_t lo, int32_t hi)
+{
+    std::vector<Tap> taps;
+    const int32_t cells = D + 4;
+    auto add = [&](int32_t src, int32_t cell, int32_t weight) {
+        if (weight <= 0 || cell < 0 || cell >= cells)
+            return;
+        taps.push_back({std::clamp(src, lo, hi - 1), cell, uint32_t(weight)});
+    };
+    if (D <= extent) {
+        // Shrinking or equal: source pixel k covers [k * scale + o, (k + 1) * scale + o).
+        const double scale = D / extent;
+        const int32_t firstPixel = int32_t(std::floor(start));
+        const int32_t endPixel = int32_t(std::ceil(start + extent));
+        const double o = (firstPixel - start) * scale + 1.0;
+        for (int32_t k = 0; k < endPixel - firstPixel; ++k) {
+            const double a = k * scale + o, b = (k + 1) * scale + o;
+            const int32_t ca = int32_t(std::floor(a)), cb = int32_t(std::floor(b));
+            if (ca == cb) {
+                add(firstPixel + k, ca, int32_t(scale * 257));
+            } else {
+                add(firstPixel + k, ca, int32_t((cb - a) * 257));
+                add(firstPixel + k, cb, int32_t((b - cb) * 257));
+            }
+        }
+    } else {
+        // Enlarging: cell j samples source position p = (j - 1) * step + start, linearly.
+        const double step = D > 1 ? (extent - 1) / (D - 1) : extent;
+        for (int32_t j = 1; j <= D; ++j) {
+            const double p = (j - 1) * step + start;
+            const int32_t i = int32_t(p);
+            const int32_t wl = int32_t((1.0 - (p - i)) * 257);
+            add(i, j, wl);
+            add(i + 1, j, 257 - wl);
+        }
+    }
+    return taps;
+}
+
+struct Acc4 {
+    uint64_t b = 0, g = 0, r = 0, a = 0;
+};
+
+} // namespace
+
+void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
+                             const Color& color, int32_t /*drawMode: unused*/, bool fastStretch)
+{
+    if (!src)
+        return;
+    src->drawnFlag = true;
+    auto* source = dynamic_cast<MemoryImage*>(src);
+    if (!source)
+        return;
+    // Source taps are clamped into the source rectangle, itself limited to the source image.
+    const Rect s = srcRect.Intersection(Rect(0, 0, source->width, source->height));
+    if (s.width <= 0 || s.height <= 0)
+        return;
+    Rect r;
+    DRect sd;
+    if (!StretchClip(srcRect, clip.Intersection(Rect(0, 0, width, height)), destRect, r, sd))
+        return;
+    const uint32_t* sbits = source->GetBits();
+    uint32_t* px = GetBits();
+    if (!sbits || !px)
+        return;
+
+    if (fastStretch) {
+        if (color != Color::White)
+            return;
+        const double sx = double(srcRect.width) / destRect.width, sy = double(srcRect.height) / destRect.height;
+        std::vector<int32_t> cols(size_t(r.width));
+        for (int32_t i = 0; i < r.width; ++i)
+            cols[size_t(i)] = std::clamp(int32_t(sd.x + i * sx), s.x, s.x + s.width - 1);
+        for (int32_t j = 0; j < r.height; ++j) {
+            const int32_t sy0 = std::clamp(int32_t(sd.y + j * sy), s.y, s.y + s.height - 1);
+            const uint32_t* srow = sbits + size_t(sy0) * size_t(source->width);
+            uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
+            for (int32_t i = 0; i < r.width; ++i) {
+                const uint32_t p = srow[cols[size_t(i)]];
+                const uint32_t a = p >> 24;
+                if (a)
+                    d[i] = Over(d[i], p, a);
+            }
+        }
+        BitsChanged();
+        return;
+    }
+
+    const std::vector<Tap> xTaps = AxisTaps(sd.x, sd.width, r.width, s.x, s.x + s.width);
+    const std::vector<Tap> yTaps = AxisTaps(sd.y, sd.height, r.height, s.y, s.y + s.height);
+    const int32_t cellsX = r.width + 4, cellsY = r.height + 4;
+
+    // Taps of each destination row, so rows are finished one at a time.
+    std::vector<std::vector<Tap>> rowTaps(static_cast<size_t>(cellsY));
+    for (const Tap& t : yTaps)
+        rowTaps[size_t(t.cell)].push_back(t);
+
+    // First pass (along x) of one source row, cached: neighbouring cells share source rows.
+    struct RowCache {
+        int32_t srcRow = -1;
+        std::vector<Acc4> cells;
+    };
+    RowCache cache[2];
+    int32_t nextSlot = 0;
+    auto xPass = [&](int32_t srcRow) -> const std::vector<Acc4>& {
+        for (RowCache& c : cache)
+            if (c.srcRow == srcRow)
+                return c.cells;
+        RowCache& c = cache[nextSlot];
+        nextSlot ^= 1;
+        c.srcRow = srcRow;
+        c.cells.assign(size_t(cellsX), Acc4{});
+        const uint32_t* srow = sbits + size_t(srcRow) * size_t(source->width);
+        for (const Tap& t : xTaps) {
+            const uint32_t p = srow[t.src];
+            Acc4& a = c.cells[size_t(t.cell)];
+            a.b += uint64_t(p & 0xFF) * t.weight;
+            a.g += uint64_t((p >> 8) & 0xFF) * t.weight;
+            a.r += uint64_t((p >> 16) & 0xFF) * t.weight;
+            a.a += uint64_t(p >> 24) * t.weight;
+        }
+        return c.cells;
+    };
+
+    std::vector<Acc4> row(static_cast<size_t>(cellsX));
+    constexpr uint64_t kNorm = 257 * 257; // both passes weigh out of 257
+    for (int32_t j = 0; j < r.height; ++j) {
+        const std::vector<Tap>& taps = rowTaps[size_t(j + 1)];
+        if (taps.empty())
+            continue;
+        std::fill(row.begin(), row.end(), Acc4{});
+        for (const Tap& t : taps) {
+            const std::vector<Acc4>& xr = xPass(t.src);
+            for (int32_t i = 1; i <= r.width; ++i) {
+                const Acc4& c = xr[size_t(i)];
+                Acc4& o = row[size_t(i)];
+                o.b += c.b * t.weight;
+                o.g += c.g * t.weight;
+                o.r += c.r * t.weight;
+                o.a += c.a * t.weight;
+            }
+        }
+        uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
+        for (int32_t i = 0; i < r.width; ++i) {
+            const Acc4& c = row[size_t(i + 1)];
+            const uint32_t a = uint32_t(std::min<uint64_t>(c.a / kNorm, 255));
+            if (a == 0)
+                continue;
+            const uint32_t cr = uint32_t(std::min<uint64_t>(c.r / kNorm, 255));
+            const uint32_t cg = uint32_t(std::min<uint64_t>(c.g / kNorm, 255));
+            const uint32_t cb = uint32_t(std::min<uint64_t>(c.b / kNorm, 255));
+            // channel = (acc * a >> 8) + (d * (256 - a) >> 8); alpha = da + (255 - da) * a / 255
+            const uint32_t dp = d[i], da = dp >> 24;
+            const uint32_t nr = ((cr * a) >> 8) + ((((dp >> 16) & 0xFF) * (256 - a)) >> 8);
+            const uint32_t ng = ((cg * a) >> 8) + ((((dp >> 8) & 0xFF) * (256 - a)) >> 8);
+            const uint32_t nb = ((cb * a) >> 8) + (((dp & 0xFF) * (256 - a)) >> 8);
+            d[i] = ((da + (255 - da) * a / 255) << 24) | (nr << 16) | (ng << 8) | nb;
+        }
+    }
+    BitsChanged();
+}
+
+} // namespace Fw
