@@ -1,0 +1,21 @@
+// What the widget manager asks of the application that owns it: the 3-D flag for drawing, the
+// after-widgets overlay hook and the cursor. The application object implements it; a manager made
+// without a host (tests, tools) draws with the 2-D settings, skips the overlay and leaves the cursor.
+#pragma once
+
+namespace Fw {
+
+class Graphics;
+
+class WidgetHost {
+public:
+    virtual ~WidgetHost() = default;
+    // Whether the display draws through the 3-D renderer (linear blending instead of fast stretching).
+    virtual bool Is3DAccelerated() = 0;
+    // Runs after the dirty widgets were drawn, with the context translated to drawing coordinates.
+    virtual void DrawOverlay(Graphics* g) = 0;
+    // Cursor numbers: 0 pointer, 1 hand, 2 dragging.
+    virtual void SetCursor(int cursorNum) = 0;
+};
+
+} // namespace Fw
