@@ -69,7 +69,7 @@ public:
     virtual void UpdateAll(ModalFlags* mf);
     virtual void UpdateF(float /*fraction*/) {}
     virtual void UpdateFAll(ModalFlags* mf, float fraction);
-    // g is translated so that 0,0 is this node's top-left corner.
+    // g is translated so that 0,0 is this node's top-left corner. Drawing must not change the tree.
     virtual void Draw(Graphics* /*g*/) {}
     virtual void DrawAll(ModalFlags* mf, Graphics* g);
     virtual void SystemColorsChangedAll();

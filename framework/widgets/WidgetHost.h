@@ -2,6 +2,7 @@
 // after-widgets overlay hook and the cursor. The application object implements it; a manager made
 // without a host (tests, tools) draws with the 2-D settings, skips the overlay and leaves the cursor.
 #pragma once
+#include <cstdint>
 
 namespace Fw {
 
@@ -14,8 +15,8 @@ public:
     virtual bool Is3DAccelerated() = 0;
     // Runs after the dirty widgets were drawn, with the context translated to drawing coordinates.
     virtual void DrawOverlay(Graphics* g) = 0;
-    // Cursor numbers: 0 pointer, 1 hand, 2 dragging.
-    virtual void SetCursor(int cursorNum) = 0;
+    // Selects the application cursor by number (0 pointer, 1 hand).
+    virtual void SetCursor(int32_t cursorNum) = 0;
 };
 
 } // namespace Fw

@@ -439,6 +439,8 @@ void WidgetManager::PopModalLayer(Widget* w)
 
 // ---- frame work ----------------------------------------------------------------------------------
 
+// TODO(issue 4): bracket UpdateFrame, UpdateFrameF ("WidgetManager::UpdateFrame") and DrawScreen
+// ("WidgetManager::DrawScreen") with the profiler's sections once the profiler exists.
 bool WidgetManager::UpdateFrame()
 {
     ModalFlags mf;
@@ -466,6 +468,8 @@ bool WidgetManager::DrawScreen()
     if (!anyDirty)
         return false;
 
+    // TODO(issue 4): lock the surface for the pass when the screen image is a surface image (they do not
+    // exist yet), so that the drawing calls below nest inside one lock.
     Graphics screen(image);
     Graphics translated(screen);
     translated.Translate(-appRect_.x, -appRect_.y);

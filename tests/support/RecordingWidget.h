@@ -105,7 +105,7 @@ public:
         ++overlayCalls;
         overlayTranslation = Fw::Point(int32_t(g->transX), int32_t(g->transY));
     }
-    void SetCursor(int cursorNum) override { cursors.push_back(cursorNum); }
+    void SetCursor(int32_t cursorNum) override { cursors.push_back(cursorNum); }
 };
 
 } // namespace FwTest

@@ -173,11 +173,20 @@ TEST(WidgetText, JustifiedStringsHonourColourTagsAndRestoreTheSetting)
     FixedFont font;
     Graphics g;
     g.SetFont(&font);
-    const std::wstring text = L"ab^FF0000^cd";
-    const int withTags = g.WriteString(text, 0, 10, 100, -1, false, 0, -1);
     g.colorTagsEnabled = false;
     RecordingWidget w("w", nullptr);
-    EXPECT_EQ(w.DrawJustifiedString(&g, text, 0, 10, 100, -1, false, 0, -1), withTags);
+    // "ab" then "cd" in red: the tag takes no width because tags are on for the call.
+    EXPECT_EQ(w.DrawJustifiedString(&g, L"ab^FF0000^cd", 0, 10, 100, -1, true, 0, -1), 40);
+    EXPECT_FALSE(g.colorTagsEnabled);
+    ASSERT_EQ(font.drawn.size(), 2u);
+    EXPECT_EQ(font.drawn[1].s, L"cd");
+    EXPECT_EQ(font.drawn[1].color, Color(255, 0, 0));
+
+    // Word wrapping in a 30-pixel column: "abc" and "de" on two lines of 12.
+    font.drawn.clear();
+    EXPECT_EQ(w.DrawWordWrapped(&g, Rect(0, 0, 30, 100), L"abc de", -1, -1), 12 + 8 + 4);
+    EXPECT_EQ(font.drawn.size(), 2u);
+    EXPECT_EQ(w.GetWordWrappedHeight(&g, 30, L"abc de", -1), 12 + 8 + 4);
     EXPECT_FALSE(g.colorTagsEnabled);
 }
 
