@@ -2,6 +2,7 @@
 #include "engine/core/DebugLog.h"
 
 #include "engine/core/DebugSettings.h"
+#include "framework/core/Format.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 
@@ -14,33 +15,13 @@ namespace {
 // Taken during static initialisation, which stands for the program's start.
 std::atomic<uint32_t> gReferenceTime{Platform::GetClock().TimeGetTime()};
 
-// printf into a string, whatever the length.
-std::string FormatV(const char* format, va_list arguments)
-{
-    char small[512];
-    va_list copy;
-    va_copy(copy, arguments);
-    const int length = std::vsnprintf(small, sizeof small, format, copy);
-    va_end(copy);
-    if (length < 0)
-        return {};
-    if (static_cast<size_t>(length) < sizeof small)
-        return std::string(small, static_cast<size_t>(length));
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    va_copy(copy, arguments);
-    std::vsnprintf(text.data(), text.size(), format, copy);
-    va_end(copy);
-    text.resize(static_cast<size_t>(length));
-    return text;
-}
-
 } // namespace
 
 void DebugLog(const char* format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
-    const std::string text = FormatV(format, arguments);
+    const std::string text = Fw::VFormat(format, arguments);
     va_end(arguments);
     Platform::OutputDebugText(text);
 }
@@ -64,7 +45,7 @@ void DebugLogTimed(const char* format, ...)
         return;
     va_list arguments;
     va_start(arguments, format);
-    const std::string message = FormatV(format, arguments);
+    const std::string message = Fw::VFormat(format, arguments);
     va_end(arguments);
     const uint32_t elapsed = Platform::GetClock().TimeGetTime() - gReferenceTime.load(std::memory_order_acquire);
     Platform::OutputDebugText(FormatTimedLine(elapsed, message));

@@ -5,6 +5,7 @@
 #include "engine/core/DebugSettings.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/core/XmlAttributes.h"
+#include "framework/core/StringUtils.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ std::wstring HardcodedText(std::string_view key)
     std::lock_guard lock(table.lock);
     auto it = table.texts.find(key);
     if (it == table.texts.end()) {
-        const std::string_view rest = key.substr(kHardcodePrefix.size());
-        it = table.texts.emplace(std::string(key), std::wstring(rest.begin(), rest.end())).first;
+        const std::wstring text = Fw::StringToWString(key.substr(kHardcodePrefix.size()));
+        it = table.texts.emplace(std::string(key), text).first;
     }
     return it->second;
 }

@@ -83,6 +83,7 @@ TEST_F(LocalizationTest, HardcodedKeysOnlyInDebugMode)
     EXPECT_EQ(table.GetText("HARDCODE Hello"), L"");
     gDebugSettings->debugMode = true;
     EXPECT_EQ(table.GetText("HARDCODE Hello"), L"Hello");
+    EXPECT_EQ(table.GetText("HARDCODE Caf\xC3\xA9"), L"Caf\u00E9");
     EXPECT_EQ(table.GetText("HARDCODE "), L"");
     EXPECT_EQ(table.GetText("HARDCODEHello"), L"");
     EXPECT_EQ(table.GetText("hardcode Hello"), L"");
