@@ -2,6 +2,7 @@
 // drawing of the widget tree's root.
 #include "framework/widgets/WidgetManager.h"
 
+#include "framework/core/Profiler.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/Widget.h"
 #include "framework/widgets/WidgetHost.h"
@@ -439,10 +440,9 @@ void WidgetManager::PopModalLayer(Widget* w)
 
 // ---- frame work ----------------------------------------------------------------------------------
 
-// TODO(issue 4): bracket UpdateFrame, UpdateFrameF ("WidgetManager::UpdateFrame") and DrawScreen
-// ("WidgetManager::DrawScreen") with the profiler's sections once the profiler exists.
 bool WidgetManager::UpdateFrame()
 {
+    ProfileScope section("WidgetManager::UpdateFrame");
     ModalFlags mf;
     InitModalFlags(&mf);
     ++updateCount;
@@ -453,6 +453,7 @@ bool WidgetManager::UpdateFrame()
 
 bool WidgetManager::UpdateFrameF(float fraction)
 {
+    ProfileScope section("WidgetManager::UpdateFrame");
     ModalFlags mf;
     InitModalFlags(&mf);
     UpdateFAll(&mf, fraction);
@@ -461,6 +462,7 @@ bool WidgetManager::UpdateFrameF(float fraction)
 
 bool WidgetManager::DrawScreen()
 {
+    ProfileScope section("WidgetManager::DrawScreen");
     ModalFlags mf;
     InitModalFlags(&mf);
     const bool anyDirty =

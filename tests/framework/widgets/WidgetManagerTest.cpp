@@ -1,5 +1,6 @@
 #include "framework/widgets/WidgetManager.h"
 
+#include "framework/core/Profiler.h"
 #include "support/RecordingWidget.h"
 
 #include <gtest/gtest.h>
@@ -376,6 +377,21 @@ TEST_F(WidgetManagerDraw, OnlyDirtyVisibleTopLevelWidgetsDrawWithTheirSubtree)
     EXPECT_EQ(host.overlayTranslation, Point(-16, -8));
     EXPECT_EQ(b->drawCount, 1) << "drawn once, when first added";
     EXPECT_EQ(hidden->drawCount, 0);
+}
+
+TEST_F(WidgetManagerDraw, UpdatesAndDrawsAreProfiledSections)
+{
+    Add("a", Rect(0, 0, 10, 10));
+    Fw::ProfileStart();
+    manager.UpdateFrame();
+    manager.UpdateFrameF(0.5f);
+    manager.DrawScreen();
+    Fw::ProfileStop();
+    const auto& sections = Fw::GetProfiler().Sections();
+    ASSERT_TRUE(sections.count("WidgetManager::UpdateFrame"));
+    ASSERT_TRUE(sections.count("WidgetManager::DrawScreen"));
+    EXPECT_EQ(sections.at("WidgetManager::UpdateFrame").calls, 2);
+    EXPECT_EQ(sections.at("WidgetManager::DrawScreen").calls, 1);
 }
 
 TEST(WidgetManagerNoHost, DrawsWithoutAnApplication)
