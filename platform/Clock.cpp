@@ -1,9 +1,8 @@
 // Selection of the process's clock: the steady clock unless a test installed another.
 #include "platform/Clock.h"
 
+#include "platform/ServiceSlot.h"
 #include "platform/linux/SteadyClock.h"
-
-#include <atomic>
 
 namespace Platform {
 namespace {
@@ -14,19 +13,18 @@ SteadyClock& RealClock()
     return clock;
 }
 
-std::atomic<Clock*> gInstalled{nullptr};
+ServiceSlot<Clock> gClock;
 
 } // namespace
 
 Clock& GetClock()
 {
-    Clock* c = gInstalled.load(std::memory_order_acquire);
-    return c ? *c : RealClock();
+    return gClock.Get(RealClock());
 }
 
 Clock* SetClock(Clock* clock)
 {
-    return gInstalled.exchange(clock == &RealClock() ? nullptr : clock, std::memory_order_acq_rel);
+    return gClock.Exchange(clock, &RealClock());
 }
 
 } // namespace Platform

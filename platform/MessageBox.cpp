@@ -3,11 +3,11 @@
 
 #include "platform/sdl/SdlMessageBox.h"
 
-#include <atomic>
+#include "platform/ServiceSlot.h"
 
 namespace Platform {
 namespace {
-std::atomic<MessageBoxService*> gInstalled{nullptr};
+ServiceSlot<MessageBoxService> gInstalled;
 
 SdlMessageBox& RealService()
 {
@@ -42,13 +42,12 @@ int MessageBoxDefaultAnswer(uint32_t style)
 
 MessageBoxService& GetMessageBoxService()
 {
-    MessageBoxService* s = gInstalled.load(std::memory_order_acquire);
-    return s ? *s : RealService();
+    return gInstalled.Get(RealService());
 }
 
 MessageBoxService* SetMessageBoxService(MessageBoxService* service)
 {
-    return gInstalled.exchange(service == &RealService() ? nullptr : service, std::memory_order_acq_rel);
+    return gInstalled.Exchange(service, &RealService());
 }
 
 } // namespace Platform

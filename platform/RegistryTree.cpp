@@ -115,6 +115,17 @@ bool ParseValueLine(std::string_view line, std::string& name, RegistryValue& val
 
 } // namespace
 
+RegistryValue RegistryTree::MakeValue(uint32_t type, const void* data, size_t size)
+{
+    RegistryValue value;
+    value.type = type;
+    if (size > 0) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        value.data.assign(bytes, bytes + size);
+    }
+    return value;
+}
+
 const RegistryValue* RegistryTree::Find(std::string_view key, std::string_view name) const
 {
     const auto k = keys_.find(Fold(NormaliseKey(key)));

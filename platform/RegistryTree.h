@@ -12,6 +12,9 @@ namespace Platform {
 
 class RegistryTree {
 public:
+    // A value of type holding a copy of size bytes at data (data may be null when size is 0).
+    static RegistryValue MakeValue(uint32_t type, const void* data, size_t size);
+
     const RegistryValue* Find(std::string_view key, std::string_view name) const;
     void Set(std::string_view key, std::string_view name, RegistryValue value);
     bool Erase(std::string_view key, std::string_view name);

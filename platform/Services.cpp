@@ -5,14 +5,15 @@
 #include "platform/linux/FileRegistryStore.h"
 #include "platform/linux/XdgUserFolders.h"
 
-#include <atomic>
+#include "platform/ServiceSlot.h"
+
 #include <cstdlib>
 
 namespace Platform {
 namespace {
 
-std::atomic<UserFolders*> gUserFolders{nullptr};
-std::atomic<RegistryStore*> gRegistryStore{nullptr};
+ServiceSlot<UserFolders> gUserFolders;
+ServiceSlot<RegistryStore> gRegistryStore;
 
 XdgUserFolders& RealUserFolders()
 {
@@ -30,13 +31,12 @@ FileRegistryStore& RealRegistryStore()
 
 UserFolders& GetUserFolders()
 {
-    UserFolders* f = gUserFolders.load(std::memory_order_acquire);
-    return f ? *f : RealUserFolders();
+    return gUserFolders.Get(RealUserFolders());
 }
 
 UserFolders* SetUserFolders(UserFolders* folders)
 {
-    return gUserFolders.exchange(folders == &RealUserFolders() ? nullptr : folders, std::memory_order_acq_rel);
+    return gUserFolders.Exchange(folders, &RealUserFolders());
 }
 
 std::string DefaultRegistryFilePath()
@@ -48,13 +48,13 @@ std::string DefaultRegistryFilePath()
 
 RegistryStore& GetRegistryStore()
 {
-    RegistryStore* s = gRegistryStore.load(std::memory_order_acquire);
-    return s ? *s : RealRegistryStore();
+    return gRegistryStore.Get(RealRegistryStore());
 }
 
 RegistryStore* SetRegistryStore(RegistryStore* store)
 {
-    return gRegistryStore.exchange(store, std::memory_order_acq_rel);
+    // Compared by address only: installing must not create the file store (and read the user's file).
+    return gRegistryStore.Exchange(store, nullptr);
 }
 
 } // namespace Platform

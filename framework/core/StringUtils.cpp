@@ -5,38 +5,47 @@
 
 namespace Fw {
 
+namespace {
+
+char AsciiUpper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+template <class Char, class Fn>
+std::basic_string<Char> MapChars(std::basic_string_view<Char> s, Fn fn)
+{
+    std::basic_string<Char> out(s);
+    for (Char& c : out)
+        c = fn(c);
+    return out;
+}
+
+} // namespace
+
 std::string StringToUpper(std::string_view s)
 {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return out;
+    return MapChars(s, AsciiUpper);
 }
 
 std::wstring StringToUpper(std::wstring_view s)
 {
-    std::wstring out(s);
-    for (wchar_t& c : out)
-        c = wchar_t(std::towupper(wint_t(c)));
-    return out;
+    return MapChars(s, [](wchar_t c) { return wchar_t(std::towupper(wint_t(c))); });
 }
 
 std::string StringToLower(std::string_view s)
 {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
+    return MapChars(s, AsciiLower);
 }
 
 std::wstring StringToLower(std::wstring_view s)
 {
-    std::wstring out(s);
-    for (wchar_t& c : out)
-        c = wchar_t(std::towlower(wint_t(c)));
-    return out;
+    return MapChars(s, [](wchar_t c) { return wchar_t(std::towlower(wint_t(c))); });
 }
 
 std::wstring StringToWString(std::string_view s)

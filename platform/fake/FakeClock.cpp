@@ -11,11 +11,4 @@ void FakeClock::Sleep(uint32_t ms)
     Advance(ms);
 }
 
-ScopedClock::ScopedClock(Clock& clock) : previous_(SetClock(&clock)) {}
-
-ScopedClock::~ScopedClock()
-{
-    SetClock(previous_);
-}
-
 } // namespace Platform

@@ -3,6 +3,7 @@
 // Does not block: Sleep returns at once after advancing. Thread-safe reads and advances.
 #pragma once
 #include "platform/Clock.h"
+#include "platform/ServiceSlot.h"
 
 #include <atomic>
 #include <cstdint>
@@ -29,16 +30,6 @@ private:
     std::atomic<uint32_t> sleepCalls_{0};
 };
 
-// Installs a clock for the lifetime of the object and restores the previous one (tests).
-class ScopedClock {
-public:
-    explicit ScopedClock(Clock& clock);
-    ~ScopedClock();
-    ScopedClock(const ScopedClock&) = delete;
-    ScopedClock& operator=(const ScopedClock&) = delete;
-
-private:
-    Clock* previous_;
-};
+using ScopedClock = ScopedService<Clock, &SetClock>;
 
 } // namespace Platform

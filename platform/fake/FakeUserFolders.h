@@ -1,5 +1,6 @@
 // Test user folders: fixed paths given by the test (usually a temporary folder).
 #pragma once
+#include "platform/ServiceSlot.h"
 #include "platform/UserFolders.h"
 
 namespace Platform {
@@ -18,16 +19,6 @@ private:
     std::string config_;
 };
 
-// Installs folders for the lifetime of the object and restores the previous ones (tests).
-class ScopedUserFolders {
-public:
-    explicit ScopedUserFolders(UserFolders& folders) : previous_(SetUserFolders(&folders)) {}
-    ~ScopedUserFolders() { SetUserFolders(previous_); }
-    ScopedUserFolders(const ScopedUserFolders&) = delete;
-    ScopedUserFolders& operator=(const ScopedUserFolders&) = delete;
-
-private:
-    UserFolders* previous_;
-};
+using ScopedUserFolders = ScopedService<UserFolders, &SetUserFolders>;
 
 } // namespace Platform

@@ -17,13 +17,7 @@ bool MemoryRegistryStore::WriteValue(std::string_view key, std::string_view name
     std::lock_guard lock(mutex_);
     if (failWrites_)
         return false;
-    RegistryValue value;
-    value.type = type;
-    if (size > 0) {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        value.data.assign(bytes, bytes + size);
-    }
-    tree_.Set(key, name, std::move(value));
+    tree_.Set(key, name, RegistryTree::MakeValue(type, data, size));
     ++writes_;
     return true;
 }
@@ -44,13 +38,6 @@ int MemoryRegistryStore::WriteCount() const
 {
     std::lock_guard lock(mutex_);
     return writes_;
-}
-
-ScopedRegistryStore::ScopedRegistryStore(RegistryStore& store) : previous_(SetRegistryStore(&store)) {}
-
-ScopedRegistryStore::~ScopedRegistryStore()
-{
-    SetRegistryStore(previous_);
 }
 
 } // namespace Platform

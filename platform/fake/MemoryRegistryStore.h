@@ -3,6 +3,7 @@
 #pragma once
 #include "platform/RegistryStore.h"
 #include "platform/RegistryTree.h"
+#include "platform/ServiceSlot.h"
 
 #include <mutex>
 
@@ -26,16 +27,6 @@ private:
     int writes_ = 0;
 };
 
-// Installs a store for the lifetime of the object and restores the previous one (tests).
-class ScopedRegistryStore {
-public:
-    explicit ScopedRegistryStore(RegistryStore& store);
-    ~ScopedRegistryStore();
-    ScopedRegistryStore(const ScopedRegistryStore&) = delete;
-    ScopedRegistryStore& operator=(const ScopedRegistryStore&) = delete;
-
-private:
-    RegistryStore* previous_;
-};
+using ScopedRegistryStore = ScopedService<RegistryStore, &SetRegistryStore>;
 
 } // namespace Platform

@@ -2,6 +2,7 @@
 // with the script empty it answers the box's default button. Shows nothing.
 #pragma once
 #include "platform/MessageBox.h"
+#include "platform/ServiceSlot.h"
 
 #include <deque>
 #include <mutex>
@@ -30,16 +31,6 @@ private:
     std::vector<Shown> shown_;
 };
 
-// Installs a service for the lifetime of the object and restores the previous one (tests).
-class ScopedMessageBoxService {
-public:
-    explicit ScopedMessageBoxService(MessageBoxService& s) : previous_(SetMessageBoxService(&s)) {}
-    ~ScopedMessageBoxService() { SetMessageBoxService(previous_); }
-    ScopedMessageBoxService(const ScopedMessageBoxService&) = delete;
-    ScopedMessageBoxService& operator=(const ScopedMessageBoxService&) = delete;
-
-private:
-    MessageBoxService* previous_;
-};
+using ScopedMessageBoxService = ScopedService<MessageBoxService, &SetMessageBoxService>;
 
 } // namespace Platform

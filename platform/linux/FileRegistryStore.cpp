@@ -32,15 +32,9 @@ std::optional<RegistryValue> FileRegistryStore::ReadValue(std::string_view key, 
 bool FileRegistryStore::WriteValue(std::string_view key, std::string_view name, uint32_t type, const void* data,
                                    size_t size)
 {
-    RegistryValue value;
-    value.type = type;
-    if (size > 0) {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        value.data.assign(bytes, bytes + size);
-    }
     std::lock_guard lock(mutex_);
     RegistryTree changed = tree_;
-    changed.Set(key, name, std::move(value));
+    changed.Set(key, name, RegistryTree::MakeValue(type, data, size));
     if (!Save(changed))
         return false;
     tree_ = std::move(changed);

@@ -34,6 +34,10 @@ TEST(Transform2D, OperationSequences)
         {"rotation after a scale is complex",
          [](Transform2D& t) { t.Scale(2, 2); t.RotateDeg(90); }, {1, 0}, {0, -2}, true},
         {"two rotations add up", [](Transform2D& t) { t.RotateDeg(45); t.RotateDeg(45); }, {1, 0}, {0, -1}, false},
+        {"translations before and after a rotation stay simple: T2 * R * T1",
+         [](Transform2D& t) { t.Translate(1, 0); t.RotateDeg(90); t.Translate(0, 5); }, {0, 0}, {0, 4}, false},
+        {"after complex mode operations apply to the matrix in call order",
+         [](Transform2D& t) { t.Scale(-2, 1); t.Translate(1, 1); t.RotateDeg(90); }, {1, 0}, {1, 1}, true},
     };
     for (const auto& c : cases) {
         Transform2D t;
