@@ -38,3 +38,13 @@ void RasterizePolygon(const TriVertex* vertices, int32_t count, const RasterText
                       int32_t pitch, int32_t format, bool bilinear, bool vertexColour);
 
 } // namespace Fw
+
+namespace Fw::raster {
+
+// One clipped vertex in fixed point: x, y = trunc(value * 65536) (toward zero, saturating);
+// u, v = trunc(u * width * 65536) and trunc(v * height * 65536) when textured; the colour's
+// bytes shifted left by 16 when vertexColour. Fields not asked for are 0.
+RasterVertex ToRasterVertex(const TriVertex& v, bool textured, int32_t texWidth, int32_t texHeight,
+                            bool vertexColour);
+
+} // namespace Fw::raster
