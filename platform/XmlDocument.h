@@ -112,13 +112,19 @@ private:
     size_t cursor_ = 0;
 };
 
-// A document: empty when made, filled by LoadBuffer, written by Save.
+// A document: empty when made, filled by LoadBuffer, written by Save. Movable, not copyable: one
+// handle owns the content, and the nodes taken from it share that content.
 class XmlDocument {
 public:
     XmlDocument();
+    XmlDocument(XmlDocument&&) noexcept = default;
+    XmlDocument& operator=(XmlDocument&&) noexcept = default;
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
 
     // Parses text (size bytes) in the given encoding, replacing the document's content. A NUL
     // character ends the text. False, leaving the document empty, when it is not well-formed XML.
+    // Nodes taken before keep the old content alive and unchanged.
     bool LoadBuffer(const void* text, size_t size, XmlTextEncoding encoding);
     // Writes the document as UTF-8 with a byte-order mark (so it reads back unchanged), through a
     // temporary file renamed over path; '\' in path counts as '/'. False when it cannot be written.

@@ -232,17 +232,17 @@ bool XmlDocument::LoadBuffer(const void* text, size_t size, XmlTextEncoding enco
 {
     const auto* bytes = static_cast<const unsigned char*>(text);
     const size_t length = bytes ? LengthBeforeNul(bytes, size, encoding) : 0;
-    pugi::xml_parse_result result =
-        state_->document.load_buffer(bytes, length, pugi::parse_default, ToPugi(encoding));
-    if (!result) {
-        state_->document.reset();
-        return false;
-    }
-    return true;
+    // A fresh tree, so node handles into the old content never point into freed memory.
+    auto fresh = std::make_shared<XmlDocumentState>();
+    const bool parsed = fresh->document.load_buffer(bytes, length, pugi::parse_default, ToPugi(encoding));
+    state_ = parsed ? std::move(fresh) : std::make_shared<XmlDocumentState>();
+    return parsed;
 }
 
 bool XmlDocument::Save(const std::string& path) const
 {
+    if (!state_) // moved from
+        return false;
     std::string target = path;
     std::replace(target.begin(), target.end(), '\\', '/');
     const std::string temporary = target + ".tmp";
@@ -263,6 +263,8 @@ bool XmlDocument::Save(const std::string& path) const
 
 XmlNode XmlDocument::Root() const
 {
+    if (!state_) // moved from
+        return {};
     return XmlNode(state_, state_->document.internal_object(), nullptr);
 }
 

@@ -135,6 +135,14 @@ TEST(XmlDocument, NodesKeepTheirDocumentAlive)
     }
     EXPECT_EQ(node.Attribute("v").Text(), "kept");
     EXPECT_EQ(list->Item(0).Parent().Name(), "r");
+
+    // Loading new content leaves nodes of the old content intact.
+    XmlDocument document = Parse("<old><a v='before'/></old>");
+    XmlNode before = document.SelectSingleNode("old/a");
+    const std::string next = "<new/>";
+    ASSERT_TRUE(document.LoadBuffer(next.data(), next.size(), XmlTextEncoding::Utf8));
+    EXPECT_EQ(before.Attribute("v").Text(), "before");
+    EXPECT_EQ(document.DocumentElement().Name(), "new");
 }
 
 TEST(XmlDocument, InsertNewElementBeforeAReferenceOrLast)
