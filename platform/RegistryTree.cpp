@@ -162,9 +162,9 @@ std::string RegistryTree::Serialize() const
     for (const auto& [folded, key] : keys_) {
         if (key.values.empty())
             continue;
-        out += "[" + Encode(key.name) + "]\n";
+        out.append("[").append(Encode(key.name)).append("]\n");
         for (const auto& [vfolded, v] : key.values) {
-            out += "\"" + Encode(v.name) + "\"=" + std::to_string(v.value.type) + ":";
+            out.append("\"").append(Encode(v.name)).append("\"=").append(std::to_string(v.value.type)).append(":");
             for (uint8_t b : v.value.data) {
                 out.push_back(kHex[b >> 4]);
                 out.push_back(kHex[b & 15]);
