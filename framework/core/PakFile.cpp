@@ -8,6 +8,8 @@
 #include <atomic>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::atomic<PakInterfaceBase*> gPakInterface{nullptr};
@@ -47,6 +49,13 @@ PakFile* FOpen(const char* name, const char* mode)
     FILE* stream = std::fopen(Fw::ToFileSystemPath(name).c_str(), m.c_str());
     if (!stream)
         return nullptr;
+    // Linux opens a folder for reading where Windows refuses; callers probing for a file by name
+    // must not take a folder of that name for an empty file.
+    struct stat st;
+    if (::fstat(::fileno(stream), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(stream);
+        return nullptr;
+    }
     auto* file = new PakFile;
     file->stream = stream;
     return file;

@@ -94,8 +94,14 @@ TEST(PakFile, StdioFallbackAcceptsBackslashesAndAnyCase)
     EXPECT_STREQ(line, "xy\n");
     EXPECT_EQ(PakFGetC(f), 'z');
     EXPECT_EQ(PakFGetC(f), EOF);
+    EXPECT_EQ(PakFSeek(f, 1, SEEK_SET), 0);
+    EXPECT_EQ(PakFTell(f), 1);
+    char rest[4] = {};
+    EXPECT_EQ(PakFRead(rest, 1, sizeof rest, f), 3u);
+    EXPECT_EQ(std::string(rest, 3), "y\nz");
     PakFClose(f);
     EXPECT_EQ(PakFOpen(dir.File("missing.txt").c_str(), "rb"), nullptr);
+    EXPECT_EQ(PakFOpen(dir.File("data").c_str(), "rb"), nullptr) << "a folder opened as a file";
 }
 
 TEST(PakFile, FirstPublishedReaderWinsAndServesEveryCall)
