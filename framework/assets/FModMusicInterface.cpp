@@ -179,10 +179,7 @@ std::string FModMusicInterface::CachePathFor(const std::string& fileName)
         if (c == '/' || c == '\\' || c == ':')
             c = '_';
     }
-    std::string folder = GetAppDataFolder();
-    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\')
-        folder += '/';
-    return folder + "cached/" + flat + ".wav";
+    return AddTrailingSlash(GetAppDataFolder()) + "cached/" + flat + ".wav";
 }
 
 uint32_t FModMusicInterface::CacheOggAsWav(const std::string& fileName)
