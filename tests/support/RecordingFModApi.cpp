@@ -37,7 +37,8 @@ uint32_t RecordingFModApi::SampleAlloc(int, int length, unsigned mode, int frequ
 void RecordingFModApi::SampleFree(uint32_t sample)
 {
     samples.erase(sample);
-    ++freed;
+    if (freedCounter)
+        ++*freedCounter;
 }
 
 void* RecordingFModApi::SampleLock(uint32_t sample, int offset, int length)

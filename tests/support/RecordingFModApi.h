@@ -22,7 +22,7 @@ public:
     std::map<int, bool> playing;        // channel -> playing
     std::map<std::string, uint32_t> songFiles;
     std::map<uint32_t, bool> songPlaying;
-    int freed = 0;
+    int* freedCounter = nullptr; // counts SampleFree calls; outlives the library instance
 
     uint32_t SampleLoad(int, const std::string& name, unsigned, int) override;
     uint32_t SampleAlloc(int, int length, unsigned mode, int frequency, int, int, int) override;
