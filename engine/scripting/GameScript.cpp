@@ -6,6 +6,7 @@
 #include "engine/core/KeyNames.h"
 #include "engine/core/SpinLock.h"
 #include "engine/scripting/ExtPythonManager.h"
+#include "framework/core/Profiler.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 
@@ -122,6 +123,8 @@ void VTGameScript::CallLevelUpdate(float frameSeconds)
         return;
     VTPythonObject tuple;
     tuple.BuildTuple("f", {double(frameSeconds)});
+    // The section spans the call and the debug counters that follow it.
+    Fw::ProfileScope profile("mUpdateProc->CallFunction( EntryTuple )");
     const uint32_t before = Ticks();
     VTPythonObject result;
     levelUpdate_->Call(result, &tuple);
