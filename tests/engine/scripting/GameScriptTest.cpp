@@ -159,3 +159,32 @@ TEST_F(GameScriptTest, OutsideDebugModeNoLogFilesAreCreated)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GameScriptTest, GameModuleLoadsFromAZippedProgDat)
+{
+    // Build prog.dat as a zip archive with the interpreter's own zipfile module, then restart on it.
+    std::filesystem::remove_all(folder_ / "prog.dat");
+    StartHost();
+    {
+        GilGuard gil;
+        const std::string code = "import zipfile\n"
+                                 "with zipfile.ZipFile(r'" + (folder_ / "prog.dat").string() + "', 'w') as z:\n"
+                                 "    z.writestr('CorvinHOG.py', 'def LevelUpdate(t):\\n    global seen\\n    seen = t\\n')\n"
+                                 "    z.writestr('lib/helper.py', 'VALUE = 7\\n')\n";
+        ASSERT_EQ(PyRun_SimpleString(code.c_str()), 0);
+    }
+    delete gGameScript;
+    gGameScript = nullptr;
+    DestroyInterpreter();
+
+    StartHost();
+    gGameScript->LoadModule();
+    ASSERT_TRUE(gGameScript->IsModuleLoaded());
+    gGameScript->CallLevelUpdate(0.5f);
+    EXPECT_EQ(Eval("seen"), "0.5");
+    EXPECT_EQ(Eval("__import__('helper').VALUE"), "7");
+}
+
+} // namespace
