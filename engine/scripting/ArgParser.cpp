@@ -1,84 +1,84 @@
 #include "engine/scripting/ArgParser.h"
 
+#include "engine/scripting/PyText.h"
 #include "engine/scripting/PythonObject.h"
 
-#include <Python.h>
-
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
-namespace {
-
-bool Fail(const char* format, const char* what)
+bool ConvertScriptArg(char letter, PyObject* item, const ScriptArgOut& out)
 {
-    PyErr_Format(PyExc_TypeError, "argument parsing with \"%s\" failed: %s", format, what);
-    return false;
+    switch (letter) {
+    case 'i': {
+        auto* p = std::get_if<int*>(&out);
+        if (!p)
+            return false;
+        if (PyFloat_Check(item)) {
+            **p = int(PyFloat_AsDouble(item));
+            return true;
+        }
+        if (!PyLong_Check(item))
+            return false;
+        const long v = PyLong_AsLong(item);
+        if ((v == -1 && PyErr_Occurred()) || v < INT32_MIN || v > INT32_MAX) {
+            PyErr_Clear();
+            return false;
+        }
+        **p = int(v);
+        return true;
+    }
+    case 'f': {
+        auto* p = std::get_if<double*>(&out);
+        if (!p || !(PyFloat_Check(item) || PyLong_Check(item)))
+            return false;
+        const double v = PyFloat_AsDouble(item);
+        if (v == -1.0 && PyErr_Occurred()) {
+            PyErr_Clear();
+            return false;
+        }
+        **p = v;
+        return true;
+    }
+    case 's': {
+        auto* p = std::get_if<std::string*>(&out);
+        return p && PyNarrowText(item, **p);
+    }
+    case 'u': {
+        auto* p = std::get_if<std::wstring*>(&out);
+        return p && PyWideText(item, **p);
+    }
+    case 'O':
+        if (auto* p = std::get_if<PyObject**>(&out)) {
+            **p = item;
+            return true;
+        }
+        if (auto* v = std::get_if<VTPythonObject*>(&out)) {
+            **v = VTPythonObject(item);
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
 }
-
-} // namespace
 
 bool ParseScriptArgs(PyObject* args, const char* format, std::initializer_list<ScriptArgOut> outs)
 {
-    if (!args || !PyTuple_Check(args))
-        return Fail(format, "arguments are not a tuple");
     const Py_ssize_t n = Py_ssize_t(std::strlen(format));
-    if (PyTuple_Size(args) != n || Py_ssize_t(outs.size()) != n)
-        return Fail(format, "wrong number of arguments");
+    const char* problem = nullptr;
+    if (!args || !PyTuple_Check(args))
+        problem = "arguments are not a tuple";
+    else if (PyTuple_Size(args) != n || Py_ssize_t(outs.size()) != n)
+        problem = "wrong number of arguments";
     auto out = outs.begin();
-    for (Py_ssize_t i = 0; i < n; ++i, ++out) {
-        PyObject* item = PyTuple_GetItem(args, i);
-        bool ok = false;
-        switch (format[i]) {
-        case 'i':
-            if (auto* p = std::get_if<int*>(&*out)) {
-                if (PyFloat_Check(item)) {
-                    **p = int(PyFloat_AsDouble(item));
-                    ok = true;
-                } else if (PyLong_Check(item)) {
-                    const long v = PyLong_AsLong(item);
-                    ok = !(v == -1 && PyErr_Occurred()) && v >= INT32_MIN && v <= INT32_MAX;
-                    if (ok)
-                        **p = int(v);
-                    else
-                        PyErr_Clear();
-                }
-            }
-            break;
-        case 'f':
-            if (auto* p = std::get_if<double*>(&*out)) {
-                if (PyFloat_Check(item) || PyLong_Check(item)) {
-                    **p = PyFloat_AsDouble(item);
-                    ok = !PyErr_Occurred();
-                    PyErr_Clear();
-                }
-            }
-            break;
-        case 's':
-        case 'u': {
-            VTPythonObject value(item);
-            if (auto* p = std::get_if<std::string*>(&*out); p && format[i] == 's') {
-                const char* s = value.AsString();
-                ok = s != nullptr;
-                if (ok)
-                    p[0]->assign(s);
-            } else if (auto* w = std::get_if<std::wstring*>(&*out); w && format[i] == 'u') {
-                const wchar_t* s = value.AsUnicode();
-                ok = s != nullptr;
-                if (ok)
-                    w[0]->assign(s);
-            }
-            break;
-        }
-        case 'O':
-            if (auto* p = std::get_if<PyObject**>(&*out)) {
-                **p = item;
-                ok = true;
-            }
-            break;
-        default:
-            break;
-        }
-        if (!ok)
-            return Fail(format, "an argument has the wrong type");
+    for (Py_ssize_t i = 0; !problem && i < n; ++i, ++out) {
+        if (!ConvertScriptArg(format[i], PyTuple_GetItem(args, i), *out))
+            problem = "an argument has the wrong type";
+    }
+    if (problem) {
+        PyErr_Format(PyExc_TypeError, "argument parsing with \"%s\" failed: %s", format, problem);
+        return false;
     }
     return true;
 }

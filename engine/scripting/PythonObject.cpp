@@ -4,6 +4,7 @@
 #include "engine/scripting/PythonObject.h"
 
 #include "engine/scripting/GilGuard.h"
+#include "engine/scripting/PyText.h"
 #include "platform/DebugOutput.h"
 
 #include <cstdio>
@@ -54,8 +55,9 @@ VTPythonObject::Kind Classify(PyObject* o)
     return kind;
 }
 
-// Narrow text of a bytes or str object; false for anything else.
-bool NarrowText(PyObject* o, std::string& out)
+} // namespace
+
+bool PyNarrowText(PyObject* o, std::string& out)
 {
     if (PyBytes_Check(o)) {
         out.assign(PyBytes_AS_STRING(o), size_t(PyBytes_GET_SIZE(o)));
@@ -74,7 +76,7 @@ bool NarrowText(PyObject* o, std::string& out)
     return false;
 }
 
-bool WideText(PyObject* o, std::wstring& out)
+bool PyWideText(PyObject* o, std::wstring& out)
 {
     PyObject* u = nullptr;
     if (PyUnicode_Check(o)) {
@@ -99,12 +101,10 @@ bool WideText(PyObject* o, std::wstring& out)
     return true;
 }
 
-PyObject* NarrowToStr(const char* text)
+PyObject* PyStrFromNarrow(const char* text)
 {
     return PyUnicode_DecodeUTF8(text, Py_ssize_t(std::strlen(text)), "surrogateescape");
 }
-
-} // namespace
 
 VTPythonObject* GetSharedNoneValue() { return gSharedNone; }
 void SetSharedNoneValue(VTPythonObject* value) { gSharedNone = value; }
@@ -159,7 +159,7 @@ VTPythonObject::VTPythonObject(const char* text)
 {
     GilGuard gil;
     if (gil.Held() && text) {
-        object_ = NarrowToStr(text);
+        object_ = PyStrFromNarrow(text);
         kind_ = object_ ? kString : kNone;
     }
 }
@@ -220,7 +220,7 @@ const char* VTPythonObject::AsString() const
     GilGuard gil;
     if (!object_ || !gil.Held() || (kind_ != kString && kind_ != kUnicode))
         return nullptr;
-    return NarrowText(object_, narrow_) ? narrow_.c_str() : nullptr;
+    return PyNarrowText(object_, narrow_) ? narrow_.c_str() : nullptr;
 }
 
 const wchar_t* VTPythonObject::AsUnicode() const
@@ -228,7 +228,7 @@ const wchar_t* VTPythonObject::AsUnicode() const
     GilGuard gil;
     if (!object_ || !gil.Held() || (kind_ != kString && kind_ != kUnicode))
         return nullptr;
-    return WideText(object_, wide_) ? wide_.c_str() : nullptr;
+    return PyWideText(object_, wide_) ? wide_.c_str() : nullptr;
 }
 
 PyObject* VTPythonObject::NewRef() const
@@ -298,54 +298,6 @@ bool VTPythonObject::GetListItem(int index, VTPythonObject& out) const
 
 namespace {
 
-// Converts one item for one Parse letter; false when the item does not fit.
-bool ParseItem(char letter, PyObject* item, const VTPythonObject::ParseOut& out)
-{
-    switch (letter) {
-    case 'i': {
-        auto* p = std::get_if<int*>(&out);
-        if (!p)
-            return false;
-        if (PyFloat_Check(item))
-            **p = int(PyFloat_AsDouble(item));
-        else if (PyLong_Check(item))
-            **p = int(PyLong_AsLong(item));
-        else
-            return false;
-        return !PyErr_Occurred() || (PyErr_Clear(), false);
-    }
-    case 'f': {
-        auto* p = std::get_if<double*>(&out);
-        if (!p)
-            return false;
-        if (PyFloat_Check(item))
-            **p = PyFloat_AsDouble(item);
-        else if (PyLong_Check(item))
-            **p = double(PyLong_AsLong(item));
-        else
-            return false;
-        return !PyErr_Occurred() || (PyErr_Clear(), false);
-    }
-    case 's': {
-        auto* p = std::get_if<std::string*>(&out);
-        return p && NarrowText(item, **p);
-    }
-    case 'u': {
-        auto* p = std::get_if<std::wstring*>(&out);
-        return p && WideText(item, **p);
-    }
-    case 'O': {
-        auto* p = std::get_if<VTPythonObject*>(&out);
-        if (!p)
-            return false;
-        **p = VTPythonObject(item);
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
 bool IsParseLetter(char c) { return c == 'i' || c == 'f' || c == 's' || c == 'u' || c == 'O'; }
 
 } // namespace
@@ -365,7 +317,7 @@ bool VTPythonObject::Parse(const char* format, std::initializer_list<ParseOut> o
                 continue;
             if (next == outs.end())
                 return false;
-            if (!ParseItem(format[i], PyTuple_GetItem(object_, Py_ssize_t(i)), *next++))
+            if (!ConvertScriptArg(format[i], PyTuple_GetItem(object_, Py_ssize_t(i)), *next++))
                 return false;
         }
         return true;
@@ -386,7 +338,7 @@ bool VTPythonObject::Parse(const char* format, std::initializer_list<ParseOut> o
         return false;
     if ((format[0] == 's' || format[0] == 'u') && !text)
         return false;
-    return ParseItem(format[0], object_, *next);
+    return ConvertScriptArg(format[0], object_, *next);
 }
 
 uint32_t VTPythonObject::PackColorFromInts() const
@@ -508,7 +460,7 @@ void VTPythonObject::BuildTuple(const char* format, std::initializer_list<TupleA
                     item = PyFloat_FromDouble(*i);
             } else if (letter == 's') {
                 if (auto* s = std::get_if<const char*>(&v); s && *s)
-                    item = NarrowToStr(*s);
+                    item = PyStrFromNarrow(*s);
             } else if (auto* o = std::get_if<const VTPythonObject*>(&v); o && *o) {
                 item = (*o)->NewRef();
             }

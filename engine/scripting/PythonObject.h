@@ -3,6 +3,8 @@
 // from any thread that is allowed to run scripts; once the interpreter has been finalised a value is
 // destroyed without touching it.
 #pragma once
+#include "engine/scripting/ArgParser.h"
+
 #include <atomic>
 #include <cstdint>
 #include <initializer_list>
@@ -59,7 +61,7 @@ public:
     // One argument of BuildTuple: "i" int, "f" double, "s" narrow text, "O" a value.
     using TupleArg = std::variant<int, double, const char*, const VTPythonObject*>;
     // One out pointer of Parse: "i" int*, "f" double*, "s" std::string*, "u" std::wstring*, "O" value*.
-    using ParseOut = std::variant<int*, double*, std::string*, std::wstring*, VTPythonObject*>;
+    using ParseOut = ScriptArgOut;
 
     VTPythonObject();
     explicit VTPythonObject(PyObject* object); // takes its own interpreter reference
