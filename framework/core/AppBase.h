@@ -1,0 +1,342 @@
+// The application object: owns the main and invisible windows, the display, the widget tree's
+// manager, the music interface and the framework's settings; runs start-up (Init), the main loop
+// and its frame timing (Start), deferred input (WindowProc), registry settings, the command line,
+// single instance and screen-saver mode, and shutdown. Derived classes customise it through the
+// virtual hooks. One instance per process, reached through gApplication.
+// Implementation files: AppBase.cpp (life cycle, window, screen modes), AppMainLoop.cpp (loop and
+// timing, threads), AppWindowProc.cpp (window procedure, deferred input, focus, clipboard),
+// AppRegistry.cpp, AppCommandLine.cpp (command line, single instance, screen saver, idle pause),
+// AppServices.cpp (cursor, volumes, images, web pages, messages and strings).
+#pragma once
+#include "framework/core/AppDisplay.h"
+#include "framework/core/AppWidgetPort.h"
+#include "framework/core/DeferredMessageQueue.h"
+#include "framework/core/DemoStream.h"
+#include "framework/graphics/ImageRegistry.h"
+#include "framework/graphics/Rect.h"
+#include "framework/graphics/SharedImageRef.h"
+#include "framework/widgets/WidgetHost.h"
+#include "platform/WindowSystem.h"
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+
+namespace Fw {
+
+class Graphics;
+class Image;
+class MemoryImage;
+class MusicInterface;
+class Widget;
+class WidgetManager;
+
+class AppBase : public ImageRegistry, public WidgetHost {
+public:
+    AppBase();
+    ~AppBase() override;
+    AppBase(const AppBase&) = delete;
+    AppBase& operator=(const AppBase&) = delete;
+
+    // ---- life cycle (AppBase.cpp) ----
+    virtual void Init();
+    virtual void Start();
+    virtual void Shutdown();
+    // Ends the process with code after stopping the cursor thread and waiting for the loading thread.
+    [[noreturn]] void DoExit(int code);
+    virtual void CreateMainWindow();
+    int InitDisplay();
+    virtual void SwitchScreenMode(bool windowed, bool is3D, bool force);
+    virtual void SwitchScreenMode(bool windowed);
+    virtual void SwitchScreenMode();
+    void Set3DAccelerated(bool is3D, bool reinit);
+    virtual MusicInterface* CreateMusicInterface(Platform::WindowId window);
+
+    // Hooks (empty here).
+    virtual void PreInitHook() {}
+    virtual void PostInitHook() {}
+    virtual void PreWindowCreateHook() {}
+    virtual void PreDisplayInitHook() {}
+    virtual void PostDisplayInitHook() {}
+    virtual void ShutdownHook() {}
+    virtual void MainLoopEndedHook() {}
+    virtual bool ChangeDirHook(const std::string& /*folder*/) { return false; }
+    virtual void LoadingThreadProc() {}
+    virtual void LoadingThreadCompleted() {}
+    virtual void AppGotFocus() {}
+    virtual void AppLostFocus() {}
+    virtual void WindowCloseHook() {}
+    // Drawn with the screen's drawing context after the widgets (the widget manager calls it).
+    void DrawOverlay(Graphics* /*g*/) override {}
+
+    // ---- main loop and timing (AppMainLoop.cpp) ----
+    virtual void MainLoop();
+    virtual bool UpdateApp();
+    virtual bool UpdateAppStep(bool* updated);
+    virtual bool Process(bool allowSleep);
+    virtual bool DoUpdateFrames();
+    virtual void DoUpdateFramesF(float fraction);
+    virtual void UpdateFrames();
+    virtual bool DrawDirtyStuff();
+    virtual void Redraw(const Rect* clip);
+    virtual double GetLoadingThreadProgress();
+    virtual void DeleteWidgetLater(Widget* widget);
+    void UpdateFTimeAcc();
+    void ClearUpdateBacklog(bool relaxed = false);
+    void StartLoadingThread();
+    void WaitForLoadingThread();
+    void StartCursorThread();
+    void StopCursorThread();
+    void ProcessDeleteLaterList();
+    // Demo seam (the demo recorder and player override these): playback input for this step,
+    // the header read by Init (false: error says why), the start record after the window exists.
+    virtual void ProcessDemo() {}
+    virtual bool ReadDemoHeader(std::string& /*error*/) { return true; }
+    virtual void ReadDemoStartRecord() {}
+    // The demo's recorded loading-completion mark and next record's update count (playback).
+    virtual bool DemoLoadingCompleted() { return true; }
+    virtual bool DemoWaitsAtUpdate(int32_t /*updateCount*/) { return false; }
+    // The demo's last update count, and the playback dialogs ("Jump To Time", "Marker List").
+    virtual int32_t DemoLastUpdate() { return 0; }
+    virtual void ShowDemoJumpDialog() {}
+    virtual void ShowDemoMarkerDialog() {}
+
+    // ---- window procedure and deferred input (AppWindowProc.cpp) ----
+    intptr_t WindowProc(Platform::WindowId window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    // Hands a pumped message to the window procedure (every window of the process is ours).
+    void DispatchMessage(const Platform::Message& message);
+    bool ProcessDeferredMessages(bool single);
+    void UpdateFocusState();
+    void ClearKeysDown();
+    virtual bool IsAppAltKey(uint32_t key);
+    virtual bool ImmediateKeyHook(uint32_t key, bool ctrlDown, bool altDown);
+    virtual bool DebugKeyDown(uint32_t /*key*/) { return false; }
+    void SetClipboard(const std::string& text);
+    std::string GetClipboard();
+    // Demo: passes a value from the outside world through the demo (recorded or replayed).
+    virtual std::string DemoSyncString(const std::string& value) { return value; }
+
+    // ---- registry (AppRegistry.cpp) ----
+    bool RegistryWrite(const std::string& name, uint32_t type, const void* data, uint32_t length);
+    bool RegistryWriteString(const std::string& name, const std::string& value);
+    bool RegistryWriteInteger(const std::string& name, int32_t value);
+    bool RegistryWriteBoolean(const std::string& name, bool value);
+    void RegistryEraseValue(const std::string& name);
+    // length: in the buffer's size, out the value's size. data may be null to ask for the size.
+    bool RegistryRead(const std::string& name, uint32_t& type, void* data, uint32_t& length);
+    bool RegistryReadInteger(const std::string& name, int32_t& value);
+    bool RegistryReadBoolean(const std::string& name, bool& value);
+    virtual void WriteToRegistry();
+    virtual void ReadFromRegistry();
+
+    // ---- command line, single instance, screen saver (AppCommandLine.cpp) ----
+    // The process's command line as one Windows-style string (see CommandLine.h).
+    void SetCommandLine(int argc, const char* const* argv);
+    virtual void ParseCommandLine();
+    virtual void HandleCommandLine(const std::string& /*text*/) {}
+    virtual void HandleCmdLineParam(const std::string& name, const std::string& value);
+    virtual void HandleNotifyMessage(uintptr_t wParam, intptr_t lParam);
+    virtual void HandleGameAlreadyRunning();
+    bool ScreenSaverWindowProc(Platform::WindowId window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                               intptr_t& result);
+    void CheckIdlePause(uint32_t now);
+    bool IsScreenSaverMode() const { return screenSaverMode; }
+    // Demo file numbering (the demo recorder supplies it).
+    virtual int32_t GetMaxDemoFileNum(int32_t /*keep*/, bool /*deleteOld*/) { return 0; }
+
+    // ---- services (AppServices.cpp) ----
+    void SetCursorImage(int32_t cursor, Image* image);
+    void SetCursor(int cursor) override;
+    void EnableCustomCursors(bool on);
+    virtual void UpdateCursor();
+    virtual double GetMusicVolume() { return musicVolume; }
+    virtual double GetSfxVolume() { return sfxVolume; }
+    virtual double GetEffectsVolume() { return sfxVolume; }
+    virtual void SetMusicVolume(double volume);
+    virtual void SetSfxVolume(double volume) { sfxVolume = volume; }
+    virtual void SetEffectsVolume(double volume) { sfxVolume = volume; }
+    virtual bool IsMuted() { return muteCount > 0; }
+    virtual void Mute(bool autoMute);
+    virtual void Unmute(bool autoMute);
+    void ToggleSound();
+    virtual bool OpenUrl(const std::string& url, bool shutdownWhenOpened);
+    virtual void OpenUrlFailed(const std::string& url);
+    virtual void OpenUrlSucceeded(const std::string& url);
+    virtual void HideWindow();
+    virtual void SetVideoOnlyDraw(bool on);
+    virtual bool CanRestoreWindow() { return !windowDisabled; }
+    virtual void ApplyAllImagesPendingFlags();
+    virtual void DeleteAllImagesNativeData();
+    virtual void DeleteAllImagesExtraBuffers();
+    void ReleaseUnusedSharedImages();
+    bool GetD3DTestPassed();
+    bool GetD3DTestSupported();
+    // ImageRegistry.
+    void AddMemoryImage(MemoryImage* image) override;
+    void RemoveMemoryImage(MemoryImage* image) override;
+    void RemoveImageTextureData(MemoryImage* image) override;
+    void RequestSharedImageCleanUp() override { cleanUpSharedImages = true; }
+    bool Is3DAccelerated() override;
+    NativeDisplay* GetNativeDisplay() override;
+
+    // String table and messages to the user.
+    std::wstring GetString(const std::string& key, const std::wstring& defaultText) const;
+    void SetString(const std::string& key, const std::wstring& text);
+    virtual int MsgBoxW(const std::wstring& text, const std::wstring& caption, uint32_t flags);
+    virtual void PopupW(const std::wstring& text);
+    virtual void LogScreenSaverError(const std::string& text);
+    virtual void BeginPopup() {}
+    virtual void EndPopup() {}
+
+    // The widget tree as the application uses it (never null): the manager, or a test's recorder.
+    AppWidgetPort& Widgets() { return *widgetPort; }
+    // Replaces the widget tree's port (tests); null restores the manager's.
+    void SetWidgetPort(std::unique_ptr<AppWidgetPort> port);
+
+    // ---- identity and settings ----
+    std::string dialogCaptionPrefix, appDataSubfolder;
+    std::string productName = "Product";
+    std::wstring title = L"FwApp";
+    std::string registryKey;
+    std::string programFolder, productVersion, changeDir;
+    std::string appDataFolder; // set by Init, ends with '/'
+    std::string commandLine; // set by SetCommandLine; empty: no arguments
+    int32_t width = 800, height = 600;
+    int32_t preferredX = -1, preferredY = -1;
+    double musicVolume = 0.85, sfxVolume = 0.85;
+    double savedMusicVolume = 0.0, savedSfxVolume = 0.0;
+    int32_t muteCount = 0, autoMuteCount = 0;
+    bool isWindowed = true, displayWindowed = true, forceFullScreen = false, fullScreenFailed = false;
+    bool displayModeChanged = false, autoEnable3D = true, test3D = true;
+    int32_t minVidMemory3D = 6, recVidMemory3D = 14;
+    bool singleInstance = true, commandLineParsed = false, screenSaverMode = false;
+    bool registryRead = false, initialized = false, lastShutdownWasGraceful = true;
+    bool customCursors = false, muteOnLostFocus = true, fullScreenFlip = true, tabletPC = false;
+    bool allowMonitorPowerOff = true, debugKeysEnabled = false, fullScreenNotAllowed = false;
+    uint32_t randSeed = 0;
+    uint32_t notifyMessage = 0;
+    bool haveInstanceClaim = false;
+
+    // ---- windows and owned objects ----
+    Platform::WindowId mainWindow = 0, invisibleWindow = 0;
+    std::unique_ptr<WidgetManager> widgetManager;
+    std::unique_ptr<AppDisplay> display;
+    std::unique_ptr<MusicInterface> musicInterface;
+
+    // ---- loop and timing state ----
+    int32_t frameTime = 10;
+    double updateMultiplier = 1.0;
+    int32_t refreshRate = 100;
+    bool refreshPaced = false, waitForVSync = false, softVSyncWindowed = true, vsyncBroken = false;
+    int32_t vsyncStrikes = 0;
+    uint32_t vsyncCheckTick = 0, vsyncCheckUpdates = 0;
+    double updateTimeAcc = 0.0;
+    uint32_t lastTimeAccTick = 0;
+    double updateFraction = 0.0;
+    int32_t updateAppState = 0, updateAppDepth = 0, updatesSinceDraw = 0;
+    bool hasPendingDraw = true, lastDrawWasEmpty = false, drawing = false, forceDraw = false;
+    uint32_t lastDrawTick = 0;
+    std::atomic<uint32_t> nextDrawTick{0};
+    int32_t updateCount = 0;
+    std::atomic<int32_t> drawCount{0};
+    int32_t sleepCount = 0, drawTime = 0, screenBltTime = 0;
+    bool paused = false, fastForward = false, stepOnce = false, fastForwardMuted = false;
+    int32_t fastForwardToUpdate = 0;
+    uint32_t fastForwardTick = 0;
+    bool exitToTop = false;
+    std::atomic<bool> shutdown{false}, shutdownRequested{false};
+    std::thread::id primaryThreadId;
+    bool active = true, minimized = false, inMainLoop = false, autoStartLoadingThread = true;
+    bool autoStartCursorThread = true;
+    std::atomic<bool> loadingThreadStarted{false}, loadingThreadFinished{false};
+    std::atomic<bool> loadingThreadCompleted{false}, loadingThreadBusy{false};
+    std::atomic<int32_t> loadingTaskCount{0}, loadingTasksDone{0};
+    uint32_t startTick = 0;
+    std::atomic<bool> cursorThreadRunning{false};
+    // Last mouse position in window pixels, published by the window procedure for the cursor thread.
+    std::atomic<int32_t> windowMouseX{0}, windowMouseY{0};
+
+    // ---- window-procedure state ----
+    DeferredMessageQueue deferredMessages;
+    bool windowHidden = false, popupActive = false, windowDisabled = false, focusState = true;
+    bool mouseInWindow = false, ctrlDown = false, altDown = false, closeRequested = false;
+    bool windowMinimizedForDisplay = false;
+    uint32_t lastTimerTick = 0, timerResumeTick = 0, lastInputTick = 0;
+    int32_t lastRecordedMouseX = 0, lastRecordedMouseY = 0;
+
+    // ---- services state ----
+    int32_t cursorNum = 0;
+    std::array<Image*, 13> cursorImages{};
+    bool cleanUpSharedImages = false;
+    bool urlPending = false, shutdownAfterUrl = false;
+    std::string pendingUrl;
+    uint32_t urlOpenTick = 0;
+    bool videoOnlyDraw = false;
+    std::set<MemoryImage*> imageSet;
+    std::map<std::pair<std::string, std::string>, SharedImage> sharedImages;
+    std::map<std::string, std::wstring> stringTable;
+
+    // ---- demo seam ----
+    bool recordingDemo = false, playingDemo = false, manualShutdown = false;
+    std::string demoFileName = "fwapp.dmo", demoFilePrefix = "fwapp";
+    DemoStream* demo = nullptr; // the recorder/player; null while neither runs
+
+    // ---- screen-saver handler state ----
+    struct ScreenSaverState {
+        bool initialized = false, closing = false;
+        int32_t startX = 0, startY = 0, moves = 0;
+    } screenSaver;
+    uint32_t monitorPowerTick = 0;
+    // Idle pause (program-wide in effect: one application per process).
+    bool idlePause = false;
+    uint32_t idleSettingsTick = 0, idleThresholdMs = 0;
+    bool screenSaverActive = false;
+    bool displayLost = false;
+    uint32_t lastRecoverTick = 0, lastSecondTick = 0;
+
+protected:
+    // Clock and window system for this object (the process's ones).
+    Platform::WindowSystem& ws;
+
+private:
+    friend class AppBaseTestAccess;
+    void SeedRandom(uint32_t seed);
+    void LoadingThreadBody();
+    void CursorThreadBody();
+    void CompleteLoading();
+    void HandleDisplayFailure(int result);
+    void RecordMessage(const Platform::Message& m);
+    void HandleDeferredMessage(const Platform::Message& m);
+    void DemoPlaybackKey(uint32_t ch);
+    void HandleMouseMessage(const Platform::Message& m);
+    void HandleTimerMessage();
+    intptr_t DefaultWindowProc(Platform::WindowId window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    void ApplyDisplayToWidgets();
+    void DeleteWidget(Widget* widget);
+
+    struct DeleteLater {
+        int32_t depth;
+        Widget* widget;
+    };
+    std::list<DeleteLater> deleteLaterList_;
+    std::unique_ptr<AppWidgetPort> widgetPort;
+    std::thread loadingThread_, cursorThread_;
+    std::mutex cursorStopMutex_;
+    std::condition_variable cursorStopCv_;
+    bool cursorStop_ = false;
+    bool loadingCompletedOnce_ = false; // LoadingThreadCompleted has run: never again
+};
+
+// The one application object; set by its constructor, cleared by its destructor.
+extern AppBase* gApplication;
+
+} // namespace Fw

@@ -1,0 +1,181 @@
+// SDL event -> window message translation.
+#include "platform/sdl/SdlEventTranslator.h"
+#include "platform/sdl/SdlKeyMap.h"
+
+namespace Platform {
+
+namespace {
+
+void Push(std::deque<Message>& out, WindowId w, uint32_t msg, uintptr_t wParam, intptr_t lParam)
+{
+    out.push_back(Message{w, msg, wParam, lParam});
+}
+
+// Decodes one UTF-8 sequence at s; advances s. Malformed bytes give U+FFFD.
+uint32_t NextCodePoint(const unsigned char*& s)
+{
+    const unsigned char c = *s++;
+    if (c < 0x80)
+        return c;
+    int extra = 0;
+    uint32_t cp = 0;
+    if ((c & 0xE0) == 0xC0) { extra = 1; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { extra = 2; cp = c & 0x0F; }
+    else if ((c & 0xF8) == 0xF0) { extra = 3; cp = c & 0x07; }
+    else return 0xFFFD;
+    for (int i = 0; i < extra; ++i) {
+        if ((*s & 0xC0) != 0x80)
+            return 0xFFFD;
+        cp = (cp << 6) | (*s++ & 0x3F);
+    }
+    return cp;
+}
+
+} // namespace
+
+void SdlEventTranslator::Translate(const SDL_Event& e, std::deque<Message>& out)
+{
+    switch (e.type) {
+    case SDL_QUIT:
+        if (defaultWindow_)
+            Push(out, defaultWindow_, Msg::Close, 0, 0);
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(e.window, out);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        TranslateKey(e.key, out);
+        break;
+    case SDL_TEXTINPUT:
+        TranslateText(e.text, out);
+        break;
+    case SDL_MOUSEMOTION:
+        lastX_ = e.motion.x;
+        lastY_ = e.motion.y;
+        Push(out, KeyWindow(e.motion.windowID), Msg::MouseMove, 0, MakePointParam(e.motion.x, e.motion.y));
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+        // A second click within the double-click time is a double click; a third starts over.
+        const bool dbl = down && e.button.clicks >= 2 && e.button.clicks % 2 == 0;
+        uint32_t msg = 0;
+        switch (e.button.button) {
+        case SDL_BUTTON_LEFT: msg = down ? (dbl ? Msg::LButtonDblClk : Msg::LButtonDown) : Msg::LButtonUp; break;
+        case SDL_BUTTON_RIGHT: msg = down ? (dbl ? Msg::RButtonDblClk : Msg::RButtonDown) : Msg::RButtonUp; break;
+        case SDL_BUTTON_MIDDLE: msg = down ? (dbl ? Msg::MButtonDblClk : Msg::MButtonDown) : Msg::MButtonUp; break;
+        default: return;
+        }
+        lastX_ = e.button.x;
+        lastY_ = e.button.y;
+        Push(out, KeyWindow(e.button.windowID), msg, 0, MakePointParam(e.button.x, e.button.y));
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        int notches = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
+            notches = -notches;
+        if (notches == 0)
+            break;
+        // The delta rides in the signed high word of wParam, 120 per notch; lParam the last position.
+        const uintptr_t wParam = static_cast<uintptr_t>(static_cast<uint16_t>(static_cast<int16_t>(notches * 120)))
+                                 << 16;
+        Push(out, KeyWindow(e.wheel.windowID), Msg::MouseWheel, wParam, MakePointParam(lastX_, lastY_));
+        break;
+    }
+    case SDL_DISPLAYEVENT:
+        if (defaultWindow_)
+            Push(out, defaultWindow_, Msg::DisplayChange, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void SdlEventTranslator::TranslateWindowEvent(const SDL_WindowEvent& e, std::deque<Message>& out)
+{
+    const WindowId w = e.windowID;
+    switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE: Push(out, w, Msg::Close, 0, 0); break;
+    case SDL_WINDOWEVENT_MOVED: Push(out, w, Msg::Move, 0, MakePointParam(e.data1, e.data2)); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: Push(out, w, Msg::Size, SizeRestored, MakePointParam(e.data1, e.data2)); break;
+    case SDL_WINDOWEVENT_MINIMIZED: Push(out, w, Msg::Size, SizeMinimized, 0); break;
+    case SDL_WINDOWEVENT_MAXIMIZED: Push(out, w, Msg::Size, SizeMaximized, 0); break;
+    case SDL_WINDOWEVENT_RESTORED: Push(out, w, Msg::Size, SizeRestored, 0); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        defaultWindow_ = w;
+        Push(out, w, Msg::ActivateApp, 1, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        altDown_ = ctrlDown_ = false;
+        Push(out, w, Msg::ActivateApp, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_EXPOSED: Push(out, w, Msg::Paint, 0, 0); break;
+    default: break;
+    }
+}
+
+void SdlEventTranslator::TranslateKey(const SDL_KeyboardEvent& e, std::deque<Message>& out)
+{
+    const bool down = e.type == SDL_KEYDOWN;
+    const uint32_t vk = SdlKeyToVirtualKey(e.keysym.sym);
+    if (vk == Vk::Menu)
+        altDown_ = down;
+    if (vk == Vk::Control)
+        ctrlDown_ = down;
+    if (vk == 0)
+        return;
+    const WindowId w = KeyWindow(e.windowID);
+    // Keys pressed with Alt (and Alt itself, and F10) are system keys; lParam bit 30 marks a repeat.
+    const bool sys = (altDown_ && !ctrlDown_) || vk == Vk::Menu || vk == Vk::F1 + 9;
+    const intptr_t lParam = (down && e.repeat) ? (intptr_t(1) << 30) : 0;
+    const uint32_t keyMsg = down ? (sys ? Msg::SysKeyDown : Msg::KeyDown) : (sys ? Msg::SysKeyUp : Msg::KeyUp);
+    Push(out, w, keyMsg, vk, lParam);
+    if (!down)
+        return;
+
+    // SDL reports no text for these; the window procedure expects their characters.
+    uintptr_t ch = 0;
+    switch (vk) {
+    case Vk::Return: ch = 13; break;
+    case Vk::Back: ch = 8; break;
+    case Vk::Tab: ch = 9; break;
+    case Vk::Escape: ch = 27; break;
+    default: break;
+    }
+    if (ctrlDown_ && !altDown_) {
+        switch (vk) {
+        case 'C': ch = 3; break;
+        case 'X': ch = 24; break;
+        case 'V': ch = 22; break;
+        case 'Z': ch = 26; break;
+        default: break;
+        }
+    }
+    if (ch != 0)
+        Push(out, w, sys ? Msg::SysChar : Msg::Char, ch, lParam);
+    else if (sys && vk >= 'A' && vk <= 'Z')
+        Push(out, w, Msg::SysChar, vk - 'A' + 'a', lParam);
+}
+
+void SdlEventTranslator::TranslateText(const SDL_TextInputEvent& e, std::deque<Message>& out)
+{
+    // With Alt held (and not AltGr, which arrives as Ctrl+Alt) the key went out as a system char.
+    if (altDown_ && !ctrlDown_)
+        return;
+    const WindowId w = KeyWindow(e.windowID);
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(e.text);
+    while (*s) {
+        const uint32_t cp = NextCodePoint(s);
+        if (cp >= 0x10000) {
+            const uint32_t v = cp - 0x10000;
+            Push(out, w, Msg::Char, 0xD800 + (v >> 10), 0);
+            Push(out, w, Msg::Char, 0xDC00 + (v & 0x3FF), 0);
+        } else {
+            Push(out, w, Msg::Char, cp, 0);
+        }
+    }
+}
+
+} // namespace Platform
