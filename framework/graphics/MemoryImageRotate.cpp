@@ -4,7 +4,6 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
 
-#include <array>
 
 namespace Fw {
 
@@ -12,16 +11,6 @@ using namespace detail;
 
 namespace {
 
-// recip[n] = ceil(2^24 / n): (s * recip[n]) >> 24 == s / n exactly for s < 65793, which covers
-// every channel sum below (at most 255 * 254).
-constexpr std::array<uint32_t, 256> MakeReciprocals()
-{
-    std::array<uint32_t, 256> r{};
-    for (uint32_t n = 1; n < 256; ++n)
-        r[n] = ((1u << 24) + n - 1) / n;
-    return r;
-}
-constexpr std::array<uint32_t, 256> kRecip = MakeReciprocals();
 
 // Filtered sample of the four taps: straight colour and total coverage.
 struct Sample {

@@ -1,5 +1,6 @@
 // Memory-image stretch blits: the fast nearest-pixel stretch and the smooth two-pass
-// area-weighted stretch (weights out of 257, sums in 64 bits).
+// area-weighted stretch (weights out of 257, sums in 64 bits, each cell divided by the total
+// weight it received).
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
@@ -62,8 +63,9 @@ std::vector<Tap> AxisTaps(double start, double extent, int32_t D, int32_t lo, in
     return taps;
 }
 
+// Channel sums of one cell and the total weight that went into them.
 struct Acc4 {
-    uint64_t b = 0, g = 0, r = 0, a = 0;
+    uint64_t b = 0, g = 0, r = 0, a = 0, w = 0;
 };
 
 } // namespace
@@ -144,12 +146,12 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
             a.g += uint64_t((p >> 8) & 0xFF) * t.weight;
             a.r += uint64_t((p >> 16) & 0xFF) * t.weight;
             a.a += uint64_t(p >> 24) * t.weight;
+            a.w += t.weight;
         }
         return c.cells;
     };
 
     std::vector<Acc4> row(static_cast<size_t>(cellsX));
-    constexpr uint64_t kNorm = 257 * 257; // both passes weigh out of 257
     for (int32_t j = 0; j < r.height; ++j) {
         const std::vector<Tap>& taps = rowTaps[size_t(j + 1)];
         if (taps.empty())
@@ -164,17 +166,20 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
                 o.g += c.g * t.weight;
                 o.r += c.r * t.weight;
                 o.a += c.a * t.weight;
+                o.w += c.w * t.weight;
             }
         }
         uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
         for (int32_t i = 0; i < r.width; ++i) {
+            // The cell's weighted average: truncated weights (edge cells, strong shrinks) do not
+            // fade the picture.
             const Acc4& c = row[size_t(i + 1)];
-            const uint32_t a = uint32_t(std::min<uint64_t>(c.a / kNorm, 255));
+            if (c.w == 0)
+                continue;
+            const uint32_t a = uint32_t(c.a / c.w);
             if (a == 0)
                 continue;
-            const uint32_t cr = uint32_t(std::min<uint64_t>(c.r / kNorm, 255));
-            const uint32_t cg = uint32_t(std::min<uint64_t>(c.g / kNorm, 255));
-            const uint32_t cb = uint32_t(std::min<uint64_t>(c.b / kNorm, 255));
+            const uint32_t cr = uint32_t(c.r / c.w), cg = uint32_t(c.g / c.w), cb = uint32_t(c.b / c.w);
             // channel = (acc * a >> 8) + (d * (256 - a) >> 8); alpha = da + (255 - da) * a / 255
             const uint32_t dp = d[i], da = dp >> 24;
             const uint32_t nr = ((cr * a) >> 8) + ((((dp >> 16) & 0xFF) * (256 - a)) >> 8);

@@ -9,6 +9,7 @@
 //  - Saturating adds clamp each channel at 255 through a 512-entry table (entry i = min(i, 255)).
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace Fw::detail {
@@ -78,7 +79,7 @@ struct SaturationTable {
     constexpr SaturationTable() : entry{}
     {
         for (int i = 0; i < 512; ++i)
-            entry[size_t(i)] = uint8_t(i < 255 ? i : 255);
+            entry[std::size_t(i)] = uint8_t(i < 255 ? i : 255);
     }
 };
 inline constexpr SaturationTable kSaturate{};
@@ -102,5 +103,17 @@ inline uint32_t ScaleRGB(uint32_t s, uint32_t f)
 {
     return ((((s & kRB) * f) >> 8) & kRB) | ((((s & kG) * f) >> 8) & kG);
 }
+
+// kRecip[n] = ceil(2^24 / n): (s * kRecip[n]) >> 24 == s / n exactly for 1 <= n <= 255 and
+// 0 <= s <= 255 * n: the product stays within 32 bits and the rounding error s / 2^24 stays
+// below 1 / 255. A sum of channel times coverage never exceeds 255 times the coverage.
+constexpr std::array<uint32_t, 256> MakeReciprocals()
+{
+    std::array<uint32_t, 256> r{};
+    for (uint32_t n = 1; n < 256; ++n)
+        r[n] = ((1u << 24) + n - 1) / n;
+    return r;
+}
+inline constexpr std::array<uint32_t, 256> kRecip = MakeReciprocals();
 
 } // namespace Fw::detail

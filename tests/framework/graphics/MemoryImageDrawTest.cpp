@@ -1,0 +1,445 @@
+// Software drawing on memory-image pixels: exact values of fills, lines, anti-aliased lines,
+// coverage spans, blits, stretches and rotations, and that no operation touches pixels outside
+// the images it was given.
+#include "GraphicsFakes.h"
+
+#include "framework/core/Matrix3.h"
+#include "framework/graphics/BlitGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Fw::Color;
+using Fw::MemoryImage;
+using Fw::Rect;
+
+// An image of w x h pixels all set to fill; opaque says whether its flags mark it opaque.
+struct Canvas {
+    MemoryImage img{nullptr};
+    Canvas(int32_t w, int32_t h, uint32_t fill)
+    {
+        std::vector<uint32_t> px(size_t(w * h), fill);
+        img.SetBits(px.data(), w, h);
+    }
+    uint32_t At(int32_t x, int32_t y) { return img.GetBits()[y * img.width + x]; }
+    int32_t CountNot(uint32_t v)
+    {
+        int32_t n = 0;
+        for (int32_t i = 0; i < img.width * img.height; ++i)
+            n += img.GetBits()[i] != v;
+        return n;
+    }
+    bool GuardIntact() { return img.GetBits()[img.width * img.height] == MemoryImage::kGuard; }
+};
+
+MemoryImage Source(int32_t w, int32_t h, const std::vector<uint32_t>& px)
+{
+    MemoryImage img(nullptr);
+    img.SetBits(px.data(), w, h);
+    return img;
+}
+
+TEST(MemoryImageFill, Values)
+{
+    struct Case { const char* what; uint32_t dest; Color color; int32_t mode; uint32_t expected; };
+    const Case cases[] = {
+        {"opaque writes the packed colour", 0x12345678, Color(1, 2, 3), 0, 0xFF010203},
+        {"half red onto transparent", 0x00000000, Color(255, 0, 0, 128), 0, 0x80FE0000},
+        {"half red onto opaque blue", 0xFF0000FF, Color(255, 0, 0, 128), 0, 0xFF7F007F},
+        {"additive fills like normal", 0xFF0000FF, Color(255, 0, 0, 128), 1, 0xFF7F007F},
+        {"alpha 0 leaves the pixel", 0x12345678, Color(255, 0, 0, 0), 0, 0x12345678},
+    };
+    for (const Case& c : cases) {
+        Canvas cv(3, 3, c.dest);
+        cv.img.FillRect(Rect(1, 1, 2, 1), c.color, c.mode);
+        EXPECT_EQ(cv.At(1, 1), c.expected) << c.what;
+        EXPECT_EQ(cv.At(2, 1), c.expected) << c.what;
+        EXPECT_EQ(cv.At(0, 1), c.dest) << c.what;
+        EXPECT_EQ(cv.At(1, 0), c.dest) << c.what;
+    }
+}
+
+TEST(MemoryImageFill, RectanglesAreLimitedToTheImage)
+{
+    Canvas cv(4, 4, 0);
+    cv.img.FillRect(Rect(-2, 2, 100, 100), Color(9, 9, 9), 0);
+    EXPECT_EQ(cv.CountNot(0), 8);
+    EXPECT_TRUE(cv.GuardIntact());
+    cv.img.ClearRect(Rect(3, -5, 10, 100));
+    EXPECT_EQ(cv.CountNot(0), 6);
+    cv.img.FillRect(Rect(1, 1, -3, 2), Color(9, 9, 9), 0); // negative extent: nothing
+    EXPECT_EQ(cv.CountNot(0), 6);
+    EXPECT_TRUE(cv.GuardIntact());
+}
+
+TEST(MemoryImageLine, HorizontalVerticalAndStepper)
+{
+    Canvas h(8, 3, 0);
+    h.img.DrawLine(2.7, 1, 5.2, 1, Color(255, 255, 255), 0);
+    for (int32_t x = 0; x < 8; ++x)
+        EXPECT_EQ(h.At(x, 1) != 0, x >= 2 && x <= 5) << x;
+
+    // (0,0)-(4,2): x major, error 0, +4 straight, -4 diagonal.
+    Canvas s(6, 4, 0);
+    s.img.DrawLine(0, 0, 4, 2, Color(255, 255, 255), 0);
+    const int expected[][2] = {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
+    EXPECT_EQ(s.CountNot(0), 5);
+    for (const auto& p : expected)
+        EXPECT_EQ(s.At(p[0], p[1]), 0xFFFEFEFEu) << p[0] << "," << p[1]; // white draws 254
+
+    // Endpoint order does not matter; steep lines step in y.
+    Canvas r(6, 6, 0);
+    r.img.DrawLine(4, 2, 0, 0, Color(255, 255, 255), 0);
+    EXPECT_EQ(r.CountNot(0), 5);
+    Canvas steep(4, 6, 0);
+    steep.img.DrawLine(0, 0, 2, 4, Color(255, 255, 255), 0);
+    const int expectedSteep[][2] = {{0, 0}, {0, 1}, {1, 2}, {1, 3}, {2, 4}};
+    EXPECT_EQ(steep.CountNot(0), 5);
+    for (const auto& p : expectedSteep)
+        EXPECT_NE(steep.At(p[0], p[1]), 0u) << p[0] << "," << p[1];
+}
+
+TEST(MemoryImageLine, PixelRules)
+{
+    struct Case { const char* what; Color color; int32_t mode; uint32_t dest, expected; };
+    const Case cases[] = {
+        {"opaque", Color(255, 128, 0), 0, 0x00000000, 0xFFFE7F00},          // (q*255+127)>>8
+        {"blend", Color(200, 100, 0, 128), 0, 0xFF204060, 0xFF745230},
+        {"additive", Color(200, 100, 50, 128), 1, 0x00FF0A0A, 0xFFFF3C23}, // d + q*a/255, clamped
+        {"other mode draws nothing", Color(1, 2, 3), 2, 0x11111111, 0x11111111},
+    };
+    for (const Case& c : cases) {
+        Canvas cv(3, 3, c.dest);
+        cv.img.DrawLine(0, 0, 2, 2, c.color, c.mode);
+        EXPECT_EQ(cv.At(1, 1), c.expected) << c.what;
+    }
+}
+
+TEST(MemoryImageLine, StaysInsideTheImage)
+{
+    Canvas cv(5, 5, 0);
+    cv.img.DrawLine(-3, -1, 9, 7, Color(255, 255, 255), 0);
+    cv.img.DrawLineAA(-3.5, -1, 9, 7.5, Color(255, 255, 255), 0);
+    cv.img.DrawLine(2, -10, 2, 20, Color(255, 255, 255), 0);
+    EXPECT_TRUE(cv.GuardIntact());
+    EXPECT_GT(cv.CountNot(0), 0);
+}
+
+TEST(MemoryImageLineAA, Weights)
+{
+    // 45 degrees: every step carries, the neighbour weight is 0.
+    Canvas d(6, 6, 0xFF000000);
+    d.img.DrawLineAA(0, 0, 4, 4, Color(255, 0, 0), 0);
+    EXPECT_EQ(d.CountNot(0xFF000000), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(d.At(i, i), 0xFFFE0000u) << i;
+
+    // (0,0)-(8,2): x major, step 65536/4; the line pixel gets 255 - e, the one below e.
+    Canvas s(10, 4, 0xFF000000);
+    s.img.DrawLineAA(0, 0, 8, 2, Color(255, 255, 255), 0);
+    struct P { int x, y; uint32_t v; };
+    const P expected[] = {
+        {0, 0, 0xFFFEFEFE}, {1, 0, 0xFFBEBEBE}, {1, 1, 0xFF3F3F3F}, {2, 0, 0xFF7E7E7E}, {2, 1, 0xFF7F7F7F},
+        {4, 1, 0xFFFEFEFE}, {4, 2, 0xFF000000}, {8, 2, 0xFFFEFEFE},
+    };
+    for (const P& p : expected)
+        EXPECT_EQ(s.At(p.x, p.y), p.v) << p.x << "," << p.y;
+
+    // Translucent colour: weight * (alpha + 1) >> 8.
+    Canvas t(3, 3, 0xFF000000);
+    t.img.DrawLineAA(0, 0, 2, 2, Color(255, 255, 255, 127), 0);
+    EXPECT_EQ(t.At(1, 1), 0xFF7E7E7Eu); // a = 255 * 128 >> 8 = 127, w = 127
+
+    Canvas add(3, 3, 0xFF000000);
+    add.img.DrawLineAA(0, 0, 2, 2, Color(255, 255, 255), 1);
+    EXPECT_EQ(add.CountNot(0xFF000000), 0);
+}
+
+TEST(MemoryImageCoverage, WeightsAndBounds)
+{
+    Canvas cv(4, 2, 0xFF000000);
+    const uint8_t coverage[8] = {0, 255, 127, 3, 255, 255, 255, 255};
+    const Fw::Span spans[] = {{0, 0, 4}, {1, -2, 20}};
+    // The block covers (0, 0, 4, 1): the second span lies outside it and is not drawn.
+    cv.img.FillScanLinesWithCoverage(spans, 2, Color(255, 255, 255), 0, coverage, 0, 0, 4, 1);
+    EXPECT_EQ(cv.At(0, 0), 0xFF000000u); // 255 * (0 + 1) >> 8 = 0
+    EXPECT_EQ(cv.At(1, 0), 0xFFFEFEFEu); // 255 * 256 >> 8 = 255
+    EXPECT_EQ(cv.At(2, 0), 0xFF7E7E7Eu); // 255 * 128 >> 8 = 127
+    EXPECT_EQ(cv.At(3, 0), 0xFF020202u); // a = 255 * 4 >> 8 = 3; 255 * 3 >> 8 = 2
+    EXPECT_EQ(cv.At(0, 1), 0xFF000000u);
+    EXPECT_TRUE(cv.GuardIntact());
+}
+
+TEST(MemoryImageBlt, NormalRules)
+{
+    const uint32_t O = 0xFF112233, C = 0x00FFFFFF, P = 0x80FF0000;
+    struct Case {
+        const char* what;
+        bool destOpaque;
+        uint32_t dest;
+        Color color;
+        std::vector<uint32_t> src;
+        std::vector<uint32_t> expected;
+    };
+    const Case cases[] = {
+        {"run-length: copy, skip, blend-opaque", true, 0xFF000080, Color::White, {O, C, P},
+         {O, 0xFF000080, 0xFF7F0040}},
+        {"over onto translucent destination", false, 0x00000000, Color::White, {P, C, O},
+         {0x80FE0000, 0x00000000, 0xFF102132}},
+        {"grey modulation", true, 0xFF000000, Color(128, 128, 128), {0xFFFF8040, C, C},
+         {0xFF7E3F1F, 0xFF000000, 0xFF000000}},
+        {"colour modulation", true, 0xFF000000, Color(255, 0, 0, 128), {0xFFFFFFFF, 0x80FFFFFF, C},
+         {0xFF7F0000, 0xFF3F0000, 0xFF000000}},
+    };
+    for (const Case& c : cases) {
+        for (bool palette : {false, true}) {
+            Canvas cv(3, 1, c.dest);
+            if (c.destOpaque)
+                cv.img.SetImageMode(false, false);
+            MemoryImage src = Source(3, 1, c.src);
+            if (palette) {
+                ASSERT_TRUE(src.Palletize());
+            }
+            cv.img.Blt(&src, 0, 0, Rect(0, 0, 3, 1), c.color, 0);
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(cv.At(x, 0), c.expected[size_t(x)]) << c.what << (palette ? " (palette)" : "") << " x " << x;
+            EXPECT_TRUE(src.drawnFlag);
+        }
+    }
+}
+
+TEST(MemoryImageBlt, TransparentSourceChangesNothing)
+{
+    for (bool destOpaque : {false, true}) {
+        Canvas cv(4, 4, 0x80123456);
+        if (destOpaque)
+            cv.img.SetImageMode(false, false);
+        MemoryImage src = Source(4, 4, std::vector<uint32_t>(16, 0x00FFFFFF));
+        cv.img.Blt(&src, 0, 0, Rect(0, 0, 4, 4), Color::White, 0);
+        cv.img.Blt(&src, 0, 0, Rect(0, 0, 4, 4), Color(10, 200, 30, 99), 0);
+        EXPECT_EQ(cv.CountNot(0x80123456), 0);
+    }
+}
+
+TEST(MemoryImageBlt, OpaqueDestinationKeepsAlpha255)
+{
+    Canvas cv(3, 1, 0xFF000000);
+    cv.img.SetImageMode(false, false);
+    MemoryImage src = Source(3, 1, {0x01FFFFFF, 0x80FFFFFF, 0xFEFFFFFF});
+    cv.img.Blt(&src, 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(cv.At(x, 0) >> 24, 255u) << x;
+}
+
+TEST(MemoryImageBlt, Additive)
+{
+    struct Case { const char* what; uint32_t dest, src; Color color; uint32_t expected; };
+    const Case cases[] = {
+        {"white saturates, alpha kept", 0x80F0F0F0, 0xFF202020, Color::White, 0x80FFFFFF},
+        {"coloured", 0xFF000000, 0xFFFFFFFF, Color(255, 0, 0, 128), 0xFF7F0000}, // q' = 128
+        {"plain sum", 0x00010203, 0xFF102030, Color::White, 0x00112233},
+    };
+    for (const Case& c : cases) {
+        Canvas cv(1, 1, c.dest);
+        MemoryImage src = Source(1, 1, {c.src});
+        cv.img.Blt(&src, 0, 0, Rect(0, 0, 1, 1), c.color, 1);
+        EXPECT_EQ(cv.At(0, 0), c.expected) << c.what;
+    }
+    // A source with partial alpha scales the added amount by each pixel's alpha.
+    Canvas cv(2, 1, 0xFF000000);
+    MemoryImage src = Source(2, 1, {0x80FF0000, 0x00FFFFFF});
+    ASSERT_TRUE((src.CommitBits(), src.hasAlpha));
+    cv.img.Blt(&src, 0, 0, Rect(0, 0, 2, 1), Color::White, 1);
+    EXPECT_EQ(cv.At(0, 0), 0xFF7F0000u);
+    EXPECT_EQ(cv.At(1, 0), 0xFF000000u);
+    // Without partial alpha a clear pixel still adds its colour.
+    Canvas plain(1, 1, 0xFF000000);
+    MemoryImage clearOnly = Source(1, 1, {0x00102030});
+    plain.img.Blt(&clearOnly, 0, 0, Rect(0, 0, 1, 1), Color::White, 1);
+    EXPECT_EQ(plain.At(0, 0), 0xFF102030u);
+}
+
+TEST(MemoryImageBlt, RectanglesOutsideEitherImageAreCut)
+{
+    Canvas cv(4, 4, 0);
+    MemoryImage src = Source(3, 3, std::vector<uint32_t>(9, 0xFFABCDEF));
+    cv.img.Blt(&src, 2, 2, Rect(-1, -1, 10, 10), Color::White, 0);
+    // Source (0,0) lands on (3,3): the -1 offset moved the destination by one.
+    EXPECT_EQ(cv.CountNot(0), 1);
+    EXPECT_NE(cv.At(3, 3), 0u);
+    cv.img.Blt(&src, -2, -2, Rect(0, 0, 3, 3), Color::White, 1);
+    EXPECT_NE(cv.At(0, 0), 0u);
+    EXPECT_EQ(cv.CountNot(0), 2);
+    EXPECT_TRUE(cv.GuardIntact());
+
+    FwTest::RecordingImage notMemory(3, 3);
+    cv.img.Blt(&notMemory, 0, 0, Rect(0, 0, 3, 3), Color::White, 0);
+    EXPECT_TRUE(notMemory.drawnFlag);
+    EXPECT_EQ(cv.CountNot(0), 2);
+}
+
+TEST(MemoryImageStretch, ClipStartsAtTheRightSourceColumn)
+{
+    Rect r;
+    Fw::DRect s;
+    ASSERT_TRUE(Fw::StretchClip(Rect(0, 0, 10, 4), Rect(2, 0, 100, 100), Rect(0, 0, 5, 4), r, s));
+    EXPECT_EQ(r, Rect(2, 0, 3, 4));
+    EXPECT_DOUBLE_EQ(s.x, 4.0);
+    EXPECT_DOUBLE_EQ(s.width, 6.0);
+    ASSERT_TRUE(Fw::StretchClipMirror(Rect(0, 0, 10, 4), Rect(2, 0, 100, 100), Rect(0, 0, 5, 4), r, s));
+    EXPECT_DOUBLE_EQ(s.x, 0.0); // mirrored: the clipped-off left side is the source's right side
+    EXPECT_FALSE(Fw::StretchClip(Rect(0, 0, 10, 4), Rect(50, 0, 10, 10), Rect(0, 0, 5, 4), r, s));
+}
+
+TEST(MemoryImageStretch, FastTakesNearestPixels)
+{
+    std::vector<uint32_t> px(10);
+    for (int i = 0; i < 10; ++i)
+        px[size_t(i)] = 0xFF000000u | uint32_t(i * 20);
+    MemoryImage src = Source(10, 1, px);
+    Canvas cv(5, 1, 0);
+    cv.img.StretchBlt(&src, Rect(0, 0, 5, 1), Rect(0, 0, 10, 1), Rect(2, 0, 10, 10), Color::White, 0, true);
+    EXPECT_EQ(cv.At(1, 0), 0u);
+    // Destination 2, 3, 4 take source 4, 6, 8 (blue 80, 120, 160), over a clear pixel: q * 255 >> 8.
+    EXPECT_EQ(cv.At(2, 0), 0xFF00004Fu);
+    EXPECT_EQ(cv.At(3, 0), 0xFF000077u);
+    EXPECT_EQ(cv.At(4, 0), 0xFF00009Fu);
+
+    Canvas coloured(5, 1, 0);
+    coloured.img.StretchBlt(&src, Rect(0, 0, 5, 1), Rect(0, 0, 10, 1), Rect(0, 0, 5, 1), Color(1, 2, 3), 0, true);
+    EXPECT_EQ(coloured.CountNot(0), 0);
+}
+
+TEST(MemoryImageStretch, SmoothValues)
+{
+    // Same size, opaque white onto opaque black: (255 * 255 >> 8) + (0 * 1 >> 8) = 254.
+    MemoryImage white = Source(3, 3, std::vector<uint32_t>(9, 0xFFFFFFFF));
+    Canvas same(3, 3, 0xFF000000);
+    same.img.StretchBlt(&white, Rect(0, 0, 3, 3), Rect(0, 0, 3, 3), Rect(0, 0, 3, 3), Color::White, 0, false);
+    EXPECT_EQ(same.At(1, 1), 0xFFFEFEFEu);
+    EXPECT_EQ(same.CountNot(0xFFFEFEFE), 0);
+
+    // Half size of a checkerboard: two white and two black pixels per cell, averaged to 127 at
+    // alpha 255, then (127 * 255 >> 8) over black.
+    std::vector<uint32_t> board(16);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            board[size_t(y * 4 + x)] = (x + y) % 2 ? 0xFF000000 : 0xFFFFFFFF;
+    MemoryImage checker = Source(4, 4, board);
+    Canvas half(2, 2, 0xFF000000);
+    half.img.StretchBlt(&checker, Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Color::White, 0, false);
+    EXPECT_EQ(half.At(0, 0), 0xFF7E7E7Eu);
+    EXPECT_EQ(half.CountNot(0xFF7E7E7E), 0);
+}
+
+TEST(MemoryImageStretch, StrongShrinkStaysOpaque)
+{
+    // 200 : 1 gives each pixel weight trunc(257 / 200) = 1; the cell averages them.
+    MemoryImage wide = Source(200, 2, std::vector<uint32_t>(400, 0xFFFFFFFF));
+    Canvas one(1, 1, 0xFF000000);
+    one.img.StretchBlt(&wide, Rect(0, 0, 1, 1), Rect(0, 0, 200, 2), Rect(0, 0, 1, 1), Color::White, 0, false);
+    EXPECT_EQ(one.At(0, 0), 0xFFFEFEFEu);
+    // Past 257 : 1 every weight truncates to 0 and nothing is drawn.
+    MemoryImage wider = Source(300, 1, std::vector<uint32_t>(300, 0xFFFFFFFF));
+    one.img.StretchBlt(&wider, Rect(0, 0, 1, 1), Rect(0, 0, 300, 1), Rect(0, 0, 1, 1), Color::White, 0, false);
+    EXPECT_EQ(one.At(0, 0), 0xFFFEFEFEu);
+}
+
+TEST(MemoryImageStretch, EnlargeStaysInsideSource)
+{
+    MemoryImage src = Source(2, 2, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFFFFFFFF});
+    Canvas big(64, 64, 0xFF000000);
+    big.img.StretchBlt(&src, Rect(-10, -10, 80, 80), Rect(0, 0, 2, 2), Rect(0, 0, 64, 64), Color::White, 0, false);
+    EXPECT_TRUE(big.GuardIntact());
+    EXPECT_EQ(big.CountNot(0xFF000000), 64 * 64);
+    // Source rectangle reaching past the source is cut to it.
+    big.img.StretchBlt(&src, Rect(0, 0, 64, 64), Rect(-3, -3, 9, 9), Rect(0, 0, 64, 64), Color::White, 0, true);
+    EXPECT_TRUE(big.GuardIntact());
+}
+
+TEST(MemoryImageRotate, AngleZeroReproducesInnerPixels)
+{
+    std::vector<uint32_t> px(12);
+    for (int i = 0; i < 12; ++i)
+        px[size_t(i)] = 0xFF000000u | uint32_t(i * 20 + 10) << 16 | uint32_t(200 - i * 10);
+    MemoryImage src = Source(4, 3, px);
+    Canvas cv(10, 10, 0xFF000000);
+    cv.img.BltRotated(&src, 3, 2, Rect(0, 0, 4, 3), Rect(0, 0, 10, 10), Color::White, 0, 0.0, 0, 0);
+    // Columns x+1 .. x+W-2 and rows y .. y+H-2 are written: coverage 254, channel c * 254 >> 8.
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool written = x >= 4 && x <= 5 && y >= 2 && y <= 3;
+            uint32_t expected = 0xFF000000;
+            if (written) {
+                const uint32_t s = px[size_t((y - 2) * 4 + (x - 3))];
+                expected = 0xFF000000u | ((((s >> 16) & 0xFF) * 254 >> 8) << 16) | ((s & 0xFF) * 254 >> 8);
+            }
+            EXPECT_EQ(cv.At(x, y), expected) << x << "," << y;
+        }
+    EXPECT_TRUE(src.drawnFlag);
+}
+
+TEST(MemoryImageRotate, EdgeCases)
+{
+    MemoryImage thin = Source(1, 5, std::vector<uint32_t>(5, 0xFFFFFFFF));
+    Canvas cv(10, 10, 0xFF000000);
+    cv.img.BltRotated(&thin, 2, 2, Rect(0, 0, 1, 5), Rect(0, 0, 10, 10), Color::White, 0, 0.0, 0, 0);
+    EXPECT_EQ(cv.CountNot(0xFF000000), 0);
+
+    MemoryImage src = Source(6, 4, std::vector<uint32_t>(24, 0xFFFFFFFF));
+    cv.img.BltRotated(&src, 2, 2, Rect(0, 0, 6, 4), Rect(0, 0, 1, 1), Color::White, 0, 0.7, 3, 2);
+    EXPECT_EQ(cv.CountNot(0xFF000000), 0); // bounding box outside the clip
+
+    // 90 degrees about the centre: only the rectangle 4 wide, 6 high centred on (5, 4) changes.
+    Canvas r(12, 12, 0xFF000000);
+    r.img.BltRotated(&src, 2, 2, Rect(0, 0, 6, 4), Rect(0, 0, 12, 12), Color::White, 0, 3.14159265358979 / 2, 3, 2);
+    int changed = 0;
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            if (r.At(x, y) != 0xFF000000) {
+                ++changed;
+                EXPECT_TRUE(x >= 3 && x < 7 && y >= 1 && y < 7) << x << "," << y;
+            }
+    EXPECT_GT(changed, 0);
+}
+
+TEST(MemoryImageRotate, AdditiveSaturatesAndKeepsAlpha)
+{
+    MemoryImage src = Source(4, 4, std::vector<uint32_t>(16, 0xFFFFFFFF));
+    Canvas cv(8, 8, 0x80C0C0C0);
+    cv.img.BltRotated(&src, 2, 2, Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 1, 0.0, 0, 0);
+    EXPECT_EQ(cv.At(3, 2), 0x80FFFFFFu);
+    cv.img.BltF(&src, 2.0f, 2.0f, Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color(0, 0, 0, 255), 0);
+    // Black over half-transparent white at coverage 254: newA = 128 + 127 * 254 / 255 = 254, w = 255.
+    EXPECT_EQ(cv.At(3, 2), 0xFE000000u);
+}
+
+TEST(MemoryImageRaster, MatrixAndTriangleBlitsMarkAndChange)
+{
+    MemoryImage tex = Source(2, 2, std::vector<uint32_t>(4, 0xFFFFFFFF));
+    Canvas cv(8, 8, 0);
+    const int32_t count = cv.img.bitsChangedCount;
+    cv.img.BltMatrix(&tex, 0, 0, Fw::Matrix3(), Rect(-5, -5, 100, 100), Color::White, 0, Rect(0, 0, 2, 2), false,
+                     Fw::SecondTexture());
+    EXPECT_TRUE(tex.drawnFlag);
+    EXPECT_EQ(cv.img.bitsChangedCount, count + 1);
+    Fw::TriVertexTriangle tri[1] = {{{0, 0, 0, 0, 0}, {4, 0, 1, 0, 0}, {0, 4, 0, 1, 0}}};
+    tex.drawnFlag = false;
+    cv.img.BltTrianglesTex(&tex, tri, 1, Rect(0, 0, 8, 8), Color::White, 0, 1, 1, true);
+    EXPECT_TRUE(tex.drawnFlag);
+    EXPECT_TRUE(cv.GuardIntact());
+}
+
+TEST(MemoryImage, MirroredBlitsDrawNothing)
+{
+    MemoryImage src = Source(2, 2, std::vector<uint32_t>(4, 0xFFFFFFFF));
+    Canvas cv(4, 4, 0);
+    cv.img.BltMirror(&src, 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    cv.img.StretchBltMirror(&src, Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color::White, 0, false);
+    EXPECT_EQ(cv.CountNot(0), 0);
+}
+
+} // namespace
