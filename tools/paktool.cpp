@@ -55,7 +55,7 @@ int Create(const std::string& archive, const fs::path& folder)
             files.push_back(it->path());
     if (ec)
         return Fail("cannot read " + folder.string() + ": " + ec.message());
-    std::sort(files.begin(), files.end());  // the same folder always gives the same archive
+    std::sort(files.begin(), files.end()); // the same folder always gives the same archive
 
     std::vector<Pak::WriterEntry> entries;
     for (const fs::path& file : files) {
@@ -79,7 +79,8 @@ int Create(const std::string& archive, const fs::path& folder)
 }
 
 // Maps and parses archive; prints the reason and returns nothing when it is not a valid archive.
-std::optional<std::vector<Pak::DirectoryEntry>> OpenArchive(const PakCollection& map, const std::string& archive)
+std::optional<std::vector<Pak::DirectoryEntry>> OpenArchive(const PakCollection& map,
+                                                            const std::string& archive)
 {
     if (!map.Valid()) {
         Fail("cannot open " + archive);
@@ -99,7 +100,8 @@ int List(const std::string& archive)
     if (!directory)
         return 1;
     for (const Pak::DirectoryEntry& e : *directory)
-        std::printf("%10u  %016llx  %s\n", e.size, static_cast<unsigned long long>(e.fileTime), e.name.c_str());
+        std::printf("%10u  %016llx  %s\n", e.size, static_cast<unsigned long long>(e.fileTime),
+                    e.name.c_str());
     return 0;
 }
 

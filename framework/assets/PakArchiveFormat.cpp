@@ -47,7 +47,8 @@ std::nullopt_t Fail(std::string* error, const char* why)
 
 } // namespace
 
-std::optional<std::vector<DirectoryEntry>> ParseDirectory(std::span<const uint8_t> archive, std::string* error)
+std::optional<std::vector<DirectoryEntry>> ParseDirectory(std::span<const uint8_t> archive,
+                                                          std::string* error)
 {
     if (archive.size() > kMaxArchiveSize)
         return Fail(error, "archive larger than 2 GiB");
@@ -75,7 +76,7 @@ std::optional<std::vector<DirectoryEntry>> ParseDirectory(std::span<const uint8_
         e.name = in.Text(nameLength);
         e.size = in.U32();
         e.fileTime = in.U64();
-        e.start = uint32_t(dataBytes);  // relative to the data area until the loop ends
+        e.start = uint32_t(dataBytes); // relative to the data area until the loop ends
         dataBytes += e.size;
         if (dataBytes > archive.size())
             return Fail(error, "entry data past the end of the archive");

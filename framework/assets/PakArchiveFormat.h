@@ -20,10 +20,10 @@ inline constexpr uint64_t kMaxArchiveSize = 0x7FFFFFFF;
 
 // One file of an archive, as its directory describes it.
 struct DirectoryEntry {
-    std::string name;       // path as stored, folders separated by '\'
-    uint64_t fileTime = 0;  // FILETIME: 100 ns units since 1601
-    uint32_t start = 0;     // offset of the first data byte in the archive
-    uint32_t size = 0;      // bytes
+    std::string name;      // path as stored, folders separated by '\'
+    uint64_t fileTime = 0; // FILETIME: 100 ns units since 1601
+    uint32_t start = 0;    // offset of the first data byte in the archive
+    uint32_t size = 0;     // bytes
 };
 
 // Copies count stored bytes to plain bytes (or back: the scrambling is its own inverse).

@@ -39,7 +39,7 @@ private:
 
 std::vector<uint8_t> BuildArchive(std::span<const WriterEntry> entries, std::string* error)
 {
-    uint64_t total = 9;  // header and end mark
+    uint64_t total = 9; // header and end mark
     for (const WriterEntry& e : entries) {
         if (e.name.size() > 255) {
             if (error)
@@ -78,7 +78,8 @@ bool WriteArchive(const std::string& path, std::span<const WriterEntry> entries,
     if (bytes.empty())
         return false;
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() || std::fflush(f.get()) != 0) {
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size() ||
+        std::fflush(f.get()) != 0) {
         if (error)
             *error = "cannot write " + path;
         return false;

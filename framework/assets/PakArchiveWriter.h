@@ -10,9 +10,9 @@
 namespace Pak {
 
 struct WriterEntry {
-    std::string name;           // path inside the archive; '\' separates folders
-    std::vector<uint8_t> data;  // plain bytes
-    uint64_t fileTime = 0;      // FILETIME: 100 ns units since 1601
+    std::string name;          // path inside the archive; '\' separates folders
+    std::vector<uint8_t> data; // plain bytes
+    uint64_t fileTime = 0;     // FILETIME: 100 ns units since 1601
 };
 
 // The stored bytes of an archive holding entries. Empty with a reason in error when a name is
@@ -20,6 +20,7 @@ struct WriterEntry {
 std::vector<uint8_t> BuildArchive(std::span<const WriterEntry> entries, std::string* error = nullptr);
 
 // BuildArchive, then writes the result to path. False with a reason in error on any failure.
-bool WriteArchive(const std::string& path, std::span<const WriterEntry> entries, std::string* error = nullptr);
+bool WriteArchive(const std::string& path, std::span<const WriterEntry> entries,
+                  std::string* error = nullptr);
 
 } // namespace Pak

@@ -15,7 +15,7 @@ PakCollection::PakCollection(const std::string& path)
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0) {
         size = size_t(st.st_size);
         if (size == 0) {
-            valid = true;  // nothing to map; the parser rejects it as too short
+            valid = true; // nothing to map; the parser rejects it as too short
         } else {
             void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
             if (p != MAP_FAILED) {
@@ -24,7 +24,7 @@ PakCollection::PakCollection(const std::string& path)
             }
         }
     }
-    ::close(fd);  // the mapping keeps the file's data reachable
+    ::close(fd); // the mapping keeps the file's data reachable
 }
 
 PakCollection::~PakCollection()

@@ -29,7 +29,10 @@ std::string UpperCase(std::string_view s)
     return out;
 }
 
-const uint8_t* EntryData(const PakEntry& e) { return e.archive->Bytes().data() + e.start; }
+const uint8_t* EntryData(const PakEntry& e)
+{
+    return e.archive->Bytes().data() + e.start;
+}
 
 uint32_t BytesLeft(const PakFile& f)
 {
@@ -66,8 +69,7 @@ int NextWideChar(PakFile& f)
 // fgets over next(entry): stops after '\n', at n - 1 characters or at the end; null when the entry
 // ended before anything was stored. n <= 0 leaves the buffer untouched (there is no room even for
 // the terminating 0).
-template <class Char, class Next>
-Char* ReadLine(Char* buffer, int n, PakFile& f, Next next, int endValue)
+template <class Char, class Next> Char* ReadLine(Char* buffer, int n, PakFile& f, Next next, int endValue)
 {
     if (n <= 0)
         return buffer;
@@ -102,12 +104,12 @@ void FillFromStat(const std::string& name, const struct stat& st, PakFindFileDat
 
 // A directory search: archive entries first (folder == null), then one folder of the file system.
 struct PakInterface::FindData {
-    std::string pattern;   // normalised
-    std::string lastKey;   // key of the archive entry reported last
+    std::string pattern; // normalised
+    std::string lastKey; // key of the archive entry reported last
     bool inFileSystem = false;
     std::unique_ptr<DIR, int (*)(DIR*)> folder{nullptr, &::closedir};
-    std::string folderPath;   // as opened, with a trailing '/' unless empty
-    std::string namePattern;  // the pattern's last component
+    std::string folderPath;  // as opened, with a trailing '/' unless empty
+    std::string namePattern; // the pattern's last component
 
     // Starts the file-system part; false when the folder cannot be read.
     bool OpenFolder()
@@ -141,10 +143,16 @@ struct PakInterface::FindData {
     }
 };
 
-PakInterface::PakInterface() { PublishPakInterface(this); }
+PakInterface::PakInterface()
+{
+    PublishPakInterface(this);
+}
 
 // Archives are unmapped with the members; no file may be read through this reader afterwards.
-PakInterface::~PakInterface() { UnpublishPakInterface(this); }
+PakInterface::~PakInterface()
+{
+    UnpublishPakInterface(this);
+}
 
 bool PakInterface::OpenPakArchive(const std::string& name)
 {
@@ -207,14 +215,18 @@ size_t PakInterface::FRead(void* buffer, size_t elementSize, size_t count, PakFi
         return 0;
     // elementSize x count may overflow: anything above the bytes left asks for all of them.
     const size_t left = BytesLeft(*file);
-    const size_t wanted = count > std::numeric_limits<size_t>::max() / elementSize ? left : elementSize * count;
+    const size_t wanted =
+        count > std::numeric_limits<size_t>::max() / elementSize ? left : elementSize * count;
     const size_t n = std::min(wanted, left);
     Pak::Descramble(static_cast<uint8_t*>(buffer), EntryData(*file->entry) + file->position, n);
     file->position += int32_t(n);
     return n / elementSize;
 }
 
-int PakInterface::FGetC(PakFile* file) { return file && file->entry ? NextChar(*file) : PakStdio::FGetC(file); }
+int PakInterface::FGetC(PakFile* file)
+{
+    return file && file->entry ? NextChar(*file) : PakStdio::FGetC(file);
+}
 
 int PakInterface::FGetWC(PakFile* file)
 {

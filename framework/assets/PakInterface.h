@@ -16,10 +16,10 @@
 // One file inside an archive.
 struct PakEntry {
     const PakCollection* archive = nullptr;
-    std::string name;       // path exactly as stored in the directory
-    uint64_t fileTime = 0;  // FILETIME
-    uint32_t start = 0;     // offset of the first data byte in the archive
-    uint32_t size = 0;      // bytes
+    std::string name;      // path exactly as stored in the directory
+    uint64_t fileTime = 0; // FILETIME
+    uint32_t start = 0;    // offset of the first data byte in the archive
+    uint32_t size = 0;     // bytes
 };
 
 class PakInterface : public PakInterfaceBase {
@@ -61,5 +61,5 @@ private:
     bool NextArchiveMatch(FindData& search, PakFindFileData* out) const;
 
     std::vector<std::unique_ptr<PakCollection>> archives;
-    std::map<std::string, PakEntry> entries;  // key: the stored name in upper case
+    std::map<std::string, PakEntry> entries; // key: the stored name in upper case
 };

@@ -8,7 +8,10 @@
 namespace Pak {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 bool SameLetterIgnoringCase(char a, char b)
 {

@@ -17,6 +17,9 @@ std::string NormalizePakPath(std::string_view name);
 bool MatchesWildcard(std::string_view pattern, std::string_view name);
 
 // ASCII upper case of c; the keys never depend on the locale.
-inline char ToUpperAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+inline char ToUpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
 
 } // namespace Pak

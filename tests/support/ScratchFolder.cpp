@@ -41,7 +41,10 @@ std::string ScratchFolder::Write(const std::string& name, std::string_view text)
     return Write(name, BytesOf(text));
 }
 
-std::vector<uint8_t> BytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> BytesOf(std::string_view text)
+{
+    return {text.begin(), text.end()};
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
 {

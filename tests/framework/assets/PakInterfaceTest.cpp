@@ -34,7 +34,7 @@ protected:
         if (!f)
             return "<null>";
         std::string out;
-        char buffer[7];  // deliberately small: several reads per file
+        char buffer[7]; // deliberately small: several reads per file
         size_t n;
         while ((n = pak.FRead(buffer, 1, sizeof buffer, f)) > 0)
             out.append(buffer, n);
@@ -51,9 +51,14 @@ TEST_F(PakInterfaceTest, SpellingsOfOneNameOpenTheSameEntry)
     Open("data.pak", {{"data\\Images\\Foo.png", "foo bytes"}});
     const std::string absolute = folder.Path().string() + "/data/Images/Foo.png";
     const std::string absoluteOtherCase = folder.Path().string() + "/DATA\\images/FOO.png";
-    const char* names[] = {"data\\Images\\Foo.png", "DATA/IMAGES/foo.PNG", "data//images/foo.png",
-                           "data\\\\Images//Foo.png", "data\\sub\\..\\Images\\Foo.png",
-                           "data\\Images\\x\\y\\..\\..\\Foo.png", absolute.c_str(), absoluteOtherCase.c_str()};
+    const char* names[] = {"data\\Images\\Foo.png",
+                           "DATA/IMAGES/foo.PNG",
+                           "data//images/foo.png",
+                           "data\\\\Images//Foo.png",
+                           "data\\sub\\..\\Images\\Foo.png",
+                           "data\\Images\\x\\y\\..\\..\\Foo.png",
+                           absolute.c_str(),
+                           absoluteOtherCase.c_str()};
     for (const char* name : names)
         EXPECT_EQ(ReadAll(name), "foo bytes") << name;
     EXPECT_EQ(ReadAll("Images\\Foo.png"), "<null>");
@@ -69,14 +74,14 @@ TEST(PakPathTest, NormalisationCases)
         {"a\\b\\..\\c", "A\\C"},
         {"ab\\..\\c", "C"},
         {"\\ab\\..\\c", "\\C"},
-        {"\\..\\c", "\\C"},                 // never above a leading separator
-        {"a\\..\\..\\c", "C"},              // nor above the start
-        {"..\\x", "..\\X"},                 // leading dots are copied
-        {"a\\.\\b", "A\\.\\B"},             // a single-dot component too
+        {"\\..\\c", "\\C"},     // never above a leading separator
+        {"a\\..\\..\\c", "C"},  // nor above the start
+        {"..\\x", "..\\X"},     // leading dots are copied
+        {"a\\.\\b", "A\\.\\B"}, // a single-dot component too
         {"a//\\b", "A\\B"},
-        {"/x/y", "\\X\\Y"},                 // absolute outside the current folder: only normalised
+        {"/x/y", "\\X\\Y"}, // absolute outside the current folder: only normalised
         {folder.Path().string() + "/Sub/f.txt", "SUB\\F.TXT"},
-        {"\xC3\xA9t\xC3\xA9.png", "\xC3\xA9T\xC3\xA9.PNG"},  // only a-z change case
+        {"\xC3\xA9t\xC3\xA9.png", "\xC3\xA9T\xC3\xA9.PNG"}, // only a-z change case
     };
     for (const Case& c : cases)
         EXPECT_EQ(Pak::NormalizePakPath(c.in), c.expected) << c.in;
@@ -89,7 +94,7 @@ TEST_F(PakInterfaceTest, OnlyReadModesLookInArchives)
     struct Case {
         const char* mode;
         bool archive;
-    } cases[] = {{"r", true},  {"rb", true},  {"rt", true},   {"R", true},  {"RB", true},
+    } cases[] = {{"r", true},   {"rb", true},   {"rt", true}, {"R", true}, {"RB", true},
                  {"r+", false}, {"rb+", false}, {"a", false}, {"w", false}};
     for (const Case& c : cases) {
         PakFile* f = pak.FOpen("cfg\\mode.txt", c.mode);
@@ -129,7 +134,7 @@ TEST_F(PakInterfaceTest, BrokenArchivesAreRejectedAndLeaveNothingBehind)
         EXPECT_FALSE(pak.OpenPakArchive("broken.pak"));
         EXPECT_EQ(ReadAll("cfg\\broken.txt"), "disk copy");
         EXPECT_EQ(ReadAll("kept.txt"), "kept");
-        PakFile* self = pak.FOpen("broken.pak", "rb");  // the archive's own name is a plain file
+        PakFile* self = pak.FOpen("broken.pak", "rb"); // the archive's own name is a plain file
         ASSERT_NE(self, nullptr);
         EXPECT_EQ(self->entry, nullptr);
         pak.FClose(self);
@@ -157,12 +162,12 @@ TEST_F(PakInterfaceTest, LineAndCharacterReadsDropCarriageReturns)
     EXPECT_EQ(chars, (std::vector<int>{'a', 'b', '\n', 'c', 'd', -1}));
 
     pak.FSeek(f, 0, SEEK_SET);
-    EXPECT_EQ(pak.FGetS(line, 3, f), line);  // n - 1 characters at most
+    EXPECT_EQ(pak.FGetS(line, 3, f), line); // n - 1 characters at most
     EXPECT_STREQ(line, "ab");
-    EXPECT_EQ(pak.FGetS(line, 1, f), line);  // room for the terminator only
+    EXPECT_EQ(pak.FGetS(line, 1, f), line); // room for the terminator only
     EXPECT_STREQ(line, "");
     line[0] = 'z';
-    EXPECT_EQ(pak.FGetS(line, 0, f), line);  // no room at all: untouched
+    EXPECT_EQ(pak.FGetS(line, 0, f), line); // no room at all: untouched
     EXPECT_EQ(line[0], 'z');
     pak.FClose(f);
 
@@ -181,7 +186,7 @@ TEST_F(PakInterfaceTest, LineAndCharacterReadsDropCarriageReturns)
 
 TEST_F(PakInterfaceTest, WideReadsTakeLittleEndianUnitsAndStopBeforeAnOddByte)
 {
-    const std::string units("A\0\r\0\n\0\x34\x12Z", 9);  // 'A', CR, LF, U+1234, one stray byte
+    const std::string units("A\0\r\0\n\0\x34\x12Z", 9); // 'A', CR, LF, U+1234, one stray byte
     Open("data.pak", {{"wide.txt", units}});
     PakFile* f = pak.FOpen("wide.txt", "rb");
     ASSERT_NE(f, nullptr);
@@ -210,9 +215,10 @@ TEST_F(PakInterfaceTest, SeeksClampToTheEntry)
         long offset;
         int origin;
         long expected;
-    } cases[] = {{-5, SEEK_SET, 0},  {20, SEEK_SET, 10}, {0, SEEK_END, 10},       {-3, SEEK_END, 7},
-                 {-2, SEEK_CUR, 5},  {100, SEEK_CUR, 10}, {-100, SEEK_CUR, 0},
-                 {0x7FFFFFFFL, SEEK_END, 10}, {-0x7FFFFFFFL, SEEK_END, 0}, {4, SEEK_SET, 4}};
+    } cases[] = {{-5, SEEK_SET, 0},   {20, SEEK_SET, 10},          {0, SEEK_END, 10},
+                 {-3, SEEK_END, 7},   {-2, SEEK_CUR, 5},           {100, SEEK_CUR, 10},
+                 {-100, SEEK_CUR, 0}, {0x7FFFFFFFL, SEEK_END, 10}, {-0x7FFFFFFFL, SEEK_END, 0},
+                 {4, SEEK_SET, 4}};
     for (const Case& c : cases) {
         EXPECT_EQ(pak.FSeek(f, c.offset, c.origin), 0);
         EXPECT_EQ(pak.FTell(f), c.expected) << c.offset << " from " << c.origin;
@@ -233,13 +239,13 @@ TEST_F(PakInterfaceTest, ReadsCountWholeElementsAndNeverOverrun)
     pak.FSeek(f, 2, SEEK_SET);
     char buffer[16];
     std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(pak.FRead(buffer, 4, 3, f), 2u);  // 10 bytes left: two whole elements
+    EXPECT_EQ(pak.FRead(buffer, 4, 3, f), 2u); // 10 bytes left: two whole elements
     EXPECT_EQ(std::string(buffer, 11), "0123456789#");
     EXPECT_EQ(pak.FTell(f), 12);
     EXPECT_EQ(pak.FRead(buffer, 1, 1, f), 0u);
 
     pak.FSeek(f, 8, SEEK_SET);
-    EXPECT_EQ(pak.FRead(buffer, SIZE_MAX / 2, 3, f), 0u);  // size x count overflows: reads what is left
+    EXPECT_EQ(pak.FRead(buffer, SIZE_MAX / 2, 3, f), 0u); // size x count overflows: reads what is left
     EXPECT_EQ(pak.FTell(f), 12);
     pak.FSeek(f, 8, SEEK_SET);
     EXPECT_EQ(pak.FRead(buffer, 2, SIZE_MAX, f), 2u);
@@ -250,8 +256,12 @@ TEST_F(PakInterfaceTest, ReadsCountWholeElementsAndNeverOverrun)
 TEST_F(PakInterfaceTest, SearchReportsArchiveEntriesInKeyOrderThenFiles)
 {
     const uint64_t time = 0x01D0000012345678;
-    Open("data.pak", {{"cfg\\b.xml", "bb"}, {"cfg\\A.xml", "a"}, {"cfg\\c.txt", "c"}, {"other\\d.xml", "d"},
-                      {"cfg\\sub\\e.xml", "eeee"}},
+    Open("data.pak",
+         {{"cfg\\b.xml", "bb"},
+          {"cfg\\A.xml", "a"},
+          {"cfg\\c.txt", "c"},
+          {"other\\d.xml", "d"},
+          {"cfg\\sub\\e.xml", "eeee"}},
          time);
     folder.Write("cfg/disk.xml", "disk");
     folder.Write("cfg/disk.txt", "disk");
@@ -271,9 +281,9 @@ TEST_F(PakInterfaceTest, SearchReportsArchiveEntriesInKeyOrderThenFiles)
     EXPECT_EQ(collect("cfg\\*.xml"), (std::vector<std::string>{"A.xml", "b.xml", "e.xml", "disk.xml"}));
     std::vector<std::string> all = collect("CFG/*");
     ASSERT_EQ(all.size(), 6u);
-    std::sort(all.begin() + 4, all.end());  // the file system reports in its own order
+    std::sort(all.begin() + 4, all.end()); // the file system reports in its own order
     EXPECT_EQ(all, (std::vector<std::string>{"A.xml", "b.xml", "c.txt", "e.xml", "disk.txt", "disk.xml"}));
-    EXPECT_EQ(collect("cfg\\disk.xml"), (std::vector<std::string>{"disk.xml"}));  // no '*': files only
+    EXPECT_EQ(collect("cfg\\disk.xml"), (std::vector<std::string>{"disk.xml"})); // no '*': files only
     EXPECT_EQ(collect("cfg\\b.xml"), (std::vector<std::string>{}));
     EXPECT_EQ(collect("nowhere\\*.xml"), (std::vector<std::string>{}));
 
