@@ -1,0 +1,458 @@
+// Surface-image blits in the surface's own format: the volatile-source blend, the opaque copy of
+// native pixels (or a surface-to-surface copy), the run-driven blend with colour modulation,
+// the additive blit through the saturation tables, and the mirrored forms of the last two.
+// Sources give premultiplied native pixels (alpha in the top byte) and run-length maps.
+#include "framework/display/NativeDisplay.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/SurfaceDisplay.h"
+#include "framework/graphics/detail/SurfaceLock.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Fw {
+
+using namespace detail;
+
+namespace {
+
+// The part of a blit that lies inside both the source image and the destination surface: source
+// columns i0..i0 + count - 1 of rows j0.., written from column dx0 stepping by +1, or by -1
+// when mirrored (the source rectangle's first column lands on x + width - 1).
+struct BlitSpan {
+    int32_t i0 = 0, j0 = 0, count = 0, rows = 0;
+    int32_t dx0 = 0, dy0 = 0, step = 1;
+};
+
+bool ClipBlit(int32_t srcW, int32_t srcH, int32_t dstW, int32_t dstH, int32_t x, int32_t y, const Rect& s,
+              bool mirror, BlitSpan& out)
+{
+    int32_t i0 = std::max(s.x, 0), i1 = std::min(s.x + s.width, srcW);
+    if (mirror) {
+        // dest column of source column i: x + s.x + s.width - 1 - i
+        i0 = std::max(i0, x + s.x + s.width - dstW);
+        i1 = std::min(i1, x + s.x + s.width);
+    } else {
+        i0 = std::max(i0, s.x - x);
+        i1 = std::min(i1, s.x - x + dstW);
+    }
+    const int32_t j0 = std::max({s.y, 0, s.y - y});
+    const int32_t j1 = std::min({s.y + s.height, srcH, s.y - y + dstH});
+    if (i1 <= i0 || j1 <= j0)
+        return false;
+    out.i0 = i0;
+    out.j0 = j0;
+    out.count = i1 - i0;
+    out.rows = j1 - j0;
+    out.dx0 = mirror ? x + s.x + s.width - 1 - i0 : x + i0 - s.x;
+    out.dy0 = y + j0 - s.y;
+    out.step = mirror ? -1 : 1;
+    return true;
+}
+
+// Native pixel of source pixel index k (palette or direct).
+struct NativeFetch {
+    const uint32_t* native;
+    const uint8_t* indices; // null for a direct source
+    uint32_t operator()(size_t k) const { return indices ? native[indices[k]] : native[k]; }
+};
+
+// Per-pixel rules of the run-driven blend. Every rule takes the native pixel n (alpha a = n >> 24)
+// and the destination d; opaque() handles a pixel of an opaque run, partial() any other.
+//
+// Unmodulated: opaque = n; partial 32-bit = groups of d * (256 - a) >> 8, plus n;
+// partial 565/555 = fold((spread(d) * ((256 - a) >> 3) >> 5) & mask) + n.
+struct PlainRule32 {
+    static constexpr bool kBlendOpaque = false;
+    uint32_t opaque(uint32_t n, uint32_t) const { return n; }
+    uint32_t partial(uint32_t n, uint32_t d) const
+    {
+        const uint32_t ia = 256 - (n >> 24);
+        return ((((d & 0xFF00FFu) * ia) >> 8) & 0xFF00FFu) + ((((d & 0xFF00u) * ia) >> 8) & 0xFF00u) + n;
+    }
+};
+
+struct PlainRuleSpread {
+    static constexpr bool kBlendOpaque = false;
+    uint32_t mask;
+    uint32_t opaque(uint32_t n, uint32_t) const { return n; }
+    uint32_t partial(uint32_t n, uint32_t d) const
+    {
+        const uint32_t r = ((Spread(d, mask) * ((256 - (n >> 24)) >> 3)) >> 5) & mask;
+        return (Fold(r) + n) & 0xFFFF;
+    }
+};
+
+struct PlainRuleChannels {
+    static constexpr bool kBlendOpaque = false;
+    uint32_t m[3];
+    uint32_t opaque(uint32_t n, uint32_t) const { return n; }
+    uint32_t partial(uint32_t n, uint32_t d) const
+    {
+        const uint32_t ia = 256 - (n >> 24);
+        uint32_t out = n;
+        for (uint32_t mask : m)
+            out += uint32_t((uint64_t(d & mask) * ia) >> 8) & mask;
+        return out;
+    }
+};
+
+// Grey modulation (one factor f for all channels), colour alpha ca:
+//   opaque 32-bit: groups of n * f >> 8;  565/555: fold((spread(n) * (f >> 3) >> 5) & mask)
+//   partial: a' = a * ca / 255, ia = 256 - a'; 32-bit groups of (d * ia + n * f) >> 8;
+//            565/555: fold(((spread(d) * (ia >> 3) + spread(n) * (f >> 3)) >> 5) & mask)
+struct GreyRule32 {
+    static constexpr bool kBlendOpaque = true;
+    uint32_t f, ca;
+    uint32_t opaque(uint32_t n, uint32_t) const
+    {
+        return ((((n & 0xFF00FFu) * f) >> 8) & 0xFF00FFu) | ((((n & 0xFF00u) * f) >> 8) & 0xFF00u);
+    }
+    uint32_t partial(uint32_t n, uint32_t d) const
+    {
+        const uint32_t ia = 256 - (n >> 24) * ca / 255;
+        const uint64_t rb = (uint64_t(d & 0xFF00FFu) * ia + uint64_t(n & 0xFF00FFu) * f) >> 8;
+        const uint64_t g = (uint64_t(d & 0xFF00u) * ia + uint64_t(n & 0xFF00u) * f) >> 8;
+        return uint32_t(rb & 0xFF00FFu) | uint32_t(g & 0xFF00u);
+    }
+};
+
+struct GreyRuleSpread {
+    static constexpr bool kBlendOpaque = true;
+    uint32_t mask, f, ca;
+    uint32_t opaque(uint32_t n, uint32_t) const { return Fold(((Spread(n, mask) * (f >> 3)) >> 5) & mask); }
+    uint32_t partial(uint32_t n, uint32_t d) const
+    {
+        const uint32_t ia = 256 - (n >> 24) * ca / 255;
+        return Fold(((Spread(d, mask) * (ia >> 3) + Spread(n, mask) * (f >> 3)) >> 5) & mask);
+    }
+};
+
+// Factors per channel (or other 16-bit masks):
+//   opaque ((n & M) * f_c >> 8) & M;  partial (((d & M) * ia + (n & M) * f_c) >> 8) & M, summed.
+struct ChannelRule {
+    static constexpr bool kBlendOpaque = true;
+    uint32_t m[3], f[3], ca;
+    uint32_t opaque(uint32_t n, uint32_t) const
+    {
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k)
+            out += uint32_t((uint64_t(n & m[k]) * f[k]) >> 8) & m[k];
+        return out;
+    }
+    uint32_t partial(uint32_t n, uint32_t d) const
+    {
+        const uint32_t ia = 256 - (n >> 24) * ca / 255;
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k)
+            out += uint32_t((uint64_t(d & m[k]) * ia + uint64_t(n & m[k]) * f[k]) >> 8) & m[k];
+        return out;
+    }
+};
+
+// Run-driven copy: runs of transparent pixels are skipped, opaque runs written (or blended with
+// the rule's opaque form), partial pixels blended one by one.
+template <class P, class Rule>
+void RunRows(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, const uint8_t* runs, int32_t srcW,
+             const Rule& rule)
+{
+    for (int32_t j = 0; j < b.rows; ++j) {
+        const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
+        P* d = v.Row<P>(b.dy0 + j) + b.dx0;
+        int32_t i = 0;
+        while (i < b.count) {
+            const int32_t run = std::min<int32_t>(runs[base + size_t(i)], b.count - i);
+            const uint32_t a = src(base + size_t(i)) >> 24;
+            if (a == 0) {
+                // skipped
+            } else if (a == 255) {
+                for (int32_t k = i; k < i + run; ++k) {
+                    P& px = d[ptrdiff_t(k) * b.step];
+                    px = P(rule.opaque(src(base + size_t(k)), px));
+                }
+            } else {
+                for (int32_t k = i; k < i + run; ++k) {
+                    P& px = d[ptrdiff_t(k) * b.step];
+                    px = P(rule.partial(src(base + size_t(k)), px));
+                }
+            }
+            i += std::max(run, 1);
+        }
+    }
+}
+
+template <class P>
+void RunBlend(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, const uint8_t* runs, int32_t srcW,
+              const Color& color)
+{
+    const bool white = color == Color::White;
+    const uint32_t ca = uint32_t(color.alpha);
+    const uint32_t f[3] = {uint32_t(color.red) * ca / 255, uint32_t(color.green) * ca / 255,
+                           uint32_t(color.blue) * ca / 255};
+    const uint32_t spread = v.SpreadMask();
+    const bool wide = sizeof(P) == 4;
+    if (white) {
+        if (wide)
+            RunRows<P>(v, b, src, runs, srcW, PlainRule32{});
+        else if (spread)
+            RunRows<P>(v, b, src, runs, srcW, PlainRuleSpread{spread});
+        else
+            RunRows<P>(v, b, src, runs, srcW, PlainRuleChannels{{v.rm, v.gm, v.bm}});
+        return;
+    }
+    // A modulated opaque pixel under a colour alpha below 255 blends like a partial one.
+    auto run = [&](const auto& rule) {
+        using R = std::decay_t<decltype(rule)>;
+        if (ca >= 255) {
+            RunRows<P>(v, b, src, runs, srcW, rule);
+        } else {
+            struct Blend : R {
+                uint32_t opaque(uint32_t n, uint32_t d) const { return R::partial(n, d); }
+            };
+            RunRows<P>(v, b, src, runs, srcW, Blend{rule});
+        }
+    };
+    const bool grey = f[0] == f[1] && f[1] == f[2];
+    if (grey && wide)
+        run(GreyRule32{f[0], ca});
+    else if (grey && spread)
+        run(GreyRuleSpread{spread, f[0], ca});
+    else
+        run(ChannelRule{{v.rm, v.gm, v.bm}, {f[0], f[1], f[2]}, ca});
+}
+
+// Additive pixel: per channel T_c[((s & M) >> sh) (* f >> 8) + ((d & M) >> sh)] << sh.
+struct AddPixel {
+    uint32_t m[3];
+    int32_t sh[3];
+    const int32_t* t[3];
+    uint32_t f[3];
+    bool modulate;
+    uint32_t operator()(uint32_t s, uint32_t d) const
+    {
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k) {
+            uint32_t sc = (s & m[k]) >> sh[k];
+            if (modulate)
+                sc = (sc * f[k]) >> 8;
+            out |= uint32_t(t[k][sc + ((d & m[k]) >> sh[k])]) << sh[k];
+        }
+        return out;
+    }
+};
+
+template <class P>
+void AddRows(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, const uint8_t* runs, int32_t srcW,
+             const AddPixel& add)
+{
+    for (int32_t j = 0; j < b.rows; ++j) {
+        const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
+        P* d = v.Row<P>(b.dy0 + j) + b.dx0;
+        int32_t i = 0;
+        while (i < b.count) {
+            const int32_t run = std::max(std::min<int32_t>(runs[base + size_t(i)], b.count - i), 1);
+            if ((src(base + size_t(i)) & 0xFFFFFFu) != 0)
+                for (int32_t k = i; k < i + run; ++k) {
+                    P& px = d[ptrdiff_t(k) * b.step];
+                    px = P(add(src(base + size_t(k)), px));
+                }
+            i += run;
+        }
+    }
+}
+
+AddPixel MakeAddPixel(const SurfaceView& v, const NativeDisplay& f, const Color& c)
+{
+    const uint32_t ca = uint32_t(c.alpha);
+    return AddPixel{{v.rm, v.gm, v.bm},
+                    {f.redShift, f.greenShift, f.blueShift},
+                    {f.redAddTable.data(), f.greenAddTable.data(), f.blueAddTable.data()},
+                    {uint32_t(c.red) * ca / 255, uint32_t(c.green) * ca / 255, uint32_t(c.blue) * ca / 255},
+                    !(c == Color::White)};
+}
+
+// Volatile source: blends its own ARGB pixels, each with its alpha a = p >> 24.
+template <class P>
+void VolatileRows(const SurfaceView& v, const BlitSpan& b, const uint32_t* px, const uint32_t* table,
+                  const uint8_t* idx, int32_t srcW)
+{
+    const bool fast = gDisplayRGBOrdered.load(std::memory_order_relaxed);
+    const uint32_t spread = fast ? v.SpreadMask() : 0;
+    const uint32_t m[3] = {v.rm, v.gm, v.bm};
+    for (int32_t j = 0; j < b.rows; ++j) {
+        const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
+        P* d = v.Row<P>(b.dy0 + j) + b.dx0;
+        for (int32_t i = 0; i < b.count; ++i) {
+            const uint32_t s = table ? table[idx[base + size_t(i)]] : px[base + size_t(i)];
+            const uint32_t a = s >> 24;
+            const uint32_t dp = d[i];
+            uint32_t out;
+            if (sizeof(P) == 4 && fast) {
+                // d + (s - d) * a >> 8 on both groups, in wrapping 32-bit arithmetic
+                out = (((((s & 0xFF00u) - (dp & 0xFF00u)) * a) >> 8) + (dp & 0xFF00u)) & 0xFF00u;
+                out |= (((((s & 0xFF00FFu) - (dp & 0xFF00FFu)) * a) >> 8) + (dp & 0xFF00FFu)) & 0xFF00FFu;
+            } else if (spread) {
+                const uint32_t D = Spread(dp, spread);
+                const uint32_t S = spread == kSpread565
+                                       ? ((s & 0xFC00u) << 11) + ((s >> 3) & 0x1Fu) + ((s >> 8) & 0xF800u)
+                                       : ((s >> 3) & 0x1Fu) + ((s >> 9) & 0x7C00u) + ((s & 0xF800u) << 10);
+                out = Fold(((((S - D) * (s >> 27)) >> 5) + D) & spread);
+            } else {
+                const uint32_t ch[3] = {(s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF};
+                out = 0;
+                for (int k = 0; k < 3; ++k) {
+                    const uint64_t dm = uint64_t(dp & m[k]) * (256 - a);
+                    const uint64_t sm = sizeof(P) == 4 ? uint64_t((ch[k] * a) >> 8) * m[k] + (m[k] >> 1)
+                                                       : ((uint64_t(ch[k]) * a * m[k]) >> 8) + (m[k] >> 1);
+                    out += uint32_t((dm + sm) >> 8) & m[k];
+                }
+            }
+            d[i] = P(out);
+        }
+    }
+}
+
+} // namespace
+
+void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
+{
+    if (noReadBack || !src)
+        return;
+    auto* source = dynamic_cast<MemoryImage*>(src);
+    if (!source)
+        return;
+    src->drawnFlag = true;
+    SurfaceLock lock(*this);
+    if (!lock.Ok())
+        return;
+    const SurfaceView& v = lock.View();
+    BlitSpan b;
+    if (!ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, false, b))
+        return;
+    const bool white = color == Color::White;
+    auto* ddSource = dynamic_cast<DDImage*>(source);
+    const bool surfaceSource = ddSource && ddSource->surface;
+
+    if (source->isVolatile && !surfaceSource && white) {
+        source->CommitBits();
+        const bool palette = source->colorTable && source->colorIndices;
+        const uint32_t* px = palette ? nullptr : source->GetBits();
+        if (!palette && !px)
+            return;
+        DispatchPixel(v, [&](auto* tag) {
+            VolatileRows<std::remove_pointer_t<decltype(tag)>>(v, b, px, source->colorTable.get(),
+                                                               source->colorIndices.get(), source->width);
+        });
+        return;
+    }
+    source->CommitBits();
+    if (!source->hasAlpha && white) {
+        if (surfaceSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
+            const int32_t sx = b.i0, sy = b.j0;
+            HardwareBlt(ddSource, Platform::SurfaceRect{b.dx0, b.dy0, b.dx0 + b.count, b.dy0 + b.rows},
+                        Platform::SurfaceRect{sx, sy, sx + b.count, sy + b.rows});
+            return;
+        }
+        const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
+        if (!native)
+            return;
+        const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
+        const bool keyed = source->hasTrans;
+        DispatchPixel(v, [&](auto* tag) {
+            using P = std::remove_pointer_t<decltype(tag)>;
+            for (int32_t j = 0; j < b.rows; ++j) {
+                const size_t base = size_t(b.j0 + j) * size_t(source->width) + size_t(b.i0);
+                P* d = v.Row<P>(b.dy0 + j) + b.dx0;
+                if (!keyed && !fetch.indices && sizeof(P) == 4) {
+                    std::memcpy(d, native + base, size_t(b.count) * 4);
+                    continue;
+                }
+                for (int32_t i = 0; i < b.count; ++i) {
+                    const uint32_t n = fetch(base + size_t(i));
+                    if (!keyed || (n >> 24) != 0)
+                        d[i] = P(n);
+                }
+            }
+        });
+        return;
+    }
+    const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
+    const uint8_t* runs = source->GetRLAlphaData();
+    if (!native || !runs)
+        return;
+    const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
+    DispatchPixel(v, [&](auto* tag) {
+        RunBlend<std::remove_pointer_t<decltype(tag)>>(v, b, fetch, runs, source->width, color);
+    });
+}
+
+void DDImage::NormalBltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
+{
+    if (noReadBack || !src)
+        return;
+    auto* source = dynamic_cast<MemoryImage*>(src);
+    if (!source)
+        return;
+    src->drawnFlag = true;
+    SurfaceLock lock(*this);
+    if (!lock.Ok())
+        return;
+    const SurfaceView& v = lock.View();
+    BlitSpan b;
+    if (!ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, true, b))
+        return;
+    source->CommitBits();
+    const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
+    const uint8_t* runs = source->GetRLAlphaData();
+    if (!native || !runs)
+        return;
+    const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
+    DispatchPixel(v, [&](auto* tag) {
+        RunBlend<std::remove_pointer_t<decltype(tag)>>(v, b, fetch, runs, source->width, color);
+    });
+}
+
+namespace {
+
+void AdditiveBltImpl(DDImage& dst, Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color,
+                     bool mirror)
+{
+    if (dst.noReadBack || !src)
+        return;
+    auto* source = dynamic_cast<MemoryImage*>(src);
+    if (!source)
+        return;
+    src->drawnFlag = true;
+    SurfaceLock lock(dst);
+    if (!lock.Ok())
+        return;
+    const SurfaceView& v = lock.View();
+    BlitSpan b;
+    if (!ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, mirror, b))
+        return;
+    NativeDisplay& f = dst.GetDisplay()->GetPixelFormat();
+    source->CommitBits();
+    const uint32_t* native = source->GetNativeAlphaData(&f);
+    const uint8_t* runs = source->GetRLAdditiveData(&f);
+    if (!native || !runs)
+        return;
+    const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
+    const AddPixel add = MakeAddPixel(v, f, color);
+    DispatchPixel(v, [&](auto* tag) {
+        AddRows<std::remove_pointer_t<decltype(tag)>>(v, b, fetch, runs, source->width, add);
+    });
+}
+
+} // namespace
+
+void DDImage::AdditiveBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
+{
+    AdditiveBltImpl(*this, src, x, y, srcRect, color, false);
+}
+
+void DDImage::AdditiveBltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
+{
+    AdditiveBltImpl(*this, src, x, y, srcRect, color, true);
+}
+
+} // namespace Fw
