@@ -1,10 +1,12 @@
-// What the image readers share: an owning handle on a file opened through the archive layer, and
-// a buffered little-endian byte reader over it. Internal to the image readers.
+// What the image codecs share: an owning handle on a file opened through the archive layer, a
+// buffered little-endian byte reader over it, and the writers' plain output file. Internal.
 #pragma once
+#include "framework/core/FileSystemPath.h"
 #include "framework/core/PakFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -19,6 +21,13 @@ using PakFileHandle = std::unique_ptr<PakFile, PakFileCloser>;
 inline PakFileHandle OpenImageFile(const std::string& name)
 {
     return PakFileHandle(PakFOpen(name.c_str(), "rb"));
+}
+
+// name created (or emptied) for writing on the file system; null when that fails.
+using OutputFile = std::unique_ptr<FILE, int (*)(FILE*)>;
+inline OutputFile CreateOutputFile(const std::string& name)
+{
+    return OutputFile(std::fopen(Fw::ToFileSystemPath(name).c_str(), "wb"), &std::fclose);
 }
 
 // Reads a file in 4 KiB blocks. Every read reports whether all its bytes were there.

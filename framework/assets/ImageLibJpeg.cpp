@@ -4,7 +4,6 @@
 // no objects with destructors.
 #include "framework/assets/ImageLib.h"
 #include "framework/assets/ImageLibFile.h"
-#include "framework/core/FileSystemPath.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -210,8 +209,7 @@ bool WriteJpeg(const std::string& name, const Image& image)
 {
     if (image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return false;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(Fw::ToFileSystemPath(name).c_str(), "wb"),
-                                               &std::fclose);
+    OutputFile file = CreateOutputFile(name);
     if (!file)
         return false;
     auto job = std::make_unique<WriteJob>();

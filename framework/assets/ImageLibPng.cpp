@@ -3,7 +3,6 @@
 // hold no objects with destructors.
 #include "framework/assets/ImageLib.h"
 #include "framework/assets/ImageLibFile.h"
-#include "framework/core/FileSystemPath.h"
 
 #include <png.h>
 
@@ -112,8 +111,7 @@ bool WritePng(const std::string& name, const Image& image)
 {
     if (image.GetWidth() <= 0 || image.GetHeight() <= 0)
         return false;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(Fw::ToFileSystemPath(name).c_str(), "wb"),
-                                               &std::fclose);
+    OutputFile file = CreateOutputFile(name);
     if (!file)
         return false;
     WriteJob job;
