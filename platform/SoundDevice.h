@@ -90,8 +90,9 @@ public:
     virtual void ChannelSetVolume(int channel, int volume) = 0;
     // Installs, replaces or (worker null) removes the channel's worker. Called from another
     // thread than the timer's, it returns only after a running call of the old worker finished,
-    // so the caller may free the worker's data afterwards. Workers outlive their channel's end
-    // until removed; on an id that was never given out it does nothing.
+    // so the caller may free the worker's data afterwards. A worker removing itself leaves alone
+    // a worker another thread installed during its call. Workers outlive their channel's end
+    // until removed; installing on an id that was never given out does nothing.
     virtual void ChannelSetWorker(int channel, SoundWorker worker, void* userData, int periodMs) = 0;
     virtual int ChannelStatus(int channel) = 0;
     virtual void ChannelPause(int channel, bool pause) = 0;

@@ -79,7 +79,7 @@ public:
     std::vector<int> Channels() const;      // live channel ids, ascending
     std::vector<int> LoadedSamples() const; // live sample ids, ascending
     std::string SamplePath(int sample) const;
-    bool HasWorker(int channel) const { return workers_.Has(channel); }
+    SoundWorker InstalledWorker(int channel) const { return workers_.Worker(channel); }
 
 protected:
     // Opens the output for params (>= 0 on success); called by Init outside the mixer lock.

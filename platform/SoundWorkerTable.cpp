@@ -17,11 +17,14 @@ void SoundWorkerTable::Set(int channel, SoundWorker worker, void* userData, int 
 {
     std::unique_lock lock(mutex_);
     if (worker == nullptr) {
-        entries_.erase(channel);
+        auto found = entries_.find(channel);
+        const bool selfRemoval = runningChannel_ == channel && runner_ == std::this_thread::get_id();
+        if (found != entries_.end() && (!selfRemoval || found->second.generation == runningGeneration_))
+            entries_.erase(found);
     } else {
         // A period of 0 would make RunDue spin on one worker: 1 ms is the finest step.
         const uint32_t period = static_cast<uint32_t>(std::max(periodMs, 1));
-        entries_[channel] = Entry{worker, userData, period, now + period};
+        entries_[channel] = Entry{worker, userData, period, now + period, ++installs_};
     }
     WaitIdle(lock, channel);
 }
@@ -51,6 +54,7 @@ void SoundWorkerTable::RunDue(uint64_t now)
         if (next->second.due <= now)
             next->second.due = now + call.period;
         runningChannel_ = channel;
+        runningGeneration_ = call.generation;
         runner_ = std::this_thread::get_id();
         lock.unlock();
         call.worker(channel, call.userData);
@@ -70,10 +74,11 @@ uint64_t SoundWorkerTable::NextDue() const
     return due;
 }
 
-bool SoundWorkerTable::Has(int channel) const
+SoundWorker SoundWorkerTable::Worker(int channel) const
 {
     std::lock_guard lock(mutex_);
-    return entries_.count(channel) != 0;
+    auto found = entries_.find(channel);
+    return found != entries_.end() ? found->second.worker : nullptr;
 }
 
 } // namespace Platform

@@ -17,7 +17,9 @@ class SoundWorkerTable {
 public:
     // Installs, replaces or (worker null) removes the worker of channel; a new worker is first due
     // one period after now. Waits for a running call on that channel unless the caller is the
-    // thread running it (a worker may remove or replace itself and others).
+    // thread running it (a worker may remove or replace itself and others). A worker that removes
+    // itself leaves alone a worker another thread installed on its channel during the call, so
+    // a fade that ends just as another thread starts the next one cannot cancel the next one.
     void Set(int channel, SoundWorker worker, void* userData, int periodMs, uint64_t now);
     // Removes every worker, waiting for a running call as Set does.
     void Clear();
@@ -26,7 +28,8 @@ public:
     void RunDue(uint64_t now);
     // Earliest due time, or UINT64_MAX when no worker is installed.
     uint64_t NextDue() const;
-    bool Has(int channel) const;
+    // The worker installed on channel, or null.
+    SoundWorker Worker(int channel) const;
 
 private:
     struct Entry {
@@ -34,6 +37,7 @@ private:
         void* userData = nullptr;
         uint32_t period = 1;
         uint64_t due = 0;
+        uint64_t generation = 0; // which installation this is
     };
     void WaitIdle(std::unique_lock<std::mutex>& lock, int channel);
 
@@ -41,6 +45,8 @@ private:
     std::condition_variable idle_;
     std::map<int, Entry> entries_;
     int runningChannel_ = 0; // channel whose worker is being called, 0 when none
+    uint64_t runningGeneration_ = 0;
+    uint64_t installs_ = 0;
     std::thread::id runner_;
 };
 

@@ -77,7 +77,7 @@ TEST_F(RecordingSoundDeviceTest, WorkerRemovesItselfAndOutlivesItsChannel)
     EXPECT_EQ(device_.ChannelStatus(channel), kChannelStopped);
     device_.Tick(100);
     EXPECT_EQ(calls.seen.size(), 3u) << "called until it removed itself, though its channel ended";
-    EXPECT_FALSE(device_.HasWorker(channel));
+    EXPECT_EQ(device_.InstalledWorker(channel), nullptr);
 
     // An id never given out takes no worker; a replacement restarts the period.
     Calls stray(&device_);
@@ -141,7 +141,50 @@ TEST_F(RecordingSoundDeviceTest, RemovalFromAnotherThreadWaitsForTheRunningCall)
     remover.join();
     timer.join();
     EXPECT_FALSE(inCallAfterRemoval);
-    EXPECT_FALSE(device_.HasWorker(channel));
+    EXPECT_EQ(device_.InstalledWorker(channel), nullptr);
+}
+
+// A fade that ends (the worker removes itself) just as another thread installs the next fade on
+// the same channel must not remove the next fade.
+struct SelfRemoving : Blocking {
+    RecordingSoundDevice* device = nullptr;
+};
+
+int SelfRemovingWorker(int channel, void* data)
+{
+    auto* s = static_cast<SelfRemoving*>(data);
+    BlockingWorker(channel, data);
+    s->device->ChannelSetWorker(channel, nullptr, nullptr, 100);
+    return 1;
+}
+
+int NextFade(int, void*)
+{
+    return 1;
+}
+
+TEST_F(RecordingSoundDeviceTest, SelfRemovalKeepsAWorkerInstalledDuringTheCall)
+{
+    const int channel = Play();
+    SelfRemoving ending;
+    ending.device = &device_;
+    device_.ChannelSetWorker(channel, &SelfRemovingWorker, &ending, 25);
+    std::thread timer([this] { device_.Tick(25); });
+    {
+        std::unique_lock lock(ending.mutex);
+        ending.changed.wait(lock, [&] { return ending.entered; });
+    }
+    std::thread installer([&] { device_.ChannelSetWorker(channel, &NextFade, nullptr, 50); });
+    while (device_.InstalledWorker(channel) != &NextFade)
+        std::this_thread::yield();
+    {
+        std::lock_guard lock(ending.mutex);
+        ending.release = true;
+    }
+    ending.changed.notify_all();
+    installer.join();
+    timer.join();
+    EXPECT_EQ(device_.InstalledWorker(channel), &NextFade);
 }
 
 TEST_F(RecordingSoundDeviceTest, LogsCallsWithArgumentsAndResults)
