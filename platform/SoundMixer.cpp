@@ -36,6 +36,15 @@ int Clamp100(int value)
     return std::clamp(value, 0, 100);
 }
 
+template <class Map>
+std::vector<int> Keys(const Map& map)
+{
+    std::vector<int> keys;
+    for (const auto& entry : map)
+        keys.push_back(entry.first);
+    return keys;
+}
+
 } // namespace
 
 SoundFileCallbacks SoundFileCallbacks::Stdio()
@@ -312,19 +321,13 @@ std::optional<SoundChannelState> SoundMixer::InspectChannel(int channel) const
 std::vector<int> SoundMixer::Channels() const
 {
     std::lock_guard lock(mutex_);
-    std::vector<int> ids;
-    for (const auto& entry : channels_)
-        ids.push_back(entry.first);
-    return ids;
+    return Keys(channels_);
 }
 
 std::vector<int> SoundMixer::LoadedSamples() const
 {
     std::lock_guard lock(mutex_);
-    std::vector<int> ids;
-    for (const auto& entry : samples_)
-        ids.push_back(entry.first);
-    return ids;
+    return Keys(samples_);
 }
 
 std::string SoundMixer::SamplePath(int sample) const

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/core/ChannelFade.h"
 #include "engine/core/DebugLog.h"
 #include "engine/core/DebugSettings.h"
 #include "engine/core/SoundSystem.h"
@@ -17,10 +18,6 @@ namespace {
 
 constexpr size_t kAttributeBuffer = 128; // texts of at most 127 bytes
 constexpr int kMusicGroup = -1;
-constexpr float kFadeStep = 0.05f;
-constexpr int kFadeInPeriodMs = 25;
-constexpr int kFadeOutPeriodMs = 50;
-constexpr int kRemovedPeriodMs = 100;
 
 } // namespace
 
@@ -42,7 +39,7 @@ VTMusicPlayer::~VTMusicPlayer()
     if (IsSoundSystemUp()) {
         Platform::SoundDevice& device = Platform::GetSoundDevice();
         for (const auto& channel : channels) {
-            device.ChannelSetWorker(channel->channel, nullptr, nullptr, kRemovedPeriodMs);
+            RemoveChannelWorker(channel->channel);
             device.ChannelStop(channel->channel);
         }
         for (const auto& [name, stream] : streams_)
@@ -150,20 +147,21 @@ void VTMusicPlayer::PlayStream(VTMusicStream& stream)
 
 void VTMusicPlayer::Pause()
 {
-    if (!IsSoundSystemUp())
-        return;
-    SpinLock::Guard guard(lock_);
-    if (current_ != nullptr)
-        Platform::GetSoundDevice().ChannelPause(current_->channel, true);
+    PauseCurrent(true);
 }
 
 void VTMusicPlayer::Resume()
+{
+    PauseCurrent(false);
+}
+
+void VTMusicPlayer::PauseCurrent(bool pause)
 {
     if (!IsSoundSystemUp())
         return;
     SpinLock::Guard guard(lock_);
     if (current_ != nullptr)
-        Platform::GetSoundDevice().ChannelPause(current_->channel, false);
+        Platform::GetSoundDevice().ChannelPause(current_->channel, pause);
 }
 
 void VTMusicPlayer::SetVolume(int volume)
@@ -194,12 +192,7 @@ const VTMusicStream* VTMusicPlayer::FindStream(std::string_view name) const
 int VTMusicPlayer::FadeInWorker(int channel, void* data)
 {
     auto* record = static_cast<VTMusicChannel*>(data);
-    const float fade = record->fade.load() + kFadeStep;
-    record->fade = fade;
-    Platform::SoundDevice& device = Platform::GetSoundDevice();
-    device.ChannelSetVolume(channel, std::min(static_cast<int>(fade * record->player->volume_.load()), 100));
-    if (fade >= 1.0f)
-        device.ChannelSetWorker(channel, nullptr, nullptr, kRemovedPeriodMs);
+    StepFadeIn(channel, record->fade, record->player->volume_.load());
     return 1;
 }
 
@@ -207,12 +200,9 @@ int VTMusicPlayer::FadeOutWorker(int channel, void* data)
 {
     auto* record = static_cast<VTMusicChannel*>(data);
     VTMusicPlayer* player = record->player;
-    const float fade = record->fade.load() - kFadeStep;
-    record->fade = fade;
-    Platform::SoundDevice& device = Platform::GetSoundDevice();
-    device.ChannelSetVolume(channel, std::max(static_cast<int>(fade * player->volume_.load()), 0));
-    if (fade > 0.0f)
+    if (StepChannelFade(channel, record->fade, -kFadeStep, player->volume_.load()) > 0.0f)
         return 1;
+    Platform::SoundDevice& device = Platform::GetSoundDevice();
     std::unique_ptr<VTMusicChannel> owned;
     {
         SpinLock::Guard guard(player->lock_);
@@ -230,7 +220,7 @@ int VTMusicPlayer::FadeOutWorker(int channel, void* data)
             stream.sampleId = 0;
         }
     }
-    device.ChannelSetWorker(channel, nullptr, nullptr, kRemovedPeriodMs);
+    RemoveChannelWorker(channel);
     device.ChannelStop(channel);
     return 1;
 }

@@ -63,6 +63,7 @@ public:
 private:
     static int FadeInWorker(int channel, void* data);
     static int FadeOutWorker(int channel, void* data);
+    void PauseCurrent(bool pause);
 
     std::atomic<int> volume_{0};
     std::string currentName_;

@@ -1,23 +1,12 @@
 // Playing, fading, pausing and status of one sound instance.
 #include "engine/core/SoundInstance.h"
 
-#include <algorithm>
-
+#include "engine/core/ChannelFade.h"
 #include "engine/core/DebugLog.h"
 #include "engine/core/DebugSettings.h"
 #include "engine/core/SoundManager.h"
 #include "engine/core/SoundSystem.h"
 #include "platform/SoundDevice.h"
-
-namespace {
-
-constexpr float kFadeStep = 0.05f;
-constexpr int kFadeInPeriodMs = 25;
-constexpr int kFadeOutPeriodMs = 50;
-// The period handed along with a removal; the device ignores it.
-constexpr int kRemovedPeriodMs = 100;
-
-} // namespace
 
 VTSoundInstance::VTSoundInstance(VTSoundManager& manager, std::shared_ptr<VTSoundRecord> record)
     : manager_(manager), record_(std::move(record))
@@ -29,11 +18,10 @@ VTSoundInstance::~VTSoundInstance()
     const int channel = channel_.load();
     if (channel == 0 || !IsSoundSystemUp())
         return;
-    Platform::SoundDevice& device = Platform::GetSoundDevice();
     // Synchronous: after this no fade step can reach the instance.
-    device.ChannelSetWorker(channel, nullptr, nullptr, kRemovedPeriodMs);
+    RemoveChannelWorker(channel);
     if (fadingOut_)
-        device.ChannelStop(channel);
+        Platform::GetSoundDevice().ChannelStop(channel);
 }
 
 void VTSoundInstance::Play(bool fadeIn)
@@ -96,26 +84,17 @@ bool VTSoundInstance::IsPlaying() const
 int VTSoundInstance::FadeInWorker(int channel, void* data)
 {
     auto* self = static_cast<VTSoundInstance*>(data);
-    const float fade = self->fade_.load() + kFadeStep;
-    self->fade_ = fade;
-    Platform::SoundDevice& device = Platform::GetSoundDevice();
-    device.ChannelSetVolume(channel, std::min(static_cast<int>(fade * self->record_->volume.load()), 100));
-    if (fade >= 1.0f)
-        device.ChannelSetWorker(channel, nullptr, nullptr, kRemovedPeriodMs);
+    StepFadeIn(channel, self->fade_, self->record_->volume.load());
     return 1;
 }
 
 int VTSoundInstance::FadeOutWorker(int channel, void* data)
 {
     auto* self = static_cast<VTSoundInstance*>(data);
-    const float fade = self->fade_.load() - kFadeStep;
-    self->fade_ = fade;
-    Platform::SoundDevice& device = Platform::GetSoundDevice();
-    device.ChannelSetVolume(channel, std::max(static_cast<int>(fade * self->record_->volume.load()), 0));
-    if (fade <= 0.0f) {
+    if (StepChannelFade(channel, self->fade_, -kFadeStep, self->record_->volume.load()) <= 0.0f) {
         // Only the channel ends; the instance belongs to its owner, whatever the delete flag says.
-        device.ChannelStop(channel);
-        device.ChannelSetWorker(channel, nullptr, nullptr, kRemovedPeriodMs);
+        Platform::GetSoundDevice().ChannelStop(channel);
+        RemoveChannelWorker(channel);
         self->fadingOut_ = false;
     }
     return 1;

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <map>
+#include <cstdlib>
+#include <filesystem>
 
 #include "engine/core/SoundManager.h"
-#include "framework/core/PakFile.h"
+#include "framework/assets/PakInterface.h"
+#include "platform/sdl/SdlSoundDevice.h"
+#include "support/ArchiveFixtures.h"
 #include "tests/engine/core/SoundFixture.h"
+#include "tests/platform/SoundTestFiles.h"
 
 namespace {
 
@@ -82,81 +85,68 @@ TEST(SoundSystem, WithoutADeviceOrAStartSoundStaysOffAndTablesAreKept)
     }
 }
 
-// An archive reader holding files in memory: names it knows open from memory, nothing else
-// opens (so the file system is never asked).
-class MemoryArchive final : public PakInterfaceBase {
+// Publishes a reader over one archive holding files, written with the project's archive writer.
+class ArchiveOnly {
 public:
-    std::map<std::string, std::string> files;
-    int opened = 0;
-
-    PakFile* FOpen(const char* name, const char* mode) override
+    ArchiveOnly(const TestSupport::TempFolder& folder, const TestSupport::ArchiveFiles& files)
     {
-        auto found = files.find(name);
-        if (found == files.end() || std::strcmp(mode, "rb") != 0)
-            return nullptr;
-        ++opened;
-        auto* file = new PakFile;
-        open_[file] = &found->second;
-        return file;
+        const std::vector<uint8_t> bytes = TestSupport::MakeArchive(files);
+        const std::string path = folder.File("sound.pak");
+        TestSupport::WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+        EXPECT_EQ(GetPakInterface(), &reader_);
+        EXPECT_TRUE(reader_.OpenPakArchive(path));
     }
-    int FClose(PakFile* file) override
-    {
-        open_.erase(file);
-        delete file;
-        return 0;
-    }
-    int FSeek(PakFile* file, long offset, int origin) override
-    {
-        const long size = long(open_.at(file)->size());
-        const long base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? file->position : size;
-        if (base + offset < 0 || base + offset > size)
-            return -1;
-        file->position = int32_t(base + offset);
-        return 0;
-    }
-    long FTell(PakFile* file) override { return file->position; }
-    size_t FRead(void* buffer, size_t elementSize, size_t count, PakFile* file) override
-    {
-        const std::string& data = *open_.at(file);
-        const size_t available = data.size() - size_t(file->position);
-        const size_t elements = elementSize == 0 ? 0 : std::min(count, available / elementSize);
-        std::memcpy(buffer, data.data() + file->position, elements * elementSize);
-        file->position += int32_t(elements * elementSize);
-        return elements;
-    }
-    int FGetC(PakFile*) override { return EOF; }
-    int FGetWC(PakFile*) override { return 0xFFFF; }
-    int UnGetC(int, PakFile*) override { return EOF; }
-    char16_t* FGetWS(char16_t*, int, PakFile*) override { return nullptr; }
-    char* FGetS(char*, int, PakFile*) override { return nullptr; }
-    int FEof(PakFile* file) override { return size_t(file->position) >= open_.at(file)->size(); }
-    PakFindHandle FindFirstFile(const char*, PakFindFileData*) override { return kInvalidPakFindHandle; }
-    bool FindNextFile(PakFindHandle, PakFindFileData*) override { return false; }
-    bool FindClose(PakFindHandle) override { return false; }
 
 private:
-    std::map<PakFile*, const std::string*> open_;
+    PakInterface reader_;
 };
 
-TEST_F(SoundSystemTest, SamplesLoadThroughTheArchiveLayer)
+TEST_F(SoundSystemTest, SamplesLoadFromInsideAnArchive)
 {
-    MemoryArchive archive;
     const std::string bytes(3000, 'w');
-    archive.files["sfx\\inside.wav"] = bytes;
-    ASSERT_TRUE(PublishPakInterface(&archive));
+    ArchiveOnly archive(folder_, {{"sfx\\inside.wav", bytes}});
     VTSoundManager manager;
     manager.LoadFromXml(ParseRoot(R"(<root><sounds>
         <sound name="inside" group="ui" path="sfx\inside.wav"/>
         <sound name="lost" group="ui" path="sfx\lost.wav"/>
     </sounds></root>)"));
     manager.LoadAllSamples();
-    UnpublishPakInterface(&archive);
 
     EXPECT_GT(manager.FindRecord("inside")->sampleId.load(), 0);
     EXPECT_EQ(device_.BytesRead("sfx\\inside.wav"), long(bytes.size()));
-    EXPECT_EQ(archive.opened, 1);
     // A file the open callback cannot find fails the load; the record keeps the failure.
     EXPECT_EQ(manager.FindRecord("lost")->sampleId.load(), Platform::kSoundErrFileOpen);
+}
+
+// End to end on the real mixer (dummy output): libsndfile seeks and reads a WAV entry of an
+// archive through the engine's callbacks and the archive reader.
+TEST(SoundSystem, RealDeviceDecodesASampleFromAnArchive)
+{
+    TestSupport::TempFolder folder;
+    const std::string source = folder.File("tone.wav");
+    SoundTestFiles::Write(source, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1,
+                          SoundTestFiles::Constant(441, 1234));
+    ArchiveOnly archive(folder, {{"sfx\\tone.wav", TestSupport::ReadFileBytes(source)}});
+    std::filesystem::remove(source);
+
+    setenv("SDL_AUDIODRIVER", "dummy", 1); // silent output, also when run by hand
+    auto device = Platform::SdlSoundDevice::Create();
+    ASSERT_NE(device, nullptr);
+    Platform::SoundDevice* previous = Platform::SetSoundDevice(device.get());
+    InitSoundSystem(0);
+    ASSERT_TRUE(IsSoundSystemUp());
+    VTSoundManager manager;
+    Platform::XmlDocument document = CreateXmlDocument();
+    const std::string xml = R"(<root><sounds><sound name="tone" path="sfx\tone.wav"/></sounds></root>)";
+    ASSERT_TRUE(LoadXmlBytes(xml.data(), xml.size(), document));
+    manager.LoadFromXml(document.DocumentElement());
+    manager.LoadAllSamples();
+    const int sample = manager.FindRecord("tone")->sampleId.load();
+    EXPECT_GT(sample, 0);
+    EXPECT_EQ(device->SamplePath(sample), "sfx\\tone.wav");
+    manager.Clear();
+    ShutdownSoundSystem();
+    Platform::SetSoundDevice(previous);
 }
 
 } // namespace
