@@ -11,7 +11,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -102,7 +101,7 @@ void FillFromStat(const std::string& name, const struct stat& st, PakFindFileDat
 
 } // namespace
 
-// A directory search: archive entries first (folder == null), then one folder of the file system.
+// A directory search: archive entries first, then the matches in one folder of the file system.
 struct PakInterface::FindData {
     std::string pattern; // normalised
     std::string lastKey; // key of the archive entry reported last
