@@ -1,6 +1,7 @@
 // Memory-image fills: rectangle fill and clear, and the coverage-weighted span fill.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/PixelSpans.h"
 
 #include <algorithm>
 
@@ -32,12 +33,8 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int32_t /*drawM
             std::fill(row, row + r.width, packed);
         }
     } else {
-        const OverTable over(a);
-        for (int32_t y = r.y; y < r.y + r.height; ++y) {
-            uint32_t* row = px + size_t(y) * size_t(width) + size_t(r.x);
-            for (int32_t i = 0; i < r.width; ++i)
-                row[i] = over.Apply(row[i], packed);
-        }
+        for (int32_t y = r.y; y < r.y + r.height; ++y)
+            FillOverSpan(px + size_t(y) * size_t(width) + size_t(r.x), r.width, packed, a);
     }
     BitsChanged();
 }

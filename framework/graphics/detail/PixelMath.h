@@ -47,22 +47,6 @@ inline uint32_t Over(uint32_t d, uint32_t q, uint32_t a)
     return ow.newAlpha | LerpRGB(d, q, ow.weight);
 }
 
-// The over weights for every destination alpha at one fixed source alpha: fills and other
-// constant-alpha loops look them up instead of dividing per pixel.
-struct OverTable {
-    std::array<OverWeights, 256> byDestAlpha;
-    explicit OverTable(uint32_t a)
-    {
-        for (uint32_t da = 0; da < 256; ++da)
-            byDestAlpha[da] = OverFor(da, a);
-    }
-    uint32_t Apply(uint32_t d, uint32_t q) const
-    {
-        const OverWeights& ow = byDestAlpha[d >> 24];
-        return ow.newAlpha | LerpRGB(d, q, ow.weight);
-    }
-};
-
 // Opaque-destination blend: channel = (d * (256 - a) >> 8) + (q * a >> 8), each product
 // truncated on its own; alpha 255.
 inline uint32_t BlendOpaque(uint32_t d, uint32_t q, uint32_t a)

@@ -1,0 +1,298 @@
+// Memory-image software drawing against baselines measured in the same run: memcpy of the
+// destination frame (the bandwidth floor), SDL2's surface blits and pixman's compositing.
+// Each case draws about one frame of pixels (one 1024x768 image, 200 sprites of 64x64 or 4266
+// glyphs of 12x16) onto a 1024x768 32-bit frame; counters give our time over each baseline's.
+#include "framework/graphics/MemoryImage.h"
+
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Fw::Color;
+using Fw::MemoryImage;
+using Fw::Rect;
+
+constexpr int32_t kFrameW = 1024, kFrameH = 768;
+
+uint32_t gSeed = 12345;
+uint32_t Next()
+{
+    gSeed = gSeed * 214013u + 2531011u;
+    return (gSeed >> 16) & 0x7FFF;
+}
+
+enum class Kind { Opaque, Mixed };
+
+// Mixed: runs of 1..16 pixels, 40% clear, 40% opaque, 20% partial alpha.
+std::vector<uint32_t> MakePixels(int32_t w, int32_t h, Kind kind)
+{
+    std::vector<uint32_t> px(size_t(w * h));
+    size_t i = 0;
+    while (i < px.size()) {
+        const uint32_t cls = Next() % 10;
+        const size_t run = std::min<size_t>(1 + Next() % 16, px.size() - i);
+        for (size_t k = 0; k < run; ++k, ++i) {
+            const uint32_t rgb = (Next() << 9 ^ Next()) & 0xFFFFFF;
+            uint32_t a = 255;
+            if (kind == Kind::Mixed)
+                a = cls < 4 ? 0 : cls < 8 ? 255 : 1 + Next() % 254;
+            px[i] = a << 24 | rgb;
+        }
+    }
+    return px;
+}
+
+std::vector<uint32_t> Premultiply(const std::vector<uint32_t>& px)
+{
+    std::vector<uint32_t> out(px.size());
+    for (size_t i = 0; i < px.size(); ++i) {
+        const uint32_t a = px[i] >> 24;
+        auto ch = [&](int s) { return (((px[i] >> s) & 0xFF) * a / 255) << s; };
+        out[i] = a << 24 | ch(16) | ch(8) | ch(0);
+    }
+    return out;
+}
+
+struct Size {
+    const char* name;
+    int32_t w, h, count;
+};
+constexpr Size kSizes[] = {{"frame", 1024, 768, 1}, {"sprite64", 64, 64, 200}, {"glyph12x16", 12, 16, 4266}};
+
+// One case's sources, destinations and placements, in our form and the baselines' forms.
+struct Scene {
+    Size size;
+    std::vector<Rect> at; // destination rectangles
+    MemoryImage dest{nullptr};
+    MemoryImage opaque{nullptr}, mixed{nullptr}, big{nullptr};
+    std::vector<uint32_t> opaquePx, mixedPx, mixedPre, bigPre, pixDest, sdlDest;
+    pixman_image_t *pixDst = nullptr, *pixOpaque = nullptr, *pixMixed = nullptr, *pixBig = nullptr;
+    SDL_Surface *sdlDst = nullptr, *sdlOpaque = nullptr, *sdlMixed = nullptr;
+
+    explicit Scene(const Size& s) : size(s)
+    {
+        gSeed = 12345;
+        for (int32_t i = 0; i < s.count; ++i)
+            at.push_back(s.count == 1 ? Rect(0, 0, s.w, s.h)
+                                      : Rect(int32_t(Next() % uint32_t(kFrameW - s.w)),
+                                             int32_t(Next() % uint32_t(kFrameH - s.h)), s.w, s.h));
+        const std::vector<uint32_t> frame = MakePixels(kFrameW, kFrameH, Kind::Opaque);
+        dest.SetBits(frame.data(), kFrameW, kFrameH);
+        dest.SetImageMode(false, false); // an opaque frame, as the screen is
+        pixDest = frame;
+        sdlDest = frame;
+        opaquePx = MakePixels(s.w, s.h, Kind::Opaque);
+        mixedPx = MakePixels(s.w, s.h, Kind::Mixed);
+        mixedPre = Premultiply(mixedPx);
+        opaque.SetBits(opaquePx.data(), s.w, s.h);
+        mixed.SetBits(mixedPx.data(), s.w, s.h);
+        // Stretch source: 5/4 of the size each way (the stretch shrinks it back).
+        const std::vector<uint32_t> bigPx = MakePixels(s.w * 5 / 4, s.h * 5 / 4, Kind::Mixed);
+        big.SetBits(bigPx.data(), s.w * 5 / 4, s.h * 5 / 4);
+        bigPre = Premultiply(bigPx);
+
+        pixDst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameW, kFrameH, pixDest.data(), kFrameW * 4);
+        pixOpaque = pixman_image_create_bits(PIXMAN_a8r8g8b8, s.w, s.h, opaquePx.data(), s.w * 4);
+        pixMixed = pixman_image_create_bits(PIXMAN_a8r8g8b8, s.w, s.h, mixedPre.data(), s.w * 4);
+        pixBig = pixman_image_create_bits(PIXMAN_a8r8g8b8, s.w * 5 / 4, s.h * 5 / 4, bigPre.data(), s.w * 5);
+        sdlDst = SDL_CreateRGBSurfaceWithFormatFrom(sdlDest.data(), kFrameW, kFrameH, 32, kFrameW * 4,
+                                                    SDL_PIXELFORMAT_ARGB8888);
+        sdlOpaque = SDL_CreateRGBSurfaceWithFormatFrom(opaquePx.data(), s.w, s.h, 32, s.w * 4,
+                                                       SDL_PIXELFORMAT_ARGB8888);
+        sdlMixed = SDL_CreateRGBSurfaceWithFormatFrom(mixedPx.data(), s.w, s.h, 32, s.w * 4,
+                                                      SDL_PIXELFORMAT_ARGB8888);
+    }
+    ~Scene()
+    {
+        for (pixman_image_t* p : {pixDst, pixOpaque, pixMixed, pixBig})
+            pixman_image_unref(p);
+        for (SDL_Surface* sfc : {sdlDst, sdlOpaque, sdlMixed})
+            SDL_FreeSurface(sfc);
+    }
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    void Pixman(pixman_op_t op, pixman_image_t* src, pixman_image_t* mask = nullptr)
+    {
+        for (const Rect& r : at)
+            pixman_image_composite32(op, src, mask, pixDst, 0, 0, 0, 0, r.x, r.y, r.width, r.height);
+    }
+    void Sdl(SDL_Surface* src, SDL_BlendMode mode)
+    {
+        SDL_SetSurfaceBlendMode(src, mode);
+        for (const Rect& r : at) {
+            SDL_Rect d{r.x, r.y, r.width, r.height};
+            SDL_BlitSurface(src, nullptr, sdlDst, &d);
+        }
+    }
+};
+
+// Nanoseconds per call, repeated for at least 30 ms.
+double TimeNs(const std::function<void()>& fn)
+{
+    using Clock = std::chrono::steady_clock;
+    fn(); // warm caches and lazily built data
+    int64_t calls = 0;
+    const auto start = Clock::now();
+    auto now = start;
+    do {
+        fn();
+        ++calls;
+        now = Clock::now();
+    } while (now - start < std::chrono::milliseconds(30));
+    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count()) / double(calls);
+}
+
+struct Baselines {
+    std::function<void(Scene&)> pixman; // may be empty
+    std::function<void(Scene&)> sdl;    // may be empty
+};
+
+void RunCase(benchmark::State& state, const Size& size, const std::function<void(Scene&)>& ours,
+             const Baselines& base)
+{
+    Scene scene(size);
+    for (auto _ : state)
+        ours(scene);
+    std::vector<uint32_t> a(size_t(kFrameW * kFrameH), 1), b(a.size());
+    const double oursNs = TimeNs([&] { ours(scene); });
+    const double memcpyNs = TimeNs([&] {
+        std::memcpy(b.data(), a.data(), a.size() * 4);
+        benchmark::DoNotOptimize(b.data());
+    });
+    state.counters["x_memcpy"] = oursNs / memcpyNs;
+    if (base.pixman)
+        state.counters["x_pixman"] = oursNs / TimeNs([&] { base.pixman(scene); });
+    if (base.sdl)
+        state.counters["x_sdl"] = oursNs / TimeNs([&] { base.sdl(scene); });
+}
+
+pixman_image_t* Transformed(pixman_image_t* src, double angle, double sx, double sy, pixman_filter_t filter)
+{
+    pixman_transform_t t;
+    pixman_transform_init_identity(&t);
+    if (angle != 0)
+        pixman_transform_rotate(&t, nullptr, pixman_double_to_fixed(std::cos(angle)),
+                                pixman_double_to_fixed(std::sin(angle)));
+    if (sx != 1 || sy != 1)
+        pixman_transform_scale(&t, nullptr, pixman_double_to_fixed(sx), pixman_double_to_fixed(sy));
+    pixman_image_set_transform(src, &t);
+    pixman_image_set_filter(src, filter, nullptr, 0);
+    return src;
+}
+
+void Register()
+{
+    const Color tint(200, 160, 120, 220);
+    for (const Size& s : kSizes) {
+        const std::string suffix = std::string("/") + s.name;
+        auto reg = [&](const std::string& name, std::function<void(Scene&)> ours, Baselines base) {
+            benchmark::RegisterBenchmark((name + suffix).c_str(),
+                                         [s, ours, base](benchmark::State& st) { RunCase(st, s, ours, base); })
+                ->Unit(benchmark::kMicrosecond);
+        };
+        reg("opaque_blit",
+            [](Scene& sc) {
+                for (const Rect& r : sc.at)
+                    sc.dest.Blt(&sc.opaque, r.x, r.y, Rect(0, 0, r.width, r.height), Color::White, 0);
+            },
+            {[](Scene& sc) { sc.Pixman(PIXMAN_OP_SRC, sc.pixOpaque); },
+             [](Scene& sc) { sc.Sdl(sc.sdlOpaque, SDL_BLENDMODE_NONE); }});
+        reg("alpha_blit",
+            [](Scene& sc) {
+                for (const Rect& r : sc.at)
+                    sc.dest.Blt(&sc.mixed, r.x, r.y, Rect(0, 0, r.width, r.height), Color::White, 0);
+            },
+            {[](Scene& sc) { sc.Pixman(PIXMAN_OP_OVER, sc.pixMixed); },
+             [](Scene& sc) { sc.Sdl(sc.sdlMixed, SDL_BLENDMODE_BLEND); }});
+        reg("additive_blit",
+            [](Scene& sc) {
+                for (const Rect& r : sc.at)
+                    sc.dest.Blt(&sc.mixed, r.x, r.y, Rect(0, 0, r.width, r.height), Color::White, 1);
+            },
+            {[](Scene& sc) { sc.Pixman(PIXMAN_OP_ADD, sc.pixMixed); },
+             [](Scene& sc) { sc.Sdl(sc.sdlMixed, SDL_BLENDMODE_ADD); }});
+        reg("colourised_blit",
+            [tint](Scene& sc) {
+                for (const Rect& r : sc.at)
+                    sc.dest.Blt(&sc.mixed, r.x, r.y, Rect(0, 0, r.width, r.height), tint, 0);
+            },
+            {[tint](Scene& sc) {
+                 const pixman_color_t c{uint16_t(tint.red * 257), uint16_t(tint.green * 257),
+                                        uint16_t(tint.blue * 257), uint16_t(tint.alpha * 257)};
+                 pixman_image_t* mask = pixman_image_create_solid_fill(&c);
+                 pixman_image_set_component_alpha(mask, true);
+                 sc.Pixman(PIXMAN_OP_OVER, sc.pixMixed, mask);
+                 pixman_image_unref(mask);
+             },
+             [tint](Scene& sc) {
+                 SDL_SetSurfaceColorMod(sc.sdlMixed, uint8_t(tint.red), uint8_t(tint.green), uint8_t(tint.blue));
+                 SDL_SetSurfaceAlphaMod(sc.sdlMixed, uint8_t(tint.alpha));
+                 sc.Sdl(sc.sdlMixed, SDL_BLENDMODE_BLEND);
+                 SDL_SetSurfaceColorMod(sc.sdlMixed, 255, 255, 255);
+                 SDL_SetSurfaceAlphaMod(sc.sdlMixed, 255);
+             }});
+        reg("alpha_fill",
+            [](Scene& sc) {
+                for (const Rect& r : sc.at)
+                    sc.dest.FillRect(r, Color(40, 90, 200, 128), 0);
+            },
+            {[](Scene& sc) {
+                 const pixman_color_t c{uint16_t(20 * 257), uint16_t(45 * 257), uint16_t(100 * 257), 128 * 257};
+                 std::vector<pixman_rectangle16_t> rects;
+                 for (const Rect& r : sc.at)
+                     rects.push_back({int16_t(r.x), int16_t(r.y), uint16_t(r.width), uint16_t(r.height)});
+                 pixman_image_fill_rectangles(PIXMAN_OP_OVER, sc.pixDst, &c, int(rects.size()), rects.data());
+             },
+             {}});
+        reg("rotated_blit",
+            [](Scene& sc) {
+                const Rect clip(0, 0, kFrameW, kFrameH);
+                for (const Rect& r : sc.at)
+                    sc.dest.BltRotated(&sc.mixed, float(r.x), float(r.y), Rect(0, 0, r.width, r.height), clip,
+                                       Color::White, 0, 0.5, float(r.width / 2), float(r.height / 2));
+            },
+            {[](Scene& sc) {
+                 sc.Pixman(PIXMAN_OP_OVER, Transformed(sc.pixMixed, 0.5, 1, 1, PIXMAN_FILTER_BILINEAR));
+                 pixman_image_set_transform(sc.pixMixed, nullptr);
+             },
+             {}});
+        reg("smooth_stretch",
+            [](Scene& sc) {
+                const Rect clip(0, 0, kFrameW, kFrameH);
+                for (const Rect& r : sc.at)
+                    sc.dest.StretchBlt(&sc.big, r, Rect(0, 0, sc.big.width, sc.big.height), clip, Color::White, 0,
+                                       false);
+            },
+            {[](Scene& sc) {
+                 sc.Pixman(PIXMAN_OP_OVER, Transformed(sc.pixBig, 0, 1.25, 1.25, PIXMAN_FILTER_BILINEAR));
+                 pixman_image_set_transform(sc.pixBig, nullptr);
+             },
+             {}});
+        reg("fast_stretch",
+            [](Scene& sc) {
+                const Rect clip(0, 0, kFrameW, kFrameH);
+                for (const Rect& r : sc.at)
+                    sc.dest.StretchBlt(&sc.big, r, Rect(0, 0, sc.big.width, sc.big.height), clip, Color::White, 0,
+                                       true);
+            },
+            {[](Scene& sc) {
+                 sc.Pixman(PIXMAN_OP_OVER, Transformed(sc.pixBig, 0, 1.25, 1.25, PIXMAN_FILTER_NEAREST));
+                 pixman_image_set_transform(sc.pixBig, nullptr);
+             },
+             {}});
+    }
+}
+
+const int gRegistered = (Register(), 0);
+
+} // namespace

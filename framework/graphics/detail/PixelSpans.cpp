@@ -1,0 +1,138 @@
+// SSE2 span kernels with their scalar twins. 16-bit lanes hold every intermediate exactly:
+// d * (256 - a) and q * a are at most 255 * 256 = 65280, and their sum (256 - a + a = 256 parts
+// of at most 255) at most 65280 too.
+#include "framework/graphics/detail/PixelSpans.h"
+
+#include "framework/graphics/detail/PixelMath.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Fw::detail {
+
+void BlendOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i)
+        d[i] = BlendOpaque(d[i], s[i], s[i] >> 24);
+}
+
+void AddSpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i)
+        d[i] = AddRGB(d[i], (s[i] >> 16) & 0xFF, (s[i] >> 8) & 0xFF, s[i] & 0xFF);
+}
+
+void AddAlphaSpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t a = s[i] >> 24;
+        d[i] = AddRGB(d[i], (((s[i] >> 16) & 0xFF) * a) >> 8, (((s[i] >> 8) & 0xFF) * a) >> 8,
+                      ((s[i] & 0xFF) * a) >> 8);
+    }
+}
+
+void FillOverSpanScalar(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
+{
+    for (int32_t i = 0; i < n; ++i)
+        d[i] = Over(d[i], q, a);
+}
+
+#if defined(__SSE2__)
+
+namespace {
+
+// Each pixel's alpha spread over its four 16-bit lanes.
+inline __m128i AlphaLanes(__m128i px16)
+{
+    const __m128i lo = _mm_shufflelo_epi16(px16, _MM_SHUFFLE(3, 3, 3, 3));
+    return _mm_shufflehi_epi16(lo, _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+const __m128i kAlphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+const __m128i kRgbMask = _mm_set1_epi32(0x00FFFFFF);
+
+} // namespace
+
+void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k256 = _mm_set1_epi16(256);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+            const __m128i a = AlphaLanes(s16);
+            const __m128i dPart = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), 8);
+            const __m128i sPart = _mm_srli_epi16(_mm_mullo_epi16(s16, a), 8);
+            out[half] = _mm_add_epi16(dPart, sPart);
+        }
+        const __m128i packed = _mm_packus_epi16(out[0], out[1]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(packed, kAlphaMask));
+    }
+    BlendOpaqueSpanScalar(d + i, s + i, n - i);
+}
+
+void AddSpan(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), kRgbMask);
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(dv, sv));
+    }
+    AddSpanScalar(d + i, s + i, n - i);
+}
+
+void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i lo = _mm_unpacklo_epi8(sv, zero), hi = _mm_unpackhi_epi8(sv, zero);
+        const __m128i loAmt = _mm_srli_epi16(_mm_mullo_epi16(lo, AlphaLanes(lo)), 8);
+        const __m128i hiAmt = _mm_srli_epi16(_mm_mullo_epi16(hi, AlphaLanes(hi)), 8);
+        const __m128i amount = _mm_and_si128(_mm_packus_epi16(loAmt, hiAmt), kRgbMask);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(dv, amount));
+    }
+    AddAlphaSpanScalar(d + i, s + i, n - i);
+}
+
+void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i w = _mm_set1_epi16(int16_t(a)), iw = _mm_set1_epi16(int16_t(256 - a));
+    const __m128i q16 = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_set1_epi32(int32_t(q)), zero), w);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        // Only a group of four opaque destination pixels takes the fixed weight a.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, kAlphaMask), kAlphaMask)) != 0xFFFF) {
+            for (int k = 0; k < 4; ++k)
+                d[i + k] = Over(d[i + k], q, a);
+            continue;
+        }
+        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), iw), q16), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), iw), q16), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(lo, hi), kAlphaMask));
+    }
+    for (; i < n; ++i)
+        d[i] = Over(d[i], q, a);
+}
+
+#else
+
+void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
+void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }
+void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddAlphaSpanScalar(d, s, n); }
+void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a) { FillOverSpanScalar(d, n, q, a); }
+
+#endif
+
+} // namespace Fw::detail

@@ -1,0 +1,26 @@
+// Span kernels of the hottest blit and fill loops, each computing exactly the bits of the scalar
+// rule it replaces (PixelMath.h): SSE2 four pixels at a time where available, the plain loop
+// otherwise and for the tail. Each kernel has a Scalar twin that the tests compare it with.
+#pragma once
+#include <cstdint>
+
+namespace Fw::detail {
+
+// d[i] = BlendOpaque(d[i], s[i], s[i] >> 24): channel (d(256-a) >> 8) + (s a >> 8), alpha 255.
+void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n);
+void BlendOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
+
+// d[i] = each colour channel min(d + s, 255), d's alpha kept.
+void AddSpan(uint32_t* d, const uint32_t* s, int32_t n);
+void AddSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
+
+// d[i] = each colour channel min(d + (s * (s >> 24) >> 8), 255), d's alpha kept.
+void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n);
+void AddAlphaSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
+
+// Fill with colour q at alpha a (1..254) over d: over-compositing, where destinations of alpha
+// 255 take channel (d(256-a) + q a) >> 8 and stay opaque.
+void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a);
+void FillOverSpanScalar(uint32_t* d, int32_t n, uint32_t q, uint32_t a);
+
+} // namespace Fw::detail
