@@ -142,6 +142,8 @@ void Graphics::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 
 void Graphics::DrawImage(Image* image, int32_t x, int32_t y)
 {
+    if (!image)
+        return;
     if (scaleX == 1.0f && scaleY == 1.0f) {
         const int32_t tx = TransCoord(x, transX), ty = TransCoord(y, transY);
         const Rect r = Rect(tx, ty, image->GetWidth(), image->GetHeight()).Intersection(clipRect);
@@ -155,6 +157,8 @@ void Graphics::DrawImage(Image* image, int32_t x, int32_t y)
 
 void Graphics::DrawImage(Image* image, int32_t x, int32_t y, const Rect& srcRect)
 {
+    if (!image)
+        return;
     Rect s = srcRect;
     if (s.x + s.width > image->GetWidth() || s.y + s.height > image->GetHeight())
         return;
@@ -195,6 +199,8 @@ void Graphics::DrawImage(Image* image, int32_t x, int32_t y, const Rect& srcRect
 
 void Graphics::DrawImage(Image* image, int32_t x, int32_t y, int32_t w, int32_t h)
 {
+    if (!image)
+        return;
     const Rect dest(TransCoord(x, transX), TransCoord(y, transY), w, h);
     destImage->StretchBlt(image, dest, Rect(0, 0, image->GetWidth(), image->GetHeight()), clipRect, ImageColor(),
                           drawMode, fastStretch);
@@ -202,6 +208,8 @@ void Graphics::DrawImage(Image* image, int32_t x, int32_t y, int32_t w, int32_t 
 
 void Graphics::DrawImage(Image* image, const Rect& destRect, const Rect& srcRect)
 {
+    if (!image)
+        return;
     const Rect dest(TransCoord(destRect.x, transX), TransCoord(destRect.y, transY), destRect.width,
                     destRect.height);
     destImage->StretchBlt(image, dest, srcRect, clipRect, ImageColor(), drawMode, fastStretch);
@@ -209,12 +217,14 @@ void Graphics::DrawImage(Image* image, const Rect& destRect, const Rect& srcRect
 
 void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, const Rect& srcRect, float x, float y)
 {
+    if (!image)
+        return;
     destImage->BltMatrix(image, x, y, matrix, clipRect, ImageColor(), drawMode, srcRect, linearBlend, secondTexture);
 }
 
 void Graphics::DrawImageBox(const Rect& s, const Rect& d, Image* image)
 {
-    if (s.width < 1 || s.height < 1)
+    if (!image || s.width < 1 || s.height < 1)
         return;
     const int32_t cw = s.width / 3, ch = s.height / 3;
     const int32_t mw = s.width - 2 * cw, mh = s.height - 2 * ch;
@@ -255,6 +265,8 @@ void Graphics::DrawImageBox(const Rect& s, const Rect& d, Image* image)
 
 void Graphics::DrawImageBox(const Rect& destRect, Image* image)
 {
+    if (!image)
+        return;
     DrawImageBox(Rect(0, 0, image->GetWidth(), image->GetHeight()), destRect, image);
 }
 

@@ -163,6 +163,10 @@ void BlendRows(const BltArea& area, const Source& src, const Rule& rule)
             AddSpan(d, s.row, area.width);
         else if constexpr (std::is_same_v<Source, BitsSource> && std::is_same_v<Rule, AddWhiteAlpha>)
             AddAlphaSpan(d, s.row, area.width);
+        else if constexpr (std::is_same_v<Source, BitsSource> && std::is_same_v<Rule, OverColour>)
+            ModulateOverSpan(d, s.row, area.width, rule.r, rule.g, rule.b, rule.alpha);
+        else if constexpr (std::is_same_v<Source, BitsSource> && std::is_same_v<Rule, OverGrey>)
+            ModulateOverSpan(d, s.row, area.width, rule.grey, rule.grey, rule.grey, rule.alpha);
         else
             for (int32_t i = 0; i < area.width; ++i)
                 d[i] = rule(d[i], s[i]);

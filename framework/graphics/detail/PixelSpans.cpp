@@ -38,6 +38,16 @@ void FillOverSpanScalar(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
         d[i] = Over(d[i], q, a);
 }
 
+void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b,
+                            uint32_t ca)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t a = (s[i] >> 24) * ca / 255;
+        if (a)
+            d[i] = Over(d[i], ModulateRGB(s[i], r, g, b), a);
+    }
+}
+
 #if defined(__SSE2__)
 
 namespace {
@@ -126,8 +136,44 @@ void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
         d[i] = Over(d[i], q, a);
 }
 
+void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k256 = _mm_set1_epi16(256), k1 = _mm_set1_epi16(1);
+    // Per 16-bit lane: blue, green, red, and 0 for the alpha lane (the modulated alpha is unused).
+    const __m128i colour = _mm_set_epi16(0, int16_t(r), int16_t(g), int16_t(b), 0, int16_t(r), int16_t(g), int16_t(b));
+    const __m128i alpha = _mm_set1_epi16(int16_t(ca));
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        // Groups of four opaque destination pixels blend with the fixed weight a (newA = 255).
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, kAlphaMask), kAlphaMask)) != 0xFFFF) {
+            ModulateOverSpanScalar(d + i, s + i, 4, r, g, b, ca);
+            continue;
+        }
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+            // x / 255 for 0 <= x <= 65025 as (x + 1 + (x >> 8)) >> 8, exact over that range.
+            const __m128i x = _mm_mullo_epi16(AlphaLanes(s16), alpha);
+            const __m128i a = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, k1), _mm_srli_epi16(x, 8)), 8);
+            const __m128i q = _mm_srli_epi16(_mm_mullo_epi16(s16, colour), 8);
+            const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), _mm_mullo_epi16(q, a));
+            out[half] = _mm_srli_epi16(sum, 8);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), kAlphaMask));
+    }
+    ModulateOverSpanScalar(d + i, s + i, n - i, r, g, b, ca);
+}
+
 #else
 
+void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca)
+{
+    ModulateOverSpanScalar(d, s, n, r, g, b, ca);
+}
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }
 void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddAlphaSpanScalar(d, s, n); }

@@ -23,4 +23,10 @@ void AddAlphaSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a);
 void FillOverSpanScalar(uint32_t* d, int32_t n, uint32_t q, uint32_t a);
 
+// Colourised normal blit: a = (s >> 24) * ca / 255; when a > 0, the source modulated per channel
+// (s * colour >> 8) is over-composited with alpha a (channels r, g, b, ca in 0..255).
+void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca);
+void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b,
+                            uint32_t ca);
+
 } // namespace Fw::detail

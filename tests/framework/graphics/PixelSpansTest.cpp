@@ -83,3 +83,32 @@ TEST(PixelSpans, FillOverMatchesScalar)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PixelSpans, ModulateOverMatchesScalar)
+{
+    struct Tint { uint32_t r, g, b; };
+    const Tint tints[] = {{255, 255, 255}, {128, 128, 128}, {200, 17, 0}, {0, 255, 99}};
+    uint32_t seed = 77;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (const Tint& t : tints)
+        for (uint32_t ca = 0; ca < 256; ++ca) {
+            // Every source alpha against this colour alpha; destinations mostly opaque, some
+            // groups with a translucent pixel to take the per-pixel path.
+            std::vector<uint32_t> src, dst;
+            for (uint32_t v = 0; v < 256; ++v) {
+                src.push_back(v << 24 | (next() & 0xFFFFFF));
+                dst.push_back((v % 13 == 5 ? next() & 0xFF : 255u) << 24 | (next() & 0xFFFFFF));
+            }
+            std::vector<uint32_t> fast = dst, scalar = dst;
+            ModulateOverSpan(fast.data(), src.data(), 256, t.r, t.g, t.b, ca);
+            ModulateOverSpanScalar(scalar.data(), src.data(), 256, t.r, t.g, t.b, ca);
+            ASSERT_EQ(fast, scalar) << "seed 77, tint " << t.r << "," << t.g << "," << t.b << " ca " << ca;
+        }
+}
+
+} // namespace
