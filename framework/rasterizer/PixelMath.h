@@ -62,6 +62,13 @@ inline uint32_t Composite8888(uint32_t d, uint32_t p, uint32_t a)
     const uint32_t q = 256 - (((256 - da) * ka) >> 8);
     if (q == 0)
         return d;
+    if (q == 256) {
+        // An opaque destination (the common case): the division is a shift, so the channels can
+        // share multiplications; each numerator stays below 2^16, so no field reaches the next.
+        const uint32_t rb = ((((d & 0x00FF00FFu) * da) >> 8) & 0x00FF00FFu) * ka + ((p & 0x00FF00FFu) << 8);
+        const uint32_t g = ((((d & 0x0000FF00u) * da) >> 8) & 0x0000FF00u) * ka + ((p & 0x0000FF00u) << 8);
+        return 0xFF000000u | ((rb >> 8) & 0x00FF00FFu) | ((g >> 8) & 0x0000FF00u);
+    }
     const auto channel = [&](int shift) {
         const uint32_t n = ((((d >> shift) & 0xFFu) * da) >> 8) * ka + (((p >> shift) & 0xFFu) << 8);
         return DivSmall(n, q) & 0xFFu;

@@ -5,6 +5,7 @@
 // Slot bits: 16 textured, 8 blend, 4 vertex colour, 2 draw colour (not white), 1 bilinear.
 #pragma once
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 #include <type_traits>
 
@@ -22,18 +23,60 @@ inline std::ptrdiff_t RowBytes(int32_t pitch)
 }
 
 // Texel (u >> 16, v >> 16), 0 past the texel count. A coordinate that rounding pushed below 0
-// reads 0 as well, never the far texel its unsigned column would name.
+// reads 0 as well, never the far texel its unsigned column would name. Unchecked: the caller has
+// proved the whole span inside the texture.
+template <bool Checked>
 inline uint32_t FetchNearest(const RasterTexture& tex, uint32_t u, uint32_t v)
 {
-    if (int32_t(u | v) < 0)
-        return 0;
+    if constexpr (Checked) {
+        if (int32_t(u | v) < 0)
+            return 0;
+    }
     const uint32_t index = (v >> 16) * uint32_t(tex.width) + (u >> 16);
-    return index < tex.count ? tex.texels[index] : 0u;
+    if constexpr (Checked)
+        return index < tex.count ? tex.texels[index] : 0u;
+    else
+        return tex.texels[index];
 }
 
+template <bool Checked>
 inline uint32_t FetchBounded(const RasterTexture& tex, uint32_t index)
 {
-    return index < tex.count ? tex.texels[index] : 0u;
+    if constexpr (Checked)
+        return index < tex.count ? tex.texels[index] : 0u;
+    else
+        return tex.texels[index];
+}
+
+// Running coordinate over a span of n pixels, as 64-bit end points; false when it wraps.
+inline bool SpanRange(uint32_t start, uint32_t step, int32_t n, int64_t& lo, int64_t& hi)
+{
+    const int64_t a = int32_t(start);
+    const int64_t b = a + int64_t(int32_t(step)) * (n - 1);
+    lo = a < b ? a : b;
+    hi = a < b ? b : a;
+    return lo >= INT32_MIN && hi <= INT32_MAX;
+}
+
+// True when every nearest fetch of the span lies inside the texture (then no test is needed:
+// column and row grow or shrink monotonically, so the end points bound every index).
+inline bool NearestSpanInside(const RasterTexture& tex, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t n)
+{
+    int64_t u0, u1, v0, v1;
+    if (!SpanRange(u, du, n, u0, u1) || !SpanRange(v, dv, n, v0, v1) || u0 < 0 || v0 < 0)
+        return false;
+    return (v1 >> 16) * int64_t(tex.width) + (u1 >> 16) < int64_t(tex.count);
+}
+
+// The same for the four texels of every bilinear sample of the span (coordinates already moved
+// back by half a texel).
+inline bool BilinearSpanInside(const RasterTexture& tex, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t n)
+{
+    int64_t u0, u1, v0, v1;
+    if (!SpanRange(u, du, n, u0, u1) || !SpanRange(v, dv, n, v0, v1))
+        return false;
+    const int64_t w = tex.width;
+    return (v0 >> 16) * w + (u0 >> 16) >= 0 && (v1 >> 16) * w + (u1 >> 16) + w + 1 < int64_t(tex.count);
 }
 
 struct BilinearSample {
@@ -44,6 +87,7 @@ struct BilinearSample {
 // Four-texel sample at (u, v), already moved back by half a texel. Neighbours are index +1 and
 // +width with no wrapping within a row; indices outside 0..count-1 read transparent black. The
 // fraction's lowest bit is forced to 1 so every weight product fits 32 bits unsigned.
+template <bool Checked>
 inline BilinearSample SampleBilinear(const RasterTexture& tex, uint32_t u, uint32_t v)
 {
     const uint32_t w = uint32_t(tex.width);
@@ -52,18 +96,19 @@ inline BilinearSample SampleBilinear(const RasterTexture& tex, uint32_t u, uint3
     const uint32_t fv = (v & 0xFFFEu) + 1;
     const uint32_t gu = 65536 - fu;
     const uint32_t gv = 65536 - fv;
-    const uint32_t texel[4] = {FetchBounded(tex, t), FetchBounded(tex, t + 1), FetchBounded(tex, t + w),
-                               FetchBounded(tex, t + w + 1)};
+    const uint32_t texel[4] = {FetchBounded<Checked>(tex, t), FetchBounded<Checked>(tex, t + 1),
+                               FetchBounded<Checked>(tex, t + w), FetchBounded<Checked>(tex, t + w + 1)};
     const uint32_t weight[4] = {(gu * gv) >> 16, (fu * gv) >> 16, (gu * fv) >> 16, (fu * fv) >> 16};
-    uint32_t rb = 0, g = 0, coverage = 0;
+    // Red and blue summed in the low word, green in the high word: each channel's sum stays
+    // below 255 * 254 < 2^16, so no field reaches the next.
+    uint64_t sum = 0;
+    uint32_t coverage = 0;
     for (int k = 0; k < 4; ++k) {
         const uint32_t wa = (weight[k] * (texel[k] >> 24)) >> 16; // 0..254
         coverage += wa;
-        // Summed in place: each channel's sum stays below 255 * 254 < 2^16.
-        rb += (texel[k] & 0x00FF00FFu) * wa;
-        g += (texel[k] & 0x0000FF00u) * wa;
+        sum += (uint64_t(texel[k] & 0x00FF00FFu) | (uint64_t(texel[k] & 0x0000FF00u) << 32)) * wa;
     }
-    return {((rb >> 8) & 0x00FF00FFu) | ((g >> 8) & 0x0000FF00u), coverage & 0xFFu};
+    return {((uint32_t(sum) >> 8) & 0x00FF00FFu) | ((uint32_t(sum >> 32) >> 8) & 0x0000FF00u), coverage & 0xFFu};
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -151,7 +196,7 @@ inline Factors PixelFactors(const RasterColor& c, uint32_t va, uint32_t vr, uint
     }
 }
 
-template <class Fmt, int Slot>
+template <class Fmt, int Slot, bool Checked>
 inline void TexturedPixel(typename Fmt::Pixel& px, const RasterTexture& tex, const RasterColor& colour, uint32_t u,
                           uint32_t v, uint32_t va, uint32_t vr, uint32_t vg, uint32_t vb)
 {
@@ -161,7 +206,7 @@ inline void TexturedPixel(typename Fmt::Pixel& px, const RasterTexture& tex, con
         f = PixelFactors<Slot>(colour, va, vr, vg, vb);
 
     if constexpr (!F::kBilinear) {
-        const uint32_t texel = FetchNearest(tex, u, v);
+        const uint32_t texel = FetchNearest<Checked>(tex, u, v);
         if constexpr (Slot == 16) {
             px = Fmt::Opaque(texel & 0xFFFFFFu); // the texel's alpha plays no part
             return;
@@ -178,7 +223,7 @@ inline void TexturedPixel(typename Fmt::Pixel& px, const RasterTexture& tex, con
         const uint32_t s = F::kModulated ? ModulateRgb(texel, f.r, f.g, f.b) : (texel & 0xFFFFFFu);
         px = a >= 240 ? Fmt::Opaque(s) : Fmt::BlendPremul(px, ScaleRgb(s, a), a);
     } else {
-        const BilinearSample sample = SampleBilinear(tex, u, v);
+        const BilinearSample sample = SampleBilinear<Checked>(tex, u, v);
         if constexpr (Slot == 17) {
             px = Fmt::Opaque(sample.rgb); // no alpha test: transparent texels show as black
             return;
@@ -195,6 +240,31 @@ inline void TexturedPixel(typename Fmt::Pixel& px, const RasterTexture& tex, con
         else
             a = (f.a * 255) >> 8;
         px = a >= 240 ? Fmt::Opaque(p) : Fmt::BlendPremul(px, p, a);
+    }
+}
+
+template <class Fmt, int Slot, bool Checked>
+inline void TexturedSpan(typename Fmt::Pixel* px, int32_t n, const RasterTexture& t, const RasterColor& c, uint32_t u,
+                         uint32_t v, uint32_t du, uint32_t dv, const uint32_t* s, const uint32_t* d)
+{
+    if constexpr (SlotFlags<Slot>::kVertexColour) {
+        uint32_t a = s[2], r = s[3], g = s[4], b = s[5];
+        const uint32_t da = d[2], dr = d[3], dg = d[4], db = d[5];
+        for (int32_t i = 0; i < n; ++i) {
+            TexturedPixel<Fmt, Slot, Checked>(px[i], t, c, u, v, a, r, g, b);
+            u += du;
+            v += dv;
+            a += da;
+            r += dr;
+            g += dg;
+            b += db;
+        }
+    } else {
+        for (int32_t i = 0; i < n; ++i) {
+            TexturedPixel<Fmt, Slot, Checked>(px[i], t, c, u, v, 0, 0, 0, 0);
+            u += du;
+            v += dv;
+        }
     }
 }
 
@@ -220,29 +290,21 @@ void TexturedFiller(const RasterVertex& v0, const RasterVertex& v1, const Raster
     }
     WalkTriangle<N>(w[0], w[1], w[2], bits, RowBytes<Fmt>(pitch),
                     [&tex, &colour](unsigned char* row, int32_t x, int32_t n, const uint32_t* s, const uint32_t* d) {
+                        // Local copies: the destination stores could otherwise alias them and
+                        // force a reload of every field per pixel.
+                        const RasterTexture t = tex;
+                        const RasterColor c = colour;
                         auto* px = reinterpret_cast<typename Fmt::Pixel*>(row) + x;
                         // Bilinear samples are taken half a texel back, once per span.
                         const uint32_t half = F::kBilinear ? 0x8000u : 0u;
                         uint32_t u = s[0] - half, v = s[1] - half;
                         const uint32_t du = d[0], dv = d[1];
-                        if constexpr (F::kVertexColour) {
-                            uint32_t a = s[2], r = s[3], g = s[4], b = s[5];
-                            for (int32_t i = 0; i < n; ++i) {
-                                TexturedPixel<Fmt, Slot>(px[i], tex, colour, u, v, a, r, g, b);
-                                u += du;
-                                v += dv;
-                                a += d[2];
-                                r += d[3];
-                                g += d[4];
-                                b += d[5];
-                            }
-                        } else {
-                            for (int32_t i = 0; i < n; ++i) {
-                                TexturedPixel<Fmt, Slot>(px[i], tex, colour, u, v, 0, 0, 0, 0);
-                                u += du;
-                                v += dv;
-                            }
-                        }
+                        const bool inside = F::kBilinear ? BilinearSpanInside(t, u, v, du, dv, n)
+                                                         : NearestSpanInside(t, u, v, du, dv, n);
+                        if (inside)
+                            TexturedSpan<Fmt, Slot, false>(px, n, t, c, u, v, du, dv, s, d);
+                        else
+                            TexturedSpan<Fmt, Slot, true>(px, n, t, c, u, v, du, dv, s, d);
                     });
 }
 
