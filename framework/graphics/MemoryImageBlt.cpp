@@ -73,17 +73,6 @@ struct PaletteSource {
     }
 };
 
-// Over-compositing with the common destination alphas handled without a division.
-inline uint32_t OverFast(uint32_t d, uint32_t q, uint32_t a)
-{
-    const uint32_t da = d >> 24;
-    if (da == 255)
-        return 0xFF000000u | LerpRGB(d, q, a); // newA = 255, w = a
-    if (da == 0)
-        return (a << 24) | LerpRGB(d, q, 255); // newA = a, w = 255
-    return Over(d, q, a);
-}
-
 // Per-pixel rules of the normal blit onto a destination that may be translucent.
 struct OverWhite {
     uint32_t operator()(uint32_t d, uint32_t s) const

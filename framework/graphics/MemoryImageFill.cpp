@@ -76,7 +76,7 @@ void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int32_t count, co
         for (int32_t x = x0; x < x1; ++x, ++cov) {
             const uint32_t a = (ca * (uint32_t(*cov) + 1)) >> 8;
             if (a > 0)
-                row[x] = Over(row[x], packed, a);
+                row[x] = OverFast(row[x], packed, a);
         }
     }
     BitsChanged();

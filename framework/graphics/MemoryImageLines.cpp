@@ -173,7 +173,7 @@ void MemoryImage::DrawLineAA(double x1, double y1, double x2, double y2, const C
         if (a == 0)
             return;
         uint32_t& p = px[size_t(y) * size_t(width) + size_t(x)];
-        p = Over(p, packed, a);
+        p = OverFast(p, packed, a);
     };
 
     int32_t x = X0, y = Y0;

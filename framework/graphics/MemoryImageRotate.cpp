@@ -44,7 +44,7 @@ inline bool Filter(const uint32_t* p00, int32_t stride, int32_t u, int32_t v, Sa
 
 // Pixel rules, chosen once per call.
 struct RotOver {
-    uint32_t operator()(uint32_t d, const Sample& s) const { return Over(d, s.rgb, s.alpha); }
+    uint32_t operator()(uint32_t d, const Sample& s) const { return OverFast(d, s.rgb, s.alpha); }
 };
 
 struct RotOverColour {
@@ -52,7 +52,7 @@ struct RotOverColour {
     uint32_t operator()(uint32_t d, const Sample& s) const
     {
         const uint32_t a = s.alpha * alpha / 255;
-        return a ? Over(d, ModulateRGB(s.rgb, r, g, b), a) : d;
+        return a ? OverFast(d, ModulateRGB(s.rgb, r, g, b), a) : d;
     }
 };
 

@@ -107,7 +107,7 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
                 const uint32_t p = srow[cols[size_t(i)]];
                 const uint32_t a = p >> 24;
                 if (a)
-                    d[i] = Over(d[i], p, a);
+                    d[i] = OverFast(d[i], p, a);
             }
         }
         BitsChanged();

@@ -47,6 +47,17 @@ inline uint32_t Over(uint32_t d, uint32_t q, uint32_t a)
     return ow.newAlpha | LerpRGB(d, q, ow.weight);
 }
 
+// Over with the common destination alphas handled without a division (same bits as Over).
+inline uint32_t OverFast(uint32_t d, uint32_t q, uint32_t a)
+{
+    const uint32_t da = d >> 24;
+    if (da == 255)
+        return 0xFF000000u | LerpRGB(d, q, a); // newA = 255, w = a
+    if (da == 0)
+        return (a << 24) | LerpRGB(d, q, 255); // newA = a, w = 255
+    return Over(d, q, a);
+}
+
 // Opaque-destination blend: channel = (d * (256 - a) >> 8) + (q * a >> 8), each product
 // truncated on its own; alpha 255.
 inline uint32_t BlendOpaque(uint32_t d, uint32_t q, uint32_t a)

@@ -97,3 +97,18 @@ TEST(PixelMath, ReciprocalDivisionIsExact)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PixelMath, OverFastIsOver)
+{
+    for (uint32_t da : {0u, 1u, 128u, 254u, 255u})
+        for (uint32_t a = 1; a < 256; ++a)
+            for (uint32_t c = 0; c < 256; c += 5) {
+                const uint32_t d = da << 24 | c << 16 | (255 - c) << 8 | (c ^ 0x33);
+                const uint32_t q = (255 - c) << 16 | c << 8 | (c ^ 0xCC);
+                ASSERT_EQ(OverFast(d, q, a), RefOver(d, q, a)) << "da " << da << " a " << a << " c " << c;
+            }
+}
+
+} // namespace
