@@ -278,6 +278,11 @@ void AppBase::HandleDisplayFailure(int r)
     }
     if (!isWindowed && (r == RESULT_EXCLUSIVE_FAIL || r == RESULT_DISPCHANGE_FAIL)) {
         fullScreenFailed = true;
+        if (forceFullScreen) {
+            // Windowed mode was already found impossible: no mode is left to run in.
+            PopupW(GetString("PLEASE_SET_COLOR_DEPTH", L"Please set your desktop color depth to 16 bit."));
+            DoExit(1);
+        }
         SwitchScreenMode(true);
         return; // the windowed CreateMainWindow finished the job
     }

@@ -134,7 +134,8 @@ bool AppBase::RegistryReadInteger(const std::string& name, int32_t& value)
 {
     uint8_t bytes[4] = {};
     uint32_t type = 0, length = 4;
-    if (!RegistryRead(name, type, bytes, length) || type != Platform::kRegDword)
+    // A dword of another size is damaged: keep the caller's default.
+    if (!RegistryRead(name, type, bytes, length) || type != Platform::kRegDword || length != 4)
         return false;
     value = static_cast<int32_t>(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
                                  uint32_t(bytes[3]) << 24);
@@ -168,7 +169,10 @@ void AppBase::ReadFromRegistry()
 {
     registryRead = true;
     {
-        const std::wstring wide(registryKey.begin(), registryKey.end());
+        // Narrow -> wide (each byte as unsigned) -> string table -> narrow.
+        std::wstring wide;
+        for (unsigned char c : registryKey)
+            wide += static_cast<wchar_t>(c);
         const std::wstring k = GetString("RegistryKey", wide);
         registryKey.clear();
         for (wchar_t c : k)

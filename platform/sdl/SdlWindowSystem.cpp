@@ -1,6 +1,7 @@
 // SDL2 implementation of the window system, and the selection of the process's window system.
 #include "platform/sdl/SdlWindowSystem.h"
 #include "platform/Clock.h"
+#include "platform/sdl/SdlKeyMap.h"
 
 #include <cstdio>
 
@@ -175,7 +176,7 @@ void SdlWindowSystem::Fill()
     if (videoReady_) {
         SDL_Event e;
         while (SDL_PollEvent(&e))
-            translator_.Translate(e, pending_);
+            Translate(e);
     }
     // Timers are generated when the pump looks, as the desktop's timers are; at most one per look.
     const uint32_t now = GetClock().TimeGetTime();
@@ -193,6 +194,70 @@ void SdlWindowSystem::Fill()
         if (translator_.DefaultWindow())
             pending_.push_back(Message{translator_.DefaultWindow(), it->second, 0, 0});
     }
+}
+
+void SdlWindowSystem::Translate(const SDL_Event& e)
+{
+    using T = InputEvent::Type;
+    InputEvent in;
+    switch (e.type) {
+    case SDL_QUIT: in.type = T::Quit; break;
+    case SDL_WINDOWEVENT:
+        in.window = e.window.windowID;
+        in.x = e.window.data1;
+        in.y = e.window.data2;
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: in.type = T::WindowClose; break;
+        case SDL_WINDOWEVENT_MOVED: in.type = T::WindowMoved; break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: in.type = T::WindowResized; break;
+        case SDL_WINDOWEVENT_MINIMIZED: in.type = T::WindowMinimized; break;
+        case SDL_WINDOWEVENT_MAXIMIZED: in.type = T::WindowMaximized; break;
+        case SDL_WINDOWEVENT_RESTORED: in.type = T::WindowRestored; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: in.type = T::FocusGained; break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: in.type = T::FocusLost; break;
+        case SDL_WINDOWEVENT_EXPOSED: in.type = T::Exposed; break;
+        default: return;
+        }
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        in.type = e.type == SDL_KEYDOWN ? T::KeyDown : T::KeyUp;
+        in.window = e.key.windowID;
+        in.key = SdlKeyToVirtualKey(e.key.keysym.sym);
+        in.repeat = e.key.repeat != 0;
+        break;
+    case SDL_TEXTINPUT:
+        in.type = T::Text;
+        in.window = e.text.windowID;
+        in.text = e.text.text;
+        break;
+    case SDL_MOUSEMOTION:
+        in.type = T::MouseMotion;
+        in.window = e.motion.windowID;
+        in.x = e.motion.x;
+        in.y = e.motion.y;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        in.type = e.type == SDL_MOUSEBUTTONDOWN ? T::MouseButtonDown : T::MouseButtonUp;
+        in.window = e.button.windowID;
+        in.x = e.button.x;
+        in.y = e.button.y;
+        in.clicks = e.button.clicks;
+        in.button = e.button.button == SDL_BUTTON_LEFT     ? InputEvent::Left
+                    : e.button.button == SDL_BUTTON_RIGHT  ? InputEvent::Right
+                    : e.button.button == SDL_BUTTON_MIDDLE ? InputEvent::Middle
+                                                           : 0;
+        break;
+    case SDL_MOUSEWHEEL:
+        in.type = T::MouseWheel;
+        in.window = e.wheel.windowID;
+        in.wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        break;
+    case SDL_DISPLAYEVENT: in.type = T::DisplayChanged; break;
+    default: return;
+    }
+    translator_.Translate(in, pending_);
 }
 
 bool SdlWindowSystem::PeekMessage(Message& out)

@@ -3,7 +3,7 @@
 #pragma once
 #include "platform/WindowSystem.h"
 #include "platform/linux/InstanceChannel.h"
-#include "platform/sdl/SdlEventTranslator.h"
+#include "platform/InputTranslator.h"
 #include <SDL.h>
 #include <deque>
 #include <map>
@@ -60,10 +60,11 @@ private:
     };
     SDL_Window* Find(WindowId window) const;
     void Fill(); // moves SDL events, due timers and instance notifications into pending_
+    void Translate(const SDL_Event& e);
 
     bool videoReady_ = false;
     std::deque<Message> pending_;
-    SdlEventTranslator translator_;
+    InputTranslator translator_;
     std::map<std::pair<WindowId, uint32_t>, Timer> timers_;
     std::map<std::string, uint32_t> registered_;
     std::map<SystemCursor, SDL_Cursor*> cursors_;
