@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "framework/rasterizer/PixelMath.h"
 #include "framework/rasterizer/RasterTypes.h"
 #include "framework/rasterizer/TriangleWalk.h"
@@ -84,6 +88,30 @@ struct BilinearSample {
     uint32_t coverage; // A', 0..254
 };
 
+#if defined(__SSE2__)
+// The weighting below with 16-bit lanes. Every quantity fits its lane exactly: weights and their
+// factors are below 2^16 (mulhi gives the >> 16 of the 32-bit product), each channel product is
+// at most 255 * 254 and so is each channel's sum, since the scaled weights add up to 254 at most.
+inline BilinearSample WeighTexels(__m128i texels, uint32_t fu, uint32_t fv)
+{
+    const int16_t gu = int16_t(uint16_t(65536 - fu)), gv = int16_t(uint16_t(65536 - fv));
+    const int16_t su = int16_t(uint16_t(fu)), sv = int16_t(uint16_t(fv));
+    const __m128i weight = _mm_mulhi_epu16(_mm_setr_epi16(gu, su, gu, su, 0, 0, 0, 0),
+                                           _mm_setr_epi16(gv, gv, sv, sv, 0, 0, 0, 0));
+    const __m128i alpha = _mm_srli_epi32(texels, 24);
+    const __m128i wa = _mm_mulhi_epu16(weight, _mm_packs_epi32(alpha, alpha)); // lanes 0-3, 0..254
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wa2 = _mm_unpacklo_epi16(wa, wa);
+    const __m128i top = _mm_mullo_epi16(_mm_unpacklo_epi8(texels, zero), _mm_unpacklo_epi32(wa2, wa2));
+    const __m128i bottom = _mm_mullo_epi16(_mm_unpackhi_epi8(texels, zero), _mm_unpackhi_epi32(wa2, wa2));
+    __m128i sum = _mm_add_epi16(top, bottom);
+    sum = _mm_srli_epi16(_mm_add_epi16(sum, _mm_srli_si128(sum, 8)), 8);
+    const uint32_t rgb = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum))) & 0xFFFFFFu;
+    const uint32_t coverage = uint32_t(_mm_cvtsi128_si32(_mm_sad_epu8(_mm_packus_epi16(wa, zero), zero)));
+    return {rgb, coverage & 0xFFu};
+}
+#endif
+
 // Four-texel sample at (u, v), already moved back by half a texel. Neighbours are index +1 and
 // +width with no wrapping within a row; indices outside 0..count-1 read transparent black. The
 // fraction's lowest bit is forced to 1 so every weight product fits 32 bits unsigned.
@@ -94,6 +122,19 @@ inline BilinearSample SampleBilinear(const RasterTexture& tex, uint32_t u, uint3
     const uint32_t t = uint32_t(int32_t(v) >> 16) * w + uint32_t(int32_t(u) >> 16);
     const uint32_t fu = (u & 0xFFFEu) + 1;
     const uint32_t fv = (v & 0xFFFEu) + 1;
+#if defined(__SSE2__)
+    if constexpr (!Checked) {
+        // Each pair of neighbours is adjacent in memory.
+        const __m128i upper = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tex.texels + t));
+        const __m128i lower = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tex.texels + t + w));
+        return WeighTexels(_mm_unpacklo_epi64(upper, lower), fu, fv);
+    } else {
+        return WeighTexels(_mm_setr_epi32(int32_t(FetchBounded<true>(tex, t)), int32_t(FetchBounded<true>(tex, t + 1)),
+                                          int32_t(FetchBounded<true>(tex, t + w)),
+                                          int32_t(FetchBounded<true>(tex, t + w + 1))),
+                           fu, fv);
+    }
+#else
     const uint32_t gu = 65536 - fu;
     const uint32_t gv = 65536 - fv;
     const uint32_t texel[4] = {FetchBounded<Checked>(tex, t), FetchBounded<Checked>(tex, t + 1),
@@ -109,6 +150,7 @@ inline BilinearSample SampleBilinear(const RasterTexture& tex, uint32_t u, uint3
         sum += (uint64_t(texel[k] & 0x00FF00FFu) | (uint64_t(texel[k] & 0x0000FF00u) << 32)) * wa;
     }
     return {((uint32_t(sum) >> 8) & 0x00FF00FFu) | ((uint32_t(sum >> 32) >> 8) & 0x0000FF00u), coverage & 0xFFu};
+#endif
 }
 
 // ---------------------------------------------------------------------------------------------
