@@ -3,6 +3,9 @@
 #include "framework/core/AppBase.h"
 #include "framework/assets/MusicInterface.h"
 #include "framework/core/ManagerWidgetPort.h"
+#include "framework/core/PathUtils.h"
+#include "framework/core/Rand15.h"
+#include "framework/core/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
 #include "framework/core/WindowPlacement.h"
 #include "framework/graphics/MemoryImage.h"
@@ -18,9 +21,6 @@ namespace Fw {
 
 AppBase* gApplication = nullptr;
 
-namespace detail {
-std::string ToUtf8(const std::wstring& text); // AppServices.cpp
-}
 
 namespace {
 
@@ -152,7 +152,7 @@ void AppBase::Init()
                           (demoFileName.size() >= 3 && demoFileName[2] == '\\'))));
     if (!absolute)
         demoFileName = appData + demoFileName;
-    appDataFolder = appData;
+    SetAppDataFolder(appData);
 
     if (!commandLineParsed)
         ParseCommandLine();
@@ -184,13 +184,14 @@ void AppBase::Init()
         std::string error;
         if (!ReadDemoHeader(error)) {
             playingDemo = false;
-            PopupW(std::wstring(error.begin(), error.end()));
+            PopupW(StringToWString(error));
             DoExit(0);
         }
     }
+    SeedRand(Platform::GetClock().GetTickCount());
 
     Platform::WindowDesc invisible;
-    invisible.title = detail::ToUtf8(title);
+    invisible.title = WStringToString(title);
     invisible.width = invisible.height = 1;
     invisible.visible = false;
     invisible.decorated = false;
@@ -228,7 +229,7 @@ void AppBase::CreateMainWindow()
     }
 
     Platform::WindowDesc desc;
-    desc.title = detail::ToUtf8(title);
+    desc.title = WStringToString(title);
     desc.width = width;
     desc.height = height;
     if (!playingDemo && !isWindowed) {

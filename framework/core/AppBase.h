@@ -208,7 +208,6 @@ public:
     std::wstring title = L"FwApp";
     std::string registryKey;
     std::string programFolder, productVersion, changeDir;
-    std::string appDataFolder; // set by Init, ends with '/'
     std::string commandLine; // set by SetCommandLine; empty: no arguments
     int32_t width = 800, height = 600;
     int32_t preferredX = -1, preferredY = -1;

@@ -1,6 +1,7 @@
 // Command line, single-instance hand-over, the screen-saver message filter and the idle pause.
 #include "framework/core/AppBase.h"
 #include "framework/core/CommandLine.h"
+#include "framework/core/PathUtils.h"
 #include "platform/Clock.h"
 
 #include <cstdlib>
@@ -35,7 +36,7 @@ void AppBase::ParseCommandLine()
 void AppBase::HandleCmdLineParam(const std::string& name, const std::string& value)
 {
     auto withDataFolder = [this](const std::string& file) {
-        return IsAbsoluteName(file) ? file : appDataFolder + file;
+        return IsAbsoluteName(file) ? file : GetAppDataFolder() + file;
     };
     if (name == "-play") {
         playingDemo = true;

@@ -2,6 +2,7 @@
 // and presentation, the loading and cursor threads, and the delete-later list.
 #include "framework/assets/MusicInterface.h"
 #include "framework/core/AppBase.h"
+#include "framework/core/Profiler.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/ThreadPriority.h"
@@ -78,6 +79,7 @@ bool AppBase::UpdateApp()
 
 bool AppBase::UpdateAppStep(bool* updated)
 {
+    ProfileScope profile("Fw::AppBase::UpdateAppStep");
     if (updated)
         *updated = false;
     if (exitToTop)
@@ -91,9 +93,14 @@ bool AppBase::UpdateAppStep(bool* updated)
         while (ws.PeekMessage(m)) {
             if (shutdown)
                 break; // the message just taken is dropped
+            ProfileScope message("AppBase::UpdateAppStep process MESSAGE");
             DispatchMessage(m);
         }
-        ProcessDemo();
+        {
+            ProfileScope demoSection("AppBase::UpdateAppStep - ProcessDemo()");
+            ProcessDemo();
+        }
+        ProfileScope deferred("AppBase::UpdateAppStep - ProcessDeferredMessages()");
         if (!ProcessDeferredMessages(true))
             updateAppState = 1;
     } else {
@@ -109,6 +116,7 @@ bool AppBase::UpdateAppStep(bool* updated)
 
 bool AppBase::Process(bool allowSleep)
 {
+    ProfileScope profile("Fw::AppBase::Process");
     if (shutdownRequested.exchange(false))
         Shutdown();
 
@@ -295,6 +303,7 @@ void AppBase::CompleteLoading()
 
 bool AppBase::DoUpdateFrames()
 {
+    ProfileScope profile("AppBase::DoUpdateFrames");
     if (idlePause)
         return false;
     if (playingDemo) {
@@ -326,12 +335,14 @@ void AppBase::UpdateFrames()
 
 void AppBase::DoUpdateFramesF(float fraction)
 {
+    ProfileScope profile("AppBase::DoUpdateFramesF");
     if (refreshPaced && !minimized)
         Widgets().UpdateFrameF(fraction);
 }
 
 bool AppBase::DrawDirtyStuff()
 {
+    ProfileScope profile("AppBase::DrawDirtyStuff");
     auto nothingDrawn = [this] {
         hasPendingDraw = false;
         lastDrawWasEmpty = true;
@@ -393,6 +404,7 @@ bool AppBase::DrawDirtyStuff()
 
 void AppBase::Redraw(const Rect* clip)
 {
+    ProfileScope profile("AppBase::Redraw");
     if (drawing || shutdown || idlePause || !display)
         return;
     if (display->Redraw(clip)) {

@@ -2,6 +2,9 @@
 // web pages, hiding the window, the string table and messages to the user.
 #include "framework/assets/MusicInterface.h"
 #include "framework/core/AppBase.h"
+#include "framework/core/MersenneTwister.h"
+#include "framework/core/Rand15.h"
+#include "framework/core/StringUtils.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -12,38 +15,10 @@ namespace Fw {
 
 using namespace Platform;
 
-namespace detail {
-
-// Wide text to UTF-8 for the platform (message boxes, window titles).
-std::string ToUtf8(const std::wstring& w)
-{
-    std::string out;
-    for (wchar_t c : w) {
-        const uint32_t cp = static_cast<uint32_t>(c);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
-
-} // namespace detail
 
 namespace {
 
-using detail::ToUtf8;
+std::string ToUtf8(const std::wstring& text) { return WStringToString(text); }
 
 SystemCursor SystemCursorFor(int32_t number)
 {
@@ -326,9 +301,6 @@ void AppBase::LogScreenSaverError(const std::string& text)
     first = false;
 }
 
-void AppBase::SeedRandom(uint32_t)
-{
-    // TODO(#2): seed the framework's Mersenne Twister and the 15-bit generator once they land.
-}
+void AppBase::SeedRandom(uint32_t seed) { Fw::SeedRandom(seed); }
 
 } // namespace Fw

@@ -1,5 +1,6 @@
 // Start-up and shutdown of the application object: display results and the screen-mode fallbacks,
 // fatal exits, single instance, the loading thread's completion and exit while threads run.
+#include "framework/core/PathUtils.h"
 #include "support/AppEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -150,7 +151,7 @@ TEST(AppLifecycle, FrameworkOptions)
     EXPECT_TRUE(app.playingDemo);
     EXPECT_FALSE(app.recordingDemo);
     app.HandleCmdLineParam("-demofile", "my.dmo");
-    EXPECT_EQ(app.demoFileName, app.appDataFolder + "my.dmo");
+    EXPECT_EQ(app.demoFileName, Fw::GetAppDataFolder() + "my.dmo");
     app.HandleCmdLineParam("-demofile", "/abs/my.dmo");
     EXPECT_EQ(app.demoFileName, "/abs/my.dmo");
     app.HandleCmdLineParam("-screensaver", "");
