@@ -203,3 +203,52 @@ TEST_F(AppWindowProc, NotifyMessageRestoresTheMinimisedWindow)
 }
 
 } // namespace
+
+namespace {
+
+// Writes each record as text: "H" for a head, then "value/bits" fields.
+class TextDemo : public Fw::DemoStream {
+public:
+    std::vector<std::string> records;
+    void WriteHead() override { records.push_back("H"); }
+    void WriteBits(uint32_t v, int n) override { records.back() += " " + std::to_string(v) + "/" + std::to_string(n); }
+    void WriteLong(uint32_t v) override { records.back() += " L" + std::to_string(v); }
+    void WriteByte(uint8_t v) override { records.back() += " B" + std::to_string(v); }
+    void PrepareCommand(bool) override {}
+    uint32_t ReadBits(int) override { return 0; }
+    uint32_t ReadLong() override { return 0; }
+    uint8_t ReadByte() override { return 0; }
+};
+
+TEST_F(AppWindowProc, RecordedInputRecords)
+{
+    UseRecorder();
+    TextDemo demo;
+    app.demo = &demo;
+    app.recordingDemo = true;
+    app.mouseInWindow = true;
+    Send(Msg::KeyDown, 'A');
+    Send(Msg::Char, 0x20AC);
+    Send(Msg::MouseMove, 0, MakePointParam(10, -5));      // small move: relative form
+    Send(Msg::LButtonDown, 0, MakePointParam(100, 200)); // large move, then the button
+    Send(Msg::MouseWheel, uintptr_t(uint16_t(int16_t(-240))) << 16, 0);
+    Send(Msg::Close);
+    Drain();
+    app.recordingDemo = false;
+    app.demo = nullptr;
+    // The close shut the program down, which wrote its nine settings: each write is recorded too.
+    ASSERT_EQ(demo.records.size(), 7u + 9u);
+    EXPECT_EQ(demo.records.back(), "H 0/1 12/5 1/1");
+    demo.records.resize(7);
+    EXPECT_EQ(demo.records, (std::vector<std::string>{
+                                "H 0/1 3/5 65/8",
+                                "H 0/1 5/5 1/1 8364/16",
+                                "H 1/1 0/1 10/6 59/6",
+                                "H 0/1 0/5 100/12 200/12",
+                                "H 1/1 1/1 1/1 1/3",
+                                "H 0/1 21/5 254/8",
+                                "H 0/1 6/5",
+                            }));
+}
+
+} // namespace
