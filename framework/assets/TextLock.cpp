@@ -1,0 +1,4 @@
+// Definition of the process-wide text lock.
+#include "framework/assets/TextLock.h"
+
+Fw::CritSect gTextLock;

@@ -1,0 +1,258 @@
+#include "framework/assets/ImageFont.h"
+
+#include "framework/assets/FontData.h"
+#include "framework/assets/PakInterface.h"
+#include "framework/core/StringUtils.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+
+#include "support/ArchiveFixtures.h"
+#include "support/FontFixtures.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Fw::Color;
+using Fw::ImageFont;
+using Fw::MemoryImage;
+using Fw::Rect;
+
+constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+
+// Glyph strip 32 x 12: A red, V green, B blue, W white, 8 pixels each, all opaque.
+std::vector<uint32_t> GlyphPixels()
+{
+    std::vector<uint32_t> p(32 * 12);
+    const uint32_t colors[] = {kRed, kGreen, kBlue, kWhite};
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 32; ++x)
+            p[size_t(y * 32 + x)] = colors[x / 8];
+    return p;
+}
+
+// One layer "main" at 24 points: ascent 10, height 12, widths 8, spacing 2, kerning A->V -4.
+const std::wstring kBase = L"SetDefaultPointSize 24;\n"
+                           L"Define chars ('A' 'V' 'B' 'W');\n"
+                           L"CreateHorzSpanRectList rects (0 0 32 12) (8 8 8 8);\n"
+                           L"CreateLayer main;\n"
+                           L"LayerSetImage main 'glyphs.png';\n"
+                           L"LayerSetPointSize main 24;\n"
+                           L"LayerSetAscent main 10;\n"
+                           L"LayerSetHeight main 12;\n"
+                           L"LayerSetImageMap main chars rects;\n"
+                           L"LayerSetCharWidths main chars (8 8 8 8);\n"
+                           L"LayerSetSpacing main 2;\n"
+                           L"LayerSetKerningPairs main ('AV') (-4);\n";
+
+// A shadow layer drawn under "main", one pixel to the left, in black.
+const std::wstring kShadow = L"LayerSetSpacing main 0;\n"
+                             L"CreateLayerFrom shadow main;\n"
+                             L"LayerSetBaseOrder shadow -1;\n"
+                             L"LayerSetOffset shadow (-1 0);\n"
+                             L"LayerSetColorMult shadow (0 0 0 1);\n";
+
+class ImageFontTest : public ::testing::Test {
+protected:
+    // The description (base + extra) and the glyph PNG packed into an archive and loaded from it.
+    std::unique_ptr<ImageFont> LoadFont(const std::wstring& extra)
+    {
+        const auto png = TestSupport::PngBytes(32, 12, GlyphPixels());
+        folder.Write("fonts.pak", TestSupport::MakeArchive({
+                                      {"fonts\\test.txt", TestSupport::Utf16Le(kBase + extra)},
+                                      {"fonts\\glyphs.png", std::string(png.begin(), png.end())},
+                                  }));
+        pak.reset(); // the old reader must unpublish itself before the new one can publish
+        pak = std::make_unique<PakInterface>();
+        EXPECT_TRUE(pak->OpenPakArchive("fonts.pak"));
+        auto font = std::make_unique<ImageFont>(&images, "fonts\\test.txt");
+        EXPECT_TRUE(font->IsLoaded());
+        EXPECT_TRUE(capture.popups.empty()) << (capture.popups.empty() ? "" : Fw::WStringToString(capture.popups[0]));
+        return font;
+    }
+    // A cleared width x height target.
+    static std::unique_ptr<MemoryImage> Target(int w, int h)
+    {
+        auto image = std::make_unique<MemoryImage>(nullptr);
+        image->Create(w, h);
+        image->GetBits();
+        return image;
+    }
+    static uint32_t Pixel(MemoryImage& image, int x, int y) { return image.GetBits()[y * image.GetWidth() + x]; }
+    // Modulating a glyph by a colour loses up to one step per channel (x * c >> 8); scaling and
+    // the palette form of a scaled glyph up to two more.
+    static ::testing::AssertionResult Near(uint32_t got, uint32_t expected)
+    {
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int a = int((got >> shift) & 0xFF), b = int((expected >> shift) & 0xFF);
+            if (a < b - 3 || a > b + 3)
+                return ::testing::AssertionFailure() << std::hex << "got 0x" << got << ", expected 0x" << expected;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    TestSupport::ScratchFolder folder;
+    TestSupport::PopupCapture capture;
+    TestSupport::TestImageSource images;
+    std::unique_ptr<PakInterface> pak;
+};
+
+TEST_F(ImageFontTest, MeasuresAndDrawsAtNativeAndHalfSize)
+{
+    auto font = LoadFont(L"");
+    EXPECT_EQ(font->GetAscent(), 10);
+    EXPECT_EQ(font->GetHeight(), 12);
+    EXPECT_EQ(font->CharWidth(L'A'), 8);
+    EXPECT_EQ(font->StringWidth(L"AV"), 8 + 8 + 2 - 4); // spacing and kerning between the two
+    EXPECT_EQ(font->StringWidth(L"AB"), 8 + 8 + 2);
+    EXPECT_EQ(font->CharWidthKern(L'V', L'A'), 6);
+    EXPECT_EQ(font->StringWidth(L""), 0);
+
+    auto target = Target(64, 32);
+    Fw::Graphics g(target.get());
+    std::vector<Rect> rects;
+    int32_t width = -1;
+    font->DrawStringEx(&g, 5, 20, L"AV", Color::White, Rect(), &rects, &width);
+    EXPECT_EQ(width, font->StringWidth(L"AV"));
+    EXPECT_EQ(rects, (std::vector<Rect>{Rect(5, 10, 8, 12), Rect(11, 10, 8, 12)}));
+    EXPECT_TRUE(Near(Pixel(*target, 5, 10), kRed));
+    EXPECT_TRUE(Near(Pixel(*target, 11, 21), kGreen)); // V drawn over the end of A
+    EXPECT_EQ(Pixel(*target, 5, 9), 0u);
+    EXPECT_EQ(Pixel(*target, 19, 10), 0u);
+
+    font->SetPointSize(12); // S = 12 / 24 for sizes, offsets, advances and kerning
+    EXPECT_EQ(font->GetHeight(), 12); // not rebuilt until measured or drawn
+    EXPECT_EQ(font->StringWidth(L"AV"), 4 + 4 + (2 - 4) / 2);
+    EXPECT_EQ(font->GetHeight(), 6);
+    EXPECT_EQ(font->GetAscent(), 5);
+
+    target = Target(64, 32);
+    Fw::Graphics half(target.get());
+    font->DrawStringEx(&half, 5, 20, L"AV", Color::White, Rect(), &rects, &width);
+    EXPECT_EQ(width, font->StringWidth(L"AV"));
+    EXPECT_EQ(rects, (std::vector<Rect>{Rect(5, 15, 4, 6), Rect(8, 15, 4, 6)}));
+    EXPECT_TRUE(Near(Pixel(*target, 5, 15), kRed));
+    EXPECT_TRUE(Near(Pixel(*target, 11, 20), kGreen));
+    EXPECT_EQ(Pixel(*target, 12, 20), 0u);
+    EXPECT_EQ(Pixel(*target, 8, 21), 0u);
+}
+
+TEST_F(ImageFontTest, OrdersDecideWhatLiesOnTop)
+{
+    // "AB": B's shadow (order -1) covers column x + 7, the last column of A's face.
+    struct Case {
+        const wchar_t* orderOfA;
+        uint32_t atColumn7;
+    };
+    const Case cases[] = {
+        {L"0", kRed},      // every shadow glyph before any face glyph
+        {L"200", kRed},    // clamped into the last bucket
+        {L"-300", 0xFF000000}, // clamped into the first bucket: under B's shadow
+    };
+    for (const auto& c : cases) {
+        auto font = LoadFont(kShadow + L"LayerSetCharOrders main ('A') (" + c.orderOfA + L");");
+        auto target = Target(40, 20);
+        Fw::Graphics g(target.get());
+        font->DrawString(&g, 10, 15, L"AB", Color::White, Rect());
+        EXPECT_TRUE(Near(Pixel(*target, 17, 10), c.atColumn7)) << c.orderOfA;
+        EXPECT_TRUE(Near(Pixel(*target, 18, 10), kBlue)) << c.orderOfA;
+        EXPECT_TRUE(Near(Pixel(*target, 9, 10), 0xFF000000u)) << c.orderOfA; // A's shadow
+    }
+}
+
+TEST_F(ImageFontTest, ManyGlyphsAreAllDrawn)
+{
+    // 2,100 zero-width A's and a B on two layers: over 4,096 records, the B's face drawn last.
+    auto font = LoadFont(L"LayerSetCharWidths main ('A') (0);" + kShadow);
+    auto target = Target(30, 20);
+    Fw::Graphics g(target.get());
+    font->DrawString(&g, 10, 15, std::wstring(2100, L'A') + L"B", Color::White, Rect());
+    EXPECT_TRUE(Near(Pixel(*target, 13, 10), kBlue));
+}
+
+TEST_F(ImageFontTest, LayerColoursAndColourTags)
+{
+    auto font = LoadFont(L"LayerSetColorMult main (0.5 1 1 1); LayerSetColorAdd main 0x00003300;");
+    auto target = Target(40, 20);
+    Fw::Graphics g(target.get());
+    font->DrawString(&g, 0, 15, L"W", Color(200, 100, 255, 255), Rect());
+    // Per channel min(255, mult x requested / 255 + add), then modulating the white glyph.
+    const Color expected(127 * 200 / 255, 100 + 0x33, 255, 255);
+    const Color got(Pixel(*target, 3, 10));
+    EXPECT_NEAR(got.red, expected.red, 2);
+    EXPECT_NEAR(got.green, expected.green, 2);
+    EXPECT_NEAR(got.blue, expected.blue, 2);
+    EXPECT_EQ(got.alpha, 255);
+    EXPECT_FALSE(g.GetColorizeImages()); // restored
+    EXPECT_EQ(g.GetColor(), Color::Black);
+
+    auto plain = LoadFont(L"");
+    target = Target(40, 20);
+    Fw::Graphics tagged(target.get());
+    tagged.SetFont(plain.get());
+    tagged.SetColor(Color::White);
+    tagged.WriteString(L"W^00FF00^W", 0, 15);
+    EXPECT_TRUE(Near(Pixel(*target, 3, 10), kWhite));
+    EXPECT_EQ(Color(Pixel(*target, 13, 10)).red, 0);
+    EXPECT_GE(Color(Pixel(*target, 13, 10)).green, 253);
+}
+
+TEST_F(ImageFontTest, TagsPointRangesAndScale)
+{
+    auto font = LoadFont(L"CreateLayerFrom wide main; LayerRequireTags wide ('Bold');"
+                         L"LayerSetCharWidths wide ('A') (12); LayerPointRange wide 0 30;");
+    EXPECT_EQ(font->CharWidth(L'A'), 8);
+    EXPECT_TRUE(font->AddTag("bold"));
+    EXPECT_FALSE(font->AddTag("BOLD"));
+    EXPECT_EQ(font->CharWidth(L'A'), 12);
+    font->SetPointSize(36); // above the wide layer's range; main scaled by 36 / 24
+    EXPECT_EQ(font->CharWidth(L'A'), 12);
+    font->SetPointSize(30);
+    EXPECT_EQ(font->CharWidth(L'A'), int32_t(12 * 30 / 24.0));
+    EXPECT_TRUE(font->RemoveTag("Bold"));
+    EXPECT_FALSE(font->RemoveTag("bold"));
+    EXPECT_EQ(font->CharWidth(L'A'), 10);
+
+    auto unsized = LoadFont(L"LayerSetPointSize main 0;"); // scaled by the scale only
+    unsized->SetPointSize(50);
+    EXPECT_EQ(unsized->CharWidth(L'A'), 8);
+    unsized->SetScale(0.5);
+    unsized->whitenScaledImages = true;
+    EXPECT_EQ(unsized->CharWidth(L'A'), 4);
+    MemoryImage* scaled = unsized->activeLayers.front().image;
+    ASSERT_NE(scaled, nullptr);
+    EXPECT_EQ(scaled->GetWidth(), 16);
+    EXPECT_EQ(Pixel(*scaled, 1, 1), kWhite); // whitened red glyph, alpha kept
+
+    std::unique_ptr<Fw::Font> copy(unsized->Duplicate());
+    auto& copied = static_cast<ImageFont&>(*copy);
+    EXPECT_NE(copied.activeLayers.front().image, scaled); // its own copy of the scaled image
+    EXPECT_EQ(copied.StringWidth(L"AVB"), unsized->StringWidth(L"AVB"));
+    EXPECT_EQ(copied.fontData, unsized->fontData);
+}
+
+TEST_F(ImageFontTest, DefinesAndUnloadedFonts)
+{
+    auto font = LoadFont(L"Define pair ((1 2) 'a' 3);");
+    EXPECT_EQ(font->GetDefine(L"pair"), L"((1, 2), a, 3)");
+    EXPECT_EQ(font->GetDefine(L"CHARS"), L"(A, V, B, W)");
+    EXPECT_EQ(font->GetDefine(L"none"), L"");
+    EXPECT_EQ(font->GetDefaultPointSize(), 24);
+
+    ImageFont missing(&images, "no\\such.txt");
+    EXPECT_FALSE(missing.IsLoaded());
+    auto target = Target(8, 8);
+    Fw::Graphics g(target.get());
+    int32_t width = -1;
+    missing.DrawStringEx(&g, 0, 4, L"AB", Color::White, Rect(), nullptr, &width);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(missing.StringWidth(L"AB"), 0);
+}
+
+} // namespace
