@@ -1,8 +1,9 @@
-// A fresh temporary folder that is the current directory while the object lives (relative names
-// in a test resolve inside it); removed with everything in it afterwards.
+// A TempFolder that is also the current directory while the object lives, so that relative names
+// in a test resolve inside it (the archive layer resolves names against the current directory).
 #pragma once
+#include "support/TempFolder.h"
+
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,19 +17,14 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return path; }
-    // Writes bytes to relative path name ('/' separated), creating its folders; returns the name.
+    const std::string& Path() const { return folder.Path(); }
+    // Writes bytes to relative path name ('/' separated), creating its folders; returns name.
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
     std::string Write(const std::string& name, std::string_view text) const;
 
 private:
-    std::filesystem::path path;
-    std::filesystem::path previous;
+    TempFolder folder;
+    std::string previous;
 };
-
-// The bytes of text, for building file contents.
-std::vector<uint8_t> BytesOf(std::string_view text);
-// The whole file at path (empty when it cannot be read).
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
 } // namespace TestSupport

@@ -92,7 +92,8 @@ TEST(AssetFuzz, ImageReadersSurviveDamagedFiles)
     std::mt19937 random(99);
     for (const Reader& r : readers) {
         const std::string seedName = std::string("seed") + r.extension;
-        const std::vector<uint8_t> seed = ReadFileBytes(seedName);
+        const std::string seedBytes = ReadFileBytes(seedName);
+        const std::vector<uint8_t> seed(seedBytes.begin(), seedBytes.end());
         ASSERT_NE(r.read(seedName), nullptr) << seedName;
         const std::string name = std::string("fuzz") + r.extension;
         for (int i = 0; i < kIterations; ++i) {

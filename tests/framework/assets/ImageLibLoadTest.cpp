@@ -136,8 +136,7 @@ TEST(LoadImageFile, ReadsImagesInsideArchives)
     WriteFlatPng("tmp/_a.png", 2, 2, 0xFF000033);
     const auto png = ReadFileBytes("tmp/a.png");
     const auto mask = ReadFileBytes("tmp/_a.png");
-    folder.Write("data.pak", MakeArchive({{"img\\A.png", std::string(png.begin(), png.end())},
-                                          {"img\\_A.png", std::string(mask.begin(), mask.end())}}));
+    folder.Write("data.pak", MakeArchive({{"img\\A.png", png}, {"img\\_A.png", mask}}));
     PakInterface pak;
     ASSERT_TRUE(pak.OpenPakArchive("data.pak"));
     EXPECT_EQ(FirstPixel(ImageLib::LoadImageFile("IMG/a.png", true)), 0x330A0B0Cu);
