@@ -2,6 +2,7 @@
 // and destruction.
 #include "framework/core/AppBase.h"
 #include "framework/assets/MusicInterface.h"
+#include "framework/assets/PopupSink.h"
 #include "framework/core/ManagerWidgetPort.h"
 #include "framework/core/PathUtils.h"
 #include "framework/core/Rand15.h"
@@ -58,6 +59,8 @@ AppBase::AppBase() : ws(Platform::GetWindowSystem())
                                   L"site to download it?");
     widgetManager = std::make_unique<WidgetManager>(this);
     SetWidgetPort(nullptr);
+    // Asset loaders report their errors through the application's popups.
+    previousPopupSink_ = SetPopupSink([this](const std::wstring& text) { PopupW(text); });
 }
 
 AppBase::~AppBase()
@@ -122,6 +125,7 @@ AppBase::~AppBase()
         ws.DestroyWindow(mainWindow);
         mainWindow = 0;
     }
+    SetPopupSink(std::move(previousPopupSink_));
     if (gApplication == this)
         gApplication = nullptr;
     if (GetDefaultImageRegistry() == this)

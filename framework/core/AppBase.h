@@ -22,6 +22,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -333,6 +334,7 @@ private:
     std::condition_variable cursorStopCv_;
     bool cursorStop_ = false;
     bool loadingCompletedOnce_ = false; // LoadingThreadCompleted has run: never again
+    std::function<void(const std::wstring&)> previousPopupSink_;
 };
 
 // The one application object; set by its constructor, cleared by its destructor.

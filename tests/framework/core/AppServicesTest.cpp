@@ -1,6 +1,7 @@
 // Application services without images: the counted mute and volumes, the sound toggle, cursor
 // numbers, hiding the window, the screen-saver message filter and the idle pause.
 #include "framework/assets/MusicInterface.h"
+#include "framework/assets/PopupSink.h"
 #include "support/AppEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,16 @@ TEST_F(AppServices, IdlePauseFollowsTheDesktopScreenSaver)
     app.CheckIdlePause(t0 + 80000);
     app.CheckIdlePause(t0 + 200000);
     EXPECT_FALSE(app.idlePause);
+}
+
+TEST_F(AppServices, AssetPopupsReachTheUserAsFatalErrors)
+{
+    Fw::PopupW(L"Can't load image: caf\u00e9.png");
+    const auto shown = env.boxes.ShownBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Can't load image: caf\xC3\xA9.png");
+    EXPECT_EQ(shown[0].caption, "FATAL ERROR");
+    EXPECT_EQ(shown[0].style, kMbIconError);
 }
 
 } // namespace
