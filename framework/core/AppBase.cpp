@@ -251,6 +251,11 @@ void AppBase::CreateMainWindow()
         mainWindow = ws.CreateWindow(desc);
         displayWindowed = true;
     }
+    if (!mainWindow) {
+        // Without a window there is nothing to show and no way to close the program.
+        PopupW(GetString("FAILED_CREATE_WINDOW", L"Failed to create the main window."));
+        DoExit(1);
+    }
 
     if (!display) {
         display = CreateDisplay(*this);

@@ -102,6 +102,42 @@ TEST(AppDisplayResultsDeathTest, FatalDisplayFailuresExitWithCodeOne)
     }
 }
 
+TEST(AppDisplayResultsDeathTest, NoWindowExitsWithCodeOne)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    AppEnvironment env;
+    env.ws.failCreateWindow = true;
+    Fw::AppBase app;
+    EXPECT_EXIT(app.Init(), ::testing::ExitedWithCode(1), "");
+}
+
+TEST(AppDisplayResults, RefreshRateOfZeroIsClamped)
+{
+    AppEnvironment env;
+    Fw::SetDisplayFactory([](Fw::AppBase&) {
+        auto d = std::make_unique<Fw::StubDisplay>();
+        d->SetReportedRefreshRate(0); // what the dummy desktop reports
+        return d;
+    });
+    Fw::AppBase app;
+    app.Init();
+    Fw::SetDisplayFactory(nullptr);
+    EXPECT_EQ(app.refreshRate, 60);
+    // Even a rate of 0 set directly never reaches a division.
+    app.refreshRate = 0;
+    app.refreshPaced = true;
+    app.loadingThreadCompleted = true;
+    app.UpdateFTimeAcc();
+    const uint32_t start = env.clock.TimeGetTime();
+    env.clock.Advance(100);
+    for (int i = 0; i < 40; ++i)
+        app.UpdateAppStep(nullptr);
+    // Paced as at 60 Hz (10 ms updates, 1.67 per frame), not an endless burst.
+    const uint32_t elapsed = env.clock.TimeGetTime() - start;
+    EXPECT_GT(app.updateCount, 0);
+    EXPECT_LE(app.updateCount, static_cast<int32_t>(elapsed / 10 + 1));
+}
+
 TEST(AppDisplayResults, ResultNames)
 {
     EXPECT_STREQ(Fw::DisplayResultToString(0), "RESULT_OK");
