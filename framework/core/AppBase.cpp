@@ -256,6 +256,8 @@ void AppBase::CreateMainWindow()
         PopupW(GetString("FAILED_CREATE_WINDOW", L"Failed to create the main window."));
         DoExit(1);
     }
+    // The desktop announces a new window to its procedure before anything else.
+    WindowProc(mainWindow, Platform::Msg::Create, 0, 0);
 
     if (!display) {
         display = CreateDisplay(*this);

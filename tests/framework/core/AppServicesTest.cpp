@@ -103,6 +103,23 @@ TEST_F(AppServices, HideWindowSilencesMusicAndHides)
     EXPECT_EQ(app.music->volumes.back(), 0.0);
 }
 
+TEST(AppScreenSaver, PointerPositionAtStartIsNotAMove)
+{
+    FwTest::AppEnvironment env;
+    env.ws.cursorX = 50;
+    env.ws.cursorY = 60;
+    Fw::AppBase app;
+    app.screenSaverMode = true;
+    app.Init();
+    env.clock.Advance(5000);
+    for (int i = 0; i < 10; ++i) // the pointer resting where it was: no move at all
+        app.WindowProc(app.mainWindow, Msg::MouseMove, 0, MakePointParam(50, 60));
+    EXPECT_EQ(app.screenSaver.moves, 0);
+    EXPECT_FALSE(app.screenSaver.closing);
+    app.WindowProc(app.mainWindow, Msg::KeyDown, 'A', 0); // a key closes at once
+    EXPECT_TRUE(app.screenSaver.closing);
+}
+
 TEST_F(AppServices, ScreenSaverClosesOnTheFourthMouseMove)
 {
     app.screenSaverMode = true;
