@@ -331,34 +331,41 @@ bool DescParser::DataToStringVector(const DataElement& source, std::vector<std::
     return true;
 }
 
-bool DescParser::DataToIntVector(const DataElement& source, std::vector<int32_t>& out)
+namespace {
+
+// The texts of source, each converted by parse; false at the first that does not convert.
+template <class T, class Parse>
+bool ConvertTexts(DescParser& parser, const DataElement& source, std::vector<T>& out, Parse parse)
 {
     out.clear();
     std::vector<std::wstring> texts;
-    if (!DataToStringVector(source, texts))
+    if (!parser.DataToStringVector(source, texts))
         return false;
     for (const auto& text : texts) {
-        int value = 0;
-        if (!StringToInt(text, value))
+        T value{};
+        if (!parse(text, value))
             return false;
         out.push_back(value);
     }
     return true;
 }
 
+} // namespace
+
+bool DescParser::DataToIntVector(const DataElement& source, std::vector<int32_t>& out)
+{
+    return ConvertTexts(*this, source, out, [](const std::wstring& text, int32_t& value) {
+        int v = 0;
+        const bool ok = StringToInt(text, v);
+        value = v;
+        return ok;
+    });
+}
+
 bool DescParser::DataToDoubleVector(const DataElement& source, std::vector<double>& out)
 {
-    out.clear();
-    std::vector<std::wstring> texts;
-    if (!DataToStringVector(source, texts))
-        return false;
-    for (const auto& text : texts) {
-        double value = 0;
-        if (!StringToDouble(text, value))
-            return false;
-        out.push_back(value);
-    }
-    return true;
+    return ConvertTexts(*this, source, out,
+                        [](const std::wstring& text, double& value) { return StringToDouble(text, value); });
 }
 
 bool DescParser::DataToList(const DataElement& source, ListDataElement& dest)
