@@ -1,10 +1,12 @@
 #include "framework/assets/FontData.h"
+#include "framework/core/StringUtils.h"
 
 #include "support/FontFixtures.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,29 @@ TEST_F(FontDataTest, ImagePathIsRelativeToTheDescription)
     data().Load(&images, "fonts/f.txt");
     EXPECT_TRUE(data().loaded);
     EXPECT_EQ(images.requested, (std::vector<std::string>{"img\\g.png"}));
+}
+
+TEST_F(FontDataTest, GarbledDescriptionsFailCleanly)
+{
+    // Fragments of real commands shuffled with the syntax characters: whatever the mix, loading
+    // ends with a result and at most one popup per failing command, never a crash.
+    const std::wstring pieces[] = {
+        L"CreateLayer m", L"LayerSetImage m 'g.png'", L"LayerSetImageMap m ('a' 'b') ((0 0 4 4) (4 0 4 4))",
+        L"LayerSetCharWidths m ('a') (3)", L"LayerSetKerningPairs m ('ab') (-300)", L"Define d (1 (2 3))",
+        L"CreateHorzSpanRectList r (0 0 8 4) (4 4)", L"LayerSetOffset m d", L"LayerSetColorMult m (1 1 1 1)",
+        L"(", L")", L"'", L"\"", L"\\", L";", L"#", L"\n", L" ", L",", L"-", L"0x", L"99999999999", L"d", L"\xFEFF",
+    };
+    images.Add("g.png", 8, 4);
+    std::mt19937 random(1234);
+    for (int run = 0; run < 300; ++run) {
+        std::wstring text;
+        for (int i = 0, n = int(random() % 12); i < n; ++i)
+            text += pieces[random() % std::size(pieces)] + (random() % 3 ? L";" : L" ");
+        capture.popups.clear();
+        const bool ok = Load(text);
+        EXPECT_EQ(ok, capture.popups.empty() || Messages() == std::vector<std::wstring>(capture.popups.size(), L"Layer Already Exists"))
+            << "run " << run << ": " << Fw::WStringToString(text);
+    }
 }
 
 } // namespace
