@@ -220,7 +220,8 @@ TEST_F(FontDataTest, ImagePathIsRelativeToTheDescription)
 TEST_F(FontDataTest, GarbledDescriptionsFailCleanly)
 {
     // Fragments of real commands shuffled with the syntax characters: whatever the mix, loading
-    // ends with a result and at most one popup per failing command, never a crash.
+    // ends without a crash, and it fails exactly when something other than "Layer Already
+    // Exists" was reported.
     const std::wstring pieces[] = {
         L"CreateLayer m", L"LayerSetImage m 'g.png'", L"LayerSetImageMap m ('a' 'b') ((0 0 4 4) (4 0 4 4))",
         L"LayerSetCharWidths m ('a') (3)", L"LayerSetKerningPairs m ('ab') (-300)", L"Define d (1 (2 3))",
