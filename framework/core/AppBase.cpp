@@ -79,14 +79,11 @@ AppBase::~AppBase()
             RegistryWriteBoolean("Is3D", display->Is3D());
         } else if (display->Is3D()) {
             asked = true;
-            const std::wstring caption = std::wstring(dialogCaptionPrefix.begin(), dialogCaptionPrefix.end()) + L" " +
-                                         GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
-            const int answer = MsgBoxW(
-                GetString("HARDWARE_ACCEL_SWITCHED_ON",
-                          L"Hardware Acceleration was switched on during this session.\r\nIf this resulted in slower "
-                          L"performance, it should be switched off.\r\nWould you like to keep Hardware Acceleration "
-                          L"switched on?"),
-                caption, Platform::kMbYesNo | Platform::kMbIconQuestion);
+            const int answer = AskKeepHardwareAcceleration(
+                "HARDWARE_ACCEL_SWITCHED_ON",
+                L"Hardware Acceleration was switched on during this session.\r\nIf this resulted in slower "
+                L"performance, it should be switched off.\r\nWould you like to keep Hardware Acceleration "
+                L"switched on?");
             if (answer == Platform::kIdYes)
                 RegistryWriteBoolean("Is3D", true);
             else
@@ -94,14 +91,11 @@ AppBase::~AppBase()
         }
     }
     if (!asked && display && display->D3DSceneFailed() && !screenSaverMode) {
-        const std::wstring caption = std::wstring(dialogCaptionPrefix.begin(), dialogCaptionPrefix.end()) + L" " +
-                                     GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
-        const int answer = MsgBoxW(
-            GetString("HARDWARE_ACCEL_NOT_WORKING",
-                      L"Hardware Acceleration may not have been working correctly during this session.\r\nIf you "
-                      L"noticed graphics problems, you may want to turn off Hardware Acceleration.\r\nWould you like "
-                      L"to keep Hardware Acceleration switched on?"),
-            caption, Platform::kMbYesNo | Platform::kMbIconQuestion);
+        const int answer = AskKeepHardwareAcceleration(
+            "HARDWARE_ACCEL_NOT_WORKING",
+            L"Hardware Acceleration may not have been working correctly during this session.\r\nIf you noticed "
+            L"graphics problems, you may want to turn off Hardware Acceleration.\r\nWould you like to keep "
+            L"Hardware Acceleration switched on?");
         if (answer == Platform::kIdNo)
             RegistryWriteBoolean("Is3D", false);
     }
@@ -130,6 +124,13 @@ AppBase::~AppBase()
         gApplication = nullptr;
     if (GetDefaultImageRegistry() == this)
         SetDefaultImageRegistry(nullptr);
+}
+
+int AppBase::AskKeepHardwareAcceleration(const char* key, const wchar_t* defaultText)
+{
+    const std::wstring caption = StringToWString(dialogCaptionPrefix) + L" " +
+                                 GetString("HARDWARE_ACCEL_CONFIRMATION", L"Hardware Acceleration Confirmation");
+    return MsgBoxW(GetString(key, defaultText), caption, Platform::kMbYesNo | Platform::kMbIconQuestion);
 }
 
 void AppBase::SetWidgetPort(std::unique_ptr<AppWidgetPort> port)

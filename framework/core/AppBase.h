@@ -310,6 +310,18 @@ protected:
 private:
     friend class AppBaseTestAccess;
     void SeedRandom(uint32_t seed);
+    void RunFractionalUpdates(float updatesPerDraw, bool countForDraw);
+    int AskKeepHardwareAcceleration(const char* key, const wchar_t* defaultText);
+    // Runs fn under the display's lock when there is a display (before: nothing to race with).
+    template <class Fn> void WithDisplayLock(Fn fn)
+    {
+        if (display) {
+            std::lock_guard<std::recursive_mutex> lock(display->Lock());
+            fn();
+        } else {
+            fn();
+        }
+    }
     void LoadingThreadBody();
     void CursorThreadBody();
     void CompleteLoading();

@@ -145,19 +145,8 @@ bool AppBase::Process(bool allowSleep)
         while (updateCount < fastForwardToUpdate || fastForward) {
             ClearUpdateBacklog();
             const int32_t before = updateCount;
-            if (DoUpdateFrames()) {
-                updateFraction += updatesPerDraw - 1.0;
-                ProcessDeleteLaterList();
-                while (updateFraction >= 1.0) {
-                    ProcessDemo();
-                    if (!DoUpdateFrames())
-                        break;
-                    ProcessDeleteLaterList();
-                    updateFraction -= 1.0;
-                }
-                DoUpdateFramesF(updatesPerDraw);
-                ProcessDeleteLaterList();
-            }
+            if (DoUpdateFrames())
+                RunFractionalUpdates(updatesPerDraw, false);
             if (updateCount == before)
                 return true;
             const uint32_t ticks = Clock().GetTickCount();
@@ -218,19 +207,8 @@ bool AppBase::Process(bool allowSleep)
             }
         }
     } else if (updateAppState == 2) {
-        updateFraction += updatesPerDraw - 1.0;
         updateAppState = 3;
-        ProcessDeleteLaterList();
-        while (updateFraction >= 1.0) {
-            ProcessDemo();
-            ++updatesSinceDraw;
-            if (!DoUpdateFrames())
-                break;
-            ProcessDeleteLaterList();
-            updateFraction -= 1.0;
-        }
-        DoUpdateFramesF(updatesPerDraw);
-        ProcessDeleteLaterList();
+        RunFractionalUpdates(updatesPerDraw, true);
         updateTimeAcc -= frameDelay;
         if (vsynced) {
             updateTimeAcc -= static_cast<double>(0.2f);
@@ -271,6 +249,25 @@ bool AppBase::Process(bool allowSleep)
 
     ProcessDeleteLaterList();
     return true;
+}
+
+void AppBase::RunFractionalUpdates(float updatesPerDraw, bool countForDraw)
+{
+    // One draw covers updatesPerDraw updates: the whole one already ran; the fraction owed grows
+    // and is paid in whole catch-up updates, then the fractional update runs.
+    updateFraction += updatesPerDraw - 1.0;
+    ProcessDeleteLaterList();
+    while (updateFraction >= 1.0) {
+        ProcessDemo();
+        if (countForDraw)
+            ++updatesSinceDraw;
+        if (!DoUpdateFrames())
+            break;
+        ProcessDeleteLaterList();
+        updateFraction -= 1.0;
+    }
+    DoUpdateFramesF(updatesPerDraw);
+    ProcessDeleteLaterList();
 }
 
 void AppBase::UpdateFTimeAcc()

@@ -177,22 +177,12 @@ void AppBase::SetVideoOnlyDraw(bool on)
 
 void AppBase::AddMemoryImage(MemoryImage* image)
 {
-    if (display) {
-        std::lock_guard<std::recursive_mutex> lock(display->Lock());
-        imageSet.insert(image);
-    } else {
-        imageSet.insert(image);
-    }
+    WithDisplayLock([&] { imageSet.insert(image); });
 }
 
 void AppBase::RemoveMemoryImage(MemoryImage* image)
 {
-    if (display) {
-        std::lock_guard<std::recursive_mutex> lock(display->Lock());
-        imageSet.erase(image);
-    } else {
-        imageSet.erase(image);
-    }
+    WithDisplayLock([&] { imageSet.erase(image); });
     RemoveImageTextureData(image);
 }
 
@@ -229,7 +219,7 @@ void AppBase::ReleaseUnusedSharedImages()
 {
     if (!cleanUpSharedImages)
         return;
-    auto release = [this] {
+    WithDisplayLock([this] {
         for (auto it = sharedImages.begin(); it != sharedImages.end();) {
             if (it->second.refCount == 0) {
                 delete it->second.image;
@@ -239,13 +229,7 @@ void AppBase::ReleaseUnusedSharedImages()
             }
         }
         cleanUpSharedImages = false;
-    };
-    if (display) {
-        std::lock_guard<std::recursive_mutex> lock(display->Lock());
-        release();
-    } else {
-        release();
-    }
+    });
 }
 
 bool AppBase::GetD3DTestPassed()

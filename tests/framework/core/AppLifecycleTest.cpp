@@ -138,6 +138,32 @@ TEST(AppDisplayResults, RefreshRateOfZeroIsClamped)
     EXPECT_LE(app.updateCount, static_cast<int32_t>(elapsed / 10 + 1));
 }
 
+TEST(AppDisplayResults, HardwareAccelerationSwitchedOnIsConfirmedOnce)
+{
+    for (int answer : {Platform::kIdNo, Platform::kIdYes}) {
+        AppEnvironment env;
+        ScriptedDisplayFactory factory({}, false);
+        env.boxes.Answer(answer);
+        {
+            Fw::AppBase app;
+            app.registryKey = "Test\\Accel";
+            app.Init();
+            app.Set3DAccelerated(true, true);
+            EXPECT_TRUE(app.displayModeChanged);
+        }
+        const auto shown = env.boxes.ShownBoxes();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].caption, " Hardware Acceleration Confirmation");
+        const auto stored = env.registry.ReadValue("SOFTWARE\\Test\\Accel", "Is3D");
+        if (answer == Platform::kIdNo) {
+            EXPECT_FALSE(stored); // asked again the next time
+        } else {
+            ASSERT_TRUE(stored);
+            EXPECT_EQ(stored->data[0], 1);
+        }
+    }
+}
+
 TEST(AppDisplayResults, ResultNames)
 {
     EXPECT_STREQ(Fw::DisplayResultToString(0), "RESULT_OK");
