@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace Fw {
 
@@ -50,12 +51,26 @@ bool ClipBlit(int32_t srcW, int32_t srcH, int32_t dstW, int32_t dstH, int32_t x,
     return true;
 }
 
-// Native pixel of source pixel index k (palette or direct).
-struct NativeFetch {
+// Native pixel of source pixel index k: direct, or through the colour indices of a palette.
+struct DirectFetch {
     const uint32_t* native;
-    const uint8_t* indices; // null for a direct source
-    uint32_t operator()(size_t k) const { return indices ? native[indices[k]] : native[k]; }
+    uint32_t operator()(size_t k) const { return native[k]; }
 };
+struct PaletteFetch {
+    const uint32_t* native;
+    const uint8_t* indices;
+    uint32_t operator()(size_t k) const { return native[indices[k]]; }
+};
+
+// Calls fn with the fetch of the source's kind, chosen once per call.
+template <class Fn>
+void WithFetch(const uint32_t* native, const uint8_t* indices, Fn&& fn)
+{
+    if (indices)
+        fn(PaletteFetch{native, indices});
+    else
+        fn(DirectFetch{native});
+}
 
 // Per-pixel rules of the run-driven blend. Every rule takes the native pixel n (alpha a = n >> 24)
 // and the destination d; opaque() handles a pixel of an opaque run, partial() any other.
@@ -130,14 +145,16 @@ struct GreyRuleSpread {
 
 // Factors per channel (or other 16-bit masks):
 //   opaque ((n & M) * f_c >> 8) & M;  partial (((d & M) * ia + (n & M) * f_c) >> 8) & M, summed.
+template <class L>
 struct ChannelRule {
     static constexpr bool kBlendOpaque = true;
-    uint32_t m[3], f[3], ca;
+    L lay;
+    uint32_t f[3], ca;
     uint32_t opaque(uint32_t n, uint32_t) const
     {
         uint32_t out = 0;
         for (int k = 0; k < 3; ++k)
-            out += uint32_t((uint64_t(n & m[k]) * f[k]) >> 8) & m[k];
+            out += uint32_t((uint64_t(n & lay.m(k)) * f[k]) >> 8) & lay.m(k);
         return out;
     }
     uint32_t partial(uint32_t n, uint32_t d) const
@@ -145,15 +162,15 @@ struct ChannelRule {
         const uint32_t ia = 256 - (n >> 24) * ca / 255;
         uint32_t out = 0;
         for (int k = 0; k < 3; ++k)
-            out += uint32_t((uint64_t(d & m[k]) * ia + uint64_t(n & m[k]) * f[k]) >> 8) & m[k];
+            out += uint32_t((uint64_t(d & lay.m(k)) * ia + uint64_t(n & lay.m(k)) * f[k]) >> 8) & lay.m(k);
         return out;
     }
 };
 
 // Run-driven copy: runs of transparent pixels are skipped, opaque runs written (or blended with
 // the rule's opaque form), partial pixels blended one by one.
-template <class P, class Rule>
-void RunRows(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, const uint8_t* runs, int32_t srcW,
+template <class P, class Fetch, class Rule>
+void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const uint8_t* runs, int32_t srcW,
              const Rule& rule)
 {
     for (int32_t j = 0; j < b.rows; ++j) {
@@ -181,9 +198,9 @@ void RunRows(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, co
     }
 }
 
-template <class P>
-void RunBlend(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, const uint8_t* runs, int32_t srcW,
-              const Color& color)
+template <class P, class Fetch>
+void RunBlend(const SurfaceView& v, const PixelFormat& fmt, const BlitSpan& b, const Fetch& src, const uint8_t* runs,
+              int32_t srcW, const Color& color)
 {
     const bool white = color == Color::White;
     const uint32_t ca = uint32_t(color.alpha);
@@ -218,32 +235,31 @@ void RunBlend(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, c
     else if (grey && spread)
         run(GreyRuleSpread{spread, f[0], ca});
     else
-        run(ChannelRule{{v.rm, v.gm, v.bm}, {f[0], f[1], f[2]}, ca});
+        WithLayout(v, fmt, [&](auto lay) { run(ChannelRule<decltype(lay)>{lay, {f[0], f[1], f[2]}, ca}); });
 }
 
 // Additive pixel: per channel T_c[((s & M) >> sh) (* f >> 8) + ((d & M) >> sh)] << sh.
+template <class L, bool Modulate>
 struct AddPixel {
-    uint32_t m[3];
-    int32_t sh[3];
+    L lay;
     const int32_t* t[3];
     uint32_t f[3];
-    bool modulate;
     uint32_t operator()(uint32_t s, uint32_t d) const
     {
         uint32_t out = 0;
         for (int k = 0; k < 3; ++k) {
-            uint32_t sc = (s & m[k]) >> sh[k];
-            if (modulate)
+            uint32_t sc = (s & lay.m(k)) >> lay.sh(k);
+            if (Modulate)
                 sc = (sc * f[k]) >> 8;
-            out |= uint32_t(t[k][sc + ((d & m[k]) >> sh[k])]) << sh[k];
+            out |= uint32_t(t[k][sc + ((d & lay.m(k)) >> lay.sh(k))]) << lay.sh(k);
         }
         return out;
     }
 };
 
-template <class P>
-void AddRows(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, const uint8_t* runs, int32_t srcW,
-             const AddPixel& add)
+template <class P, class Fetch, class Add>
+void AddRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const uint8_t* runs, int32_t srcW,
+             const Add& add)
 {
     for (int32_t j = 0; j < b.rows; ++j) {
         const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
@@ -261,14 +277,21 @@ void AddRows(const SurfaceView& v, const BlitSpan& b, const NativeFetch& src, co
     }
 }
 
-AddPixel MakeAddPixel(const SurfaceView& v, const NativeDisplay& f, const Color& c)
+// Runs AddRows with the additive pixel of the colour, layout and fetch chosen once.
+template <class P, class Fetch>
+void AddBlend(const SurfaceView& v, const NativeDisplay& f, const BlitSpan& b, const Fetch& src, const uint8_t* runs,
+              int32_t srcW, const Color& c)
 {
     const uint32_t ca = uint32_t(c.alpha);
-    return AddPixel{{v.rm, v.gm, v.bm},
-                    {f.redShift, f.greenShift, f.blueShift},
-                    {f.redAddTable.data(), f.greenAddTable.data(), f.blueAddTable.data()},
-                    {uint32_t(c.red) * ca / 255, uint32_t(c.green) * ca / 255, uint32_t(c.blue) * ca / 255},
-                    !(c == Color::White)};
+    const int32_t* t[3] = {f.redAddTable.data(), f.greenAddTable.data(), f.blueAddTable.data()};
+    const uint32_t fac[3] = {uint32_t(c.red) * ca / 255, uint32_t(c.green) * ca / 255, uint32_t(c.blue) * ca / 255};
+    WithLayout(v, f, [&](auto lay) {
+        using L = decltype(lay);
+        if (c == Color::White)
+            AddRows<P>(v, b, src, runs, srcW, AddPixel<L, false>{lay, {t[0], t[1], t[2]}, {0, 0, 0}});
+        else
+            AddRows<P>(v, b, src, runs, srcW, AddPixel<L, true>{lay, {t[0], t[1], t[2]}, {fac[0], fac[1], fac[2]}});
+    });
 }
 
 // Volatile source: blends its own ARGB pixels, each with its alpha a = p >> 24.
@@ -356,23 +379,25 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
         if (!native)
             return;
-        const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
         const bool keyed = source->hasTrans;
         DispatchPixel(v, [&](auto* tag) {
             using P = std::remove_pointer_t<decltype(tag)>;
-            for (int32_t j = 0; j < b.rows; ++j) {
-                const size_t base = size_t(b.j0 + j) * size_t(source->width) + size_t(b.i0);
-                P* d = v.Row<P>(b.dy0 + j) + b.dx0;
-                if (!keyed && !fetch.indices && sizeof(P) == 4) {
-                    std::memcpy(d, native + base, size_t(b.count) * 4);
-                    continue;
+            WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
+                constexpr bool kDirect = std::is_same_v<std::decay_t<decltype(fetch)>, DirectFetch>;
+                for (int32_t j = 0; j < b.rows; ++j) {
+                    const size_t base = size_t(b.j0 + j) * size_t(source->width) + size_t(b.i0);
+                    P* d = v.Row<P>(b.dy0 + j) + b.dx0;
+                    if (kDirect && !keyed && sizeof(P) == 4) {
+                        std::memcpy(d, native + base, size_t(b.count) * 4);
+                        continue;
+                    }
+                    for (int32_t i = 0; i < b.count; ++i) {
+                        const uint32_t n = fetch(base + size_t(i));
+                        if (!keyed || (n >> 24) != 0)
+                            d[i] = P(n);
+                    }
                 }
-                for (int32_t i = 0; i < b.count; ++i) {
-                    const uint32_t n = fetch(base + size_t(i));
-                    if (!keyed || (n >> 24) != 0)
-                        d[i] = P(n);
-                }
-            }
+            });
         });
         return;
     }
@@ -380,9 +405,11 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
     const uint8_t* runs = source->GetRLAlphaData();
     if (!native || !runs)
         return;
-    const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
+    const PixelFormat& fmt = GetDisplay()->GetPixelFormat();
     DispatchPixel(v, [&](auto* tag) {
-        RunBlend<std::remove_pointer_t<decltype(tag)>>(v, b, fetch, runs, source->width, color);
+        WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
+            RunBlend<std::remove_pointer_t<decltype(tag)>>(v, fmt, b, fetch, runs, source->width, color);
+        });
     });
 }
 
@@ -406,9 +433,11 @@ void DDImage::NormalBltMirror(Image* src, int32_t x, int32_t y, const Rect& srcR
     const uint8_t* runs = source->GetRLAlphaData();
     if (!native || !runs)
         return;
-    const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
+    const PixelFormat& fmt = GetDisplay()->GetPixelFormat();
     DispatchPixel(v, [&](auto* tag) {
-        RunBlend<std::remove_pointer_t<decltype(tag)>>(v, b, fetch, runs, source->width, color);
+        WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
+            RunBlend<std::remove_pointer_t<decltype(tag)>>(v, fmt, b, fetch, runs, source->width, color);
+        });
     });
 }
 
@@ -436,10 +465,10 @@ void AdditiveBltImpl(DDImage& dst, Image* src, int32_t x, int32_t y, const Rect&
     const uint8_t* runs = source->GetRLAdditiveData(&f);
     if (!native || !runs)
         return;
-    const NativeFetch fetch{native, source->colorTable ? source->colorIndices.get() : nullptr};
-    const AddPixel add = MakeAddPixel(v, f, color);
     DispatchPixel(v, [&](auto* tag) {
-        AddRows<std::remove_pointer_t<decltype(tag)>>(v, b, fetch, runs, source->width, add);
+        WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
+            AddBlend<std::remove_pointer_t<decltype(tag)>>(v, f, b, fetch, runs, source->width, color);
+        });
     });
 }
 

@@ -1,6 +1,6 @@
 // A display for surface-image tests: one pixel format, memory surfaces with padded rows, the
 // image set, a switchable 3-D flag and draw surface, and scripted creation failures. No window,
-// no presentation, no 3-D renderer.
+// no presentation; a test may plug in a 3-D renderer.
 #pragma once
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
@@ -42,6 +42,7 @@ public:
     Platform::Surface* GetDrawSurface() override { return drawSurface; }
     bool IsCursorAreaImage(const Fw::DDImage* image) override { return cursorAreas.count(image) != 0; }
     Fw::ImageRegistry* GetImageRegistry() override { return nullptr; }
+    Fw::Renderer3D* GetRenderer3D() override { return renderer; }
 
     Platform::HRESULT CreateSurface(const Platform::SurfaceDesc& desc, Platform::Surface** out) override
     {
@@ -73,6 +74,7 @@ public:
     std::set<const Fw::DDImage*> cursorAreas;
     bool is3D = false;
     Platform::Surface* drawSurface = nullptr;
+    Fw::Renderer3D* renderer = nullptr;
     bool failCreate = false;
     int createCalls = 0;
     uint32_t lastCaps = 0;

@@ -7,6 +7,7 @@
 //   spread565(d) = ((d << 16) | d) & 0x07E0F81F,  spread555(d) = ((d << 16) | d) & 0x03E07C1F,
 //   fold(x) = low 16 bits of (x | (x >> 16)).
 #pragma once
+#include "framework/display/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
 #include "platform/Surface.h"
 
@@ -109,6 +110,36 @@ inline uint32_t ExactChannel(uint32_t ch, uint32_t m)
 inline uint32_t ShortChannel(uint32_t ch, uint32_t m)
 {
     return uint32_t((uint64_t(ch) * m) >> 8) & m;
+}
+
+// Channel masks (from the surface) and shifts (from the display) of the per-channel rules: fixed at
+// compile time for 565 and X888 so the loops fold them, read at run time for any other layout.
+template <uint32_t R, uint32_t G, uint32_t B, int32_t RS, int32_t GS, int32_t BS>
+struct FixedLayout {
+    static constexpr uint32_t m(int k) { return k == 0 ? R : k == 1 ? G : B; }
+    static constexpr int32_t sh(int k) { return k == 0 ? RS : k == 1 ? GS : BS; }
+};
+struct RuntimeLayout {
+    uint32_t mk[3];
+    int32_t shk[3];
+    uint32_t m(int k) const { return mk[k]; }
+    int32_t sh(int k) const { return shk[k]; }
+};
+using Layout565 = FixedLayout<0xF800, 0x07E0, 0x001F, 11, 5, 0>;
+using LayoutX888 = FixedLayout<0xFF0000, 0xFF00, 0xFF, 16, 8, 0>;
+
+// Calls fn with the layout object of the surface and display, chosen once per call.
+template <class Fn>
+void WithLayout(const SurfaceView& v, const PixelFormat& f, Fn&& fn)
+{
+    const bool shifts565 = f.redShift == 11 && f.greenShift == 5 && f.blueShift == 0;
+    const bool shifts888 = f.redShift == 16 && f.greenShift == 8 && f.blueShift == 0;
+    if (v.bitCount == 16 && v.rm == 0xF800 && v.gm == 0x7E0 && v.bm == 0x1F && shifts565)
+        fn(Layout565{});
+    else if (v.bitCount == 32 && v.rm == 0xFF0000 && v.gm == 0xFF00 && v.bm == 0xFF && shifts888)
+        fn(LayoutX888{});
+    else
+        fn(RuntimeLayout{{v.rm, v.gm, v.bm}, {f.redShift, f.greenShift, f.blueShift}});
 }
 
 } // namespace Fw::detail

@@ -172,6 +172,7 @@ TEST(SurfaceBlt, PartialAlphaAndModulatedPixels)
         Color colour;
         bool isVolatile;
         uint32_t expected;
+        int32_t mode = DRAWMODE_NORMAL;
     };
     const Case cases[] = {
         {"565 half red over blue", Platform::kFormat565, 0x001F, 0x80FF0000, Color::White, false, 0x800F},
@@ -181,13 +182,23 @@ TEST(SurfaceBlt, PartialAlphaAndModulatedPixels)
         {"565 grey-modulated white", Platform::kFormat565, 0, 0xFFFFFFFF, Color(128, 128, 128), false, 0x7BEF},
         {"X888 volatile half red over blue", Platform::kFormatX8R8G8B8, 0xFF, 0x80FF0000, Color::White, true,
          0x007F007F},
+        // Factors differing per channel: ((n & M) * f_c >> 8) & M; colour alpha 128 blends instead.
+        {"X888 orange-modulated", Platform::kFormatX8R8G8B8, 0, 0xFF804020, Color(255, 128, 0), false, 0x007F2000},
+        {"X888 orange-modulated half", Platform::kFormatX8R8G8B8, 0, 0xFF804020, Color(255, 128, 0, 128), false,
+         0x00401000},
+        {"565 orange-modulated", Platform::kFormat565, 0, 0xFFF8FCF8, Color(255, 128, 0), false, 0xF3E0},
+        // Additive with modulation: T[((s & M) >> sh) * f >> 8 + d].
+        {"X888 additive orange", Platform::kFormatX8R8G8B8, 0x101010, 0xFF808080, Color(255, 128, 0), false,
+         0x008F5010, DRAWMODE_ADDITIVE},
+        {"565 additive orange", Platform::kFormat565, 0, 0xFFFFFFFF, Color(255, 128, 0), false, 0xF3E0,
+         DRAWMODE_ADDITIVE},
     };
     for (const Case& k : cases) {
         Canvas c(k.format, 2, 1);
         c.Set(1, 0, k.dst);
         MemoryImage s = Source(1, 1, {k.src});
         s.SetVolatile(k.isVolatile);
-        c.image.Blt(&s, 1, 0, Rect(0, 0, 1, 1), k.colour, DRAWMODE_NORMAL);
+        c.image.Blt(&s, 1, 0, Rect(0, 0, 1, 1), k.colour, k.mode);
         EXPECT_EQ(c.At(1, 0), k.expected) << k.what;
         EXPECT_EQ(c.At(0, 0), 0u) << k.what;
     }

@@ -1,6 +1,7 @@
 // Surface images: where each operation draws, surface creation and read-back, nested locks and
 // the source colour key, over the four surface formats.
 #include "framework/graphics/DDImage.h"
+#include "framework/graphics/Renderer3D.h"
 #include "support/FakeSurfaceDisplay.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,98 @@ TEST(DDImageColorKey, SixteenBitKeyIsTheLowestFreeValueOfTheLastGroupWithOne)
     // Group 2047 (values 65504..65535) is the last group, all free: its lowest value.
     EXPECT_EQ(s->PixelAt(1, 0), 65504u);
     EXPECT_EQ(s->PixelAt(0, 0), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// Records which 3-D operations were called, in order.
+class RecordingRenderer : public Fw::Renderer3D {
+public:
+    std::vector<std::string> calls;
+    Matrix3 lastMatrix;
+    void FillRect(const Rect&, const Color&, int32_t) override { calls.push_back("FillRect"); }
+    void DrawLine(double, double, double, double, const Color&, int32_t) override { calls.push_back("DrawLine"); }
+    bool PolyFill(const Point*, int32_t, const Rect&, const Color&, int32_t, int32_t, int32_t) override
+    {
+        calls.push_back("PolyFill");
+        return true;
+    }
+    void Blt(Image*, float, float, const Rect&, const Color&, int32_t, bool linear) override
+    {
+        calls.push_back(linear ? "Blt linear" : "Blt");
+    }
+    void BltTransformed(Image*, const Rect* clip, const Color&, int32_t, const Rect&, const Matrix3& m, bool linear,
+                        float, float, const SecondTexture*) override
+    {
+        calls.push_back(std::string("BltTransformed") + (clip ? " clipped" : "") + (linear ? " linear" : ""));
+        lastMatrix = m;
+    }
+    void DrawTrianglesTex(Image*, const TriVertexTriangle*, int32_t, const Rect&, const Color&, int32_t, float, float,
+                          bool) override
+    {
+        calls.push_back("DrawTrianglesTex");
+    }
+    bool TransformStackEmpty() override { return true; }
+};
+
+TEST(DDImage3D, TheDrawSurfaceImageRoutesEverythingToTheRenderer)
+{
+    FakeSurfaceDisplay display(Platform::kFormatX8R8G8B8);
+    RecordingRenderer renderer;
+    display.renderer = &renderer;
+    display.is3D = true;
+    Platform::MemorySurface* drawSurface = display.MakeSurface(16, 16);
+    display.drawSurface = drawSurface;
+    DDImage screen(&display);
+    screen.SetSurface(drawSurface);
+    drawSurface->Release();
+    screen.SetImageMode(false, false);
+    ASSERT_TRUE(screen.Check3D());
+    EXPECT_TRUE(DDImage::Check3D(&screen));
+    EXPECT_FALSE(DDImage::Check3D(nullptr));
+    EXPECT_FALSE(screen.LockSurface());
+
+    MemoryImage sprite(nullptr);
+    const uint32_t px[4] = {0x80FFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    sprite.SetBits(px, 2, 2);
+    screen.FillRect(Rect(0, 0, 4, 4), Color::White, DRAWMODE_NORMAL);
+    screen.DrawLineAA(0.5, 0.5, 3.5, 9.0, Color::White, DRAWMODE_NORMAL);
+    screen.Blt(&sprite, 1, 1, Rect(0, 0, 2, 2), Color::White, DRAWMODE_NORMAL);
+    screen.BltF(&sprite, 1.5f, 1.5f, Rect(0, 0, 2, 2), Rect(0, 0, 16, 16), Color::White, DRAWMODE_NORMAL);
+    screen.BltF(&sprite, 15.5f, 1.5f, Rect(0, 0, 2, 2), Rect(0, 0, 16, 16), Color::White, DRAWMODE_NORMAL);
+    screen.BltMirror(&sprite, 3, 3, Rect(0, 0, 2, 2), Color::White, DRAWMODE_NORMAL);
+    EXPECT_TRUE(screen.PolyFill(nullptr, 0, Rect(), Color::White, 0, 0, 0, false));
+    const std::vector<std::string> want = {"FillRect", "DrawLine", "Blt", "Blt linear", "BltTransformed clipped linear",
+                                           "BltTransformed", "PolyFill"};
+    EXPECT_EQ(renderer.calls, want);
+    // The mirror: Translate(-w, 0), Scale(-1, 1), Translate(x, y) maps source x 0 to 3 + 2.
+    const FloatPoint p = renderer.lastMatrix.TransformPoint(FloatPoint(0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(p.x, 5.0f);
+    EXPECT_FLOAT_EQ(p.y, 3.0f);
+    EXPECT_EQ(drawSurface->LockCalls(), 0);
+    EXPECT_TRUE(sprite.drawnFlag);
+}
+
+TEST(DDImage3D, CursorAreaImagesStillTakeSurfaceBlitsInThreeDMode)
+{
+    FakeSurfaceDisplay display(Platform::kFormat565);
+    display.is3D = true;
+    DDImage area(&display);
+    std::vector<uint32_t> black(16, 0xFF000000);
+    area.SetBits(black.data(), 4, 4);
+    display.cursorAreas.insert(&area);
+    MemoryImage white(nullptr);
+    std::vector<uint32_t> w(4, 0xFFFFFFFF);
+    white.SetBits(w.data(), 2, 2);
+    area.Blt(&white, 1, 1, Rect(0, 0, 2, 2), Color::White, DRAWMODE_NORMAL);
+    ASSERT_NE(MemorySurfaceOf(area), nullptr);
+    EXPECT_EQ(MemorySurfaceOf(area)->PixelAt(1, 1), 0xFFFFu);
+    // A fill is not a blit: in 3-D mode it draws on the memory bits.
+    area.FillRect(Rect(0, 0, 1, 1), Color::White, DRAWMODE_NORMAL);
+    ASSERT_NE(area.bits, nullptr);
+    EXPECT_EQ(area.bits[0], 0xFFFFFFFFu);
 }
 
 } // namespace
