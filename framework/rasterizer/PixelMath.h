@@ -102,29 +102,23 @@ struct Format888 {
     static Pixel BlendPremul(Pixel d, uint32_t p, uint32_t a) { return (ScaleRgb(d, 255 - a) + p) | 0xFF000000u; }
 };
 
-struct Format565 {
+// 16-bit destinations: every field scaled by f / 32 in place (red and blue share one
+// multiplication, their products never meet), plus the packed source.
+template <uint32_t RedBlueMask, uint32_t GreenMask, uint16_t (*Pack)(uint32_t)>
+struct Format16 {
     using Pixel = uint16_t;
     static constexpr int kPitchShift = 1;
-    static Pixel Opaque(uint32_t rgb) { return Pack565(rgb); }
+    static Pixel Opaque(uint32_t rgb) { return Pack(rgb); }
     static Pixel BlendPremul(Pixel d, uint32_t p, uint32_t a)
     {
         const uint32_t f = (255 - a) >> 3;
-        const uint32_t scaled = ((((d & 0xF81Fu) * f) >> 5) & 0xF81Fu) | ((((d & 0x07E0u) * f) >> 5) & 0x07E0u);
-        return uint16_t(scaled + Pack565(p));
+        const uint32_t scaled =
+            ((((d & RedBlueMask) * f) >> 5) & RedBlueMask) | ((((d & GreenMask) * f) >> 5) & GreenMask);
+        return uint16_t(scaled + Pack(p));
     }
 };
-
-struct Format555 {
-    using Pixel = uint16_t;
-    static constexpr int kPitchShift = 1;
-    static Pixel Opaque(uint32_t rgb) { return Pack555(rgb); }
-    static Pixel BlendPremul(Pixel d, uint32_t p, uint32_t a)
-    {
-        const uint32_t f = (255 - a) >> 3;
-        const uint32_t scaled = ((((d & 0x7C1Fu) * f) >> 5) & 0x7C1Fu) | ((((d & 0x03E0u) * f) >> 5) & 0x03E0u);
-        return uint16_t(scaled + Pack555(p));
-    }
-};
+using Format565 = Format16<0xF81Fu, 0x07E0u, &Pack565>;
+using Format555 = Format16<0x7C1Fu, 0x03E0u, &Pack555>; // bit 15 masked away, never written
 
 // Untextured blend into 0x8888. Unlike Composite8888 the source keeps part of the fraction of
 // its 8.16 channels: red all 16 bits, green the top 8, blue none. sa in 8..240, so q >= 8.

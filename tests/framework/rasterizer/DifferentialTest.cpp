@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "RasterTestSupport.h"
@@ -12,13 +11,9 @@
 namespace Fw::test {
 namespace {
 
-class Scenario {
+class Scenario : public SeededRandom {
 public:
-    explicit Scenario(uint32_t seed) : rng_(seed) {}
-
-    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    uint32_t U32() { return uint32_t(rng_()); }
-    bool Chance(int percent) { return Int(0, 99) < percent; }
+    using SeededRandom::SeededRandom;
 
     uint32_t Alpha()
     {
@@ -77,9 +72,6 @@ public:
             p.y = std::clamp(p.y, 0, (h - 1) * 65536);
         }
     }
-
-private:
-    std::mt19937 rng_;
 };
 
 TEST(RasterizerDifferential, EveryTableEntryMatchesTheReference)

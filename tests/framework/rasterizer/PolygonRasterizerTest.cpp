@@ -188,6 +188,18 @@ TEST(RasterizePolygon, NonFiniteCornersSkipOnlyTheirTriangle)
     w.Draw({P(0, 0, 0, nan, inf), P(4, 0, 0, -inf, 0), P(0, 4, 0, 0, 1e30f)}, &src, {}, false, true);
 }
 
+TEST(RasterizePolygon, AdditiveDrawModeIsIgnored)
+{
+    InitTriangleRasterizers();
+    const TriVertex tri[3] = {P(0, 0, 0x80FF4020), P(6, 1, 0x80FF4020), P(1, 6, 0x80FF4020)};
+    Canvas<uint32_t> normal(8, 8, 0xFF103050), additive(8, 8, 0xFF103050);
+    const RasterClipRect clip{0, 0, 8, 8};
+    RasterizePolygon(tri, 3, nullptr, RasterColor{}, 0, clip, normal.bits(), normal.pitch(), 0x8888, false, true);
+    RasterizePolygon(tri, 3, nullptr, RasterColor{}, 1, clip, additive.bits(), additive.pitch(), 0x8888, false, true);
+    EXPECT_EQ(normal.px, additive.px);
+    EXPECT_NE(normal.at(1, 1), 0xFF103050u);
+}
+
 TEST(RasterizePolygon, FewerThanThreeVerticesDrawNothing)
 {
     Target t(4, 4);

@@ -2,6 +2,7 @@
 // buffers of either pixel size, and filling one triangle through a table entry.
 #pragma once
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include "framework/rasterizer/RasterTypes.h"
@@ -52,5 +53,18 @@ void FillQuad(int index, Canvas<Pixel>& canvas, const RasterVertex (&corners)[4]
     FillWith(index, canvas, corners[0], corners[1], corners[2], tex, colour);
     FillWith(index, canvas, corners[1], corners[3], corners[2], tex, colour);
 }
+
+// Fixed-seed generator of the randomised tests (the seed is printed with any failure).
+class SeededRandom {
+public:
+    explicit SeededRandom(uint32_t seed) : rng_(seed) {}
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    float Real(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
+    uint32_t U32() { return uint32_t(rng_()); }
+    bool Chance(int percent) { return Int(0, 99) < percent; }
+
+private:
+    std::mt19937 rng_;
+};
 
 } // namespace Fw::test

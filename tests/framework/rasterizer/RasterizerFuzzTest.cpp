@@ -6,21 +6,18 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 #include <vector>
 
+#include "RasterTestSupport.h"
 #include "framework/rasterizer/PolygonRasterizer.h"
 #include "framework/rasterizer/TriangleRasterizerTable.h"
 
 namespace Fw {
 namespace {
 
-class Fuzzer {
+class Fuzzer : public test::SeededRandom {
 public:
-    explicit Fuzzer(uint32_t seed) : rng_(seed) {}
-    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    float Real(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
-    bool Chance(int percent) { return Int(0, 99) < percent; }
+    using SeededRandom::SeededRandom;
 
     float Coordinate(float extent)
     {
@@ -43,11 +40,8 @@ public:
     {
         const float u = Chance(5) ? Coordinate(1e6f) : Real(-0.5f, 1.5f);
         const float v = Chance(5) ? Coordinate(1e6f) : Real(-0.5f, 1.5f);
-        return {Coordinate(w), Coordinate(h), u, v, uint32_t(rng_())};
+        return {Coordinate(w), Coordinate(h), u, v, U32()};
     }
-
-private:
-    std::mt19937 rng_;
 };
 
 TEST(RasterizerFuzz, WritesStayInsideTheClipRectangle)

@@ -155,55 +155,42 @@ TEST(Fillers888, PlainCopiesShareThe8888Members)
 uint16_t F565(int r, int g, int b) { return uint16_t((r << 11) | (g << 5) | b); }
 uint16_t F555(int r, int g, int b) { return uint16_t((r << 10) | (g << 5) | b); }
 
-TEST(Fillers565, PackAndBlend)
+TEST(Fillers16Bit, PackAndBlend)
 {
     struct Case {
         const char* what;
-        int slot;
+        int index;
         uint32_t texel;
         uint16_t dst, expected;
         RasterColor colour;
     } cases[] = {
-        {"white", kCopy, 0xFFFFFFFF, 0, 0xFFFF, {}},
-        {"0x00123456", kCopy, 0x00123456, 0, 0x11AA, {}},
-        {"0x7F in each channel", kCopy, 0xFF7F7F7F, 0, F565(15, 31, 15), {}},
-        {"alpha ignored without blend", kCopy, 0x80FFFFFF, 0, 0xFFFF, {}},
-        {"alpha 8 skipped", kBlend, 0x08FFFFFF, 0x1234, 0x1234, {}},
-        {"alpha 240 copies", kBlend, 0xF0FFFFFF, 0x1234, 0xFFFF, {}},
-        {"black 128 over white", kBlend, 0x80000000, 0xFFFF, F565(14, 29, 14), {}},
-        {"white 128 over black", kBlend, 0x80FFFFFF, 0, F565(15, 31, 15), {}},
-        {"white 239 over white", kBlend, 0xEFFFFFFF, 0xFFFF, F565(30, 62, 30), {}},
-        {"white 9 over black", kBlend, 0x09FFFFFF, 0, F565(1, 2, 1), {}},
-        {"draw alpha 0 scales by 31/32", kDraw, 0xFFFFFFFF, 0xFFFF, F565(30, 61, 30), {0, 255, 255, 255}},
+        {"565 white", k565 + kCopy, 0xFFFFFFFF, 0, 0xFFFF, {}},
+        {"565 0x00123456", k565 + kCopy, 0x00123456, 0, 0x11AA, {}},
+        {"565 0x7F in each channel", k565 + kCopy, 0xFF7F7F7F, 0, F565(15, 31, 15), {}},
+        {"565 alpha ignored without blend", k565 + kCopy, 0x80FFFFFF, 0, 0xFFFF, {}},
+        {"565 alpha 8 skipped", k565 + kBlend, 0x08FFFFFF, 0x1234, 0x1234, {}},
+        {"565 alpha 240 copies", k565 + kBlend, 0xF0FFFFFF, 0x1234, 0xFFFF, {}},
+        {"565 black 128 over white", k565 + kBlend, 0x80000000, 0xFFFF, F565(14, 29, 14), {}},
+        {"565 white 128 over black", k565 + kBlend, 0x80FFFFFF, 0, F565(15, 31, 15), {}},
+        {"565 white 239 over white", k565 + kBlend, 0xEFFFFFFF, 0xFFFF, F565(30, 62, 30), {}},
+        {"565 white 9 over black", k565 + kBlend, 0x09FFFFFF, 0, F565(1, 2, 1), {}},
+        {"565 draw alpha 0 scales by 31/32", k565 + kDraw, 0xFFFFFFFF, 0xFFFF, F565(30, 61, 30), {0, 255, 255, 255}},
+        {"555 white", k555 + kCopy, 0xFFFFFFFF, 0x8000, 0x7FFF, {}},
+        {"555 alpha 0 copied as white", k555 + kCopy, 0x00FFFFFF, 0, 0x7FFF, {}},
+        {"555 alpha 0 skipped when blending", k555 + kBlend, 0x00FFFFFF, 0x8001, 0x8001, {}},
+        {"555 7 packs to 0, 8 to 1", k555 + kCopy, 0xFF070808, 0, F555(0, 1, 1), {}},
+        {"555 255, 127, 128", k555 + kCopy, 0xFFFF7F80, 0, F555(31, 15, 16), {}},
+        {"555 white 9 over white", k555 + kBlend, 0x09FFFFFF, 0xFFFF, F555(30, 30, 30), {}},
+        {"555 white 239 over white", k555 + kBlend, 0xEFFFFFFF, 0x7FFF, F555(30, 30, 30), {}},
+        {"555 white 128 over white", k555 + kBlend, 0x80FFFFFF, 0x7FFF, F555(29, 29, 29), {}},
+        {"555 alpha 240 copies", k555 + kBlend, 0xF0FFFFFF, 0x8000, 0x7FFF, {}},
+        {"555 draw alpha 0", k555 + kDraw, 0xFFFFFFFF, F555(31, 1, 31), F555(30, 0, 30), {0, 255, 255, 255}},
+        {"555 draw alpha 128 over white", k555 + kBlendDraw, 0xFFFFFFFF, 0x7FFF, F555(30, 30, 30),
+         {128, 255, 255, 255}},
     };
     for (const Case& k : cases)
-        EXPECT_EQ(OneTexel<uint16_t>(k565 + k.slot, k.texel, k.dst, k.colour), k.expected) << k.what;
+        EXPECT_EQ(OneTexel<uint16_t>(k.index, k.texel, k.dst, k.colour), k.expected) << k.what;
     EXPECT_EQ(Sample<uint16_t>(k565 + kCopy, Texture(1, 1, 0xFFFFFFFF), 0.5, 1.5, 0x1234), 0) << "outside reads 0";
-}
-
-TEST(Fillers555, PackAndBlend)
-{
-    struct Case {
-        const char* what;
-        int slot;
-        uint32_t texel;
-        uint16_t dst, expected;
-        RasterColor colour;
-    } cases[] = {
-        {"white", kCopy, 0xFFFFFFFF, 0x8000, 0x7FFF, {}},
-        {"alpha 0 copied as white", kCopy, 0x00FFFFFF, 0, 0x7FFF, {}},
-        {"alpha 0 skipped when blending", kBlend, 0x00FFFFFF, 0x8001, 0x8001, {}},
-        {"7 packs to 0, 8 to 1", kCopy, 0xFF070808, 0, F555(0, 1, 1), {}},
-        {"255, 127, 128", kCopy, 0xFFFF7F80, 0, F555(31, 15, 16), {}},
-        {"white 9 over white", kBlend, 0x09FFFFFF, 0xFFFF, F555(30, 30, 30), {}},
-        {"white 239 over white", kBlend, 0xEFFFFFFF, 0x7FFF, F555(30, 30, 30), {}},
-        {"white 128 over white", kBlend, 0x80FFFFFF, 0x7FFF, F555(29, 29, 29), {}},
-        {"alpha 240 copies", kBlend, 0xF0FFFFFF, 0x8000, 0x7FFF, {}},
-        {"draw alpha 0", kDraw, 0xFFFFFFFF, F555(31, 1, 31), F555(30, 0, 30), {0, 255, 255, 255}},
-        {"draw alpha 128 over white", kBlendDraw, 0xFFFFFFFF, 0x7FFF, F555(30, 30, 30), {128, 255, 255, 255}},
-    };
-    for (const Case& k : cases)
-        EXPECT_EQ(OneTexel<uint16_t>(k555 + k.slot, k.texel, k.dst, k.colour), k.expected) << k.what;
 }
 
 TEST(FillerAddressing, OddPitchDropsItsRemainder)
