@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "framework/rasterizer/FixedPoint.h"
 #include "framework/rasterizer/RasterTypes.h"
 
 namespace Fw::raster {
@@ -106,7 +107,8 @@ template <bool Checked>
 inline BilinearSample SampleBilinear(const RasterTexture& tex, uint32_t u, uint32_t v)
 {
     const uint32_t w = uint32_t(tex.width);
-    const uint32_t t = uint32_t(int32_t(v) >> 16) * w + uint32_t(int32_t(u) >> 16);
+    // Column and row of the top-left texel: FixedFloor, then an arithmetic shift (may be -1).
+    const uint32_t t = uint32_t(FixedFloor(int32_t(v)) >> 16) * w + uint32_t(FixedFloor(int32_t(u)) >> 16);
     const uint32_t fu = (u & 0xFFFEu) + 1;
     const uint32_t fv = (v & 0xFFFEu) + 1;
 #if defined(__SSE2__)
