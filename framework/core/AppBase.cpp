@@ -68,6 +68,7 @@ AppBase::~AppBase()
     WaitForLoadingThread();
     Shutdown();
     StopCursorThread();
+    WriteDemoBuffer();
 
     // Hardware acceleration switched during the run: keep the choice, or ask once.
     bool asked = false;
@@ -185,6 +186,7 @@ void AppBase::Init()
 
     randSeed = Platform::GetClock().GetTickCount();
     SeedRandom(randSeed);
+    StartDemo();
     if (playingDemo) {
         std::string error;
         if (!ReadDemoHeader(error)) {
@@ -193,7 +195,8 @@ void AppBase::Init()
             DoExit(0);
         }
     }
-    SeedRand(Platform::GetClock().GetTickCount());
+    // A demo replays only when the runtime generator starts from the demo's seed too.
+    SeedRand((recordingDemo || playingDemo) ? randSeed : Platform::GetClock().GetTickCount());
 
     Platform::WindowDesc invisible;
     invisible.title = WStringToString(title);
@@ -337,8 +340,7 @@ int AppBase::InitDisplay()
     PreDisplayInitHook();
     DeleteAllImagesNativeData();
     const int r = display->Init(mainWindow, displayWindowed);
-    // A desktop that reports no rate (0) must never reach a division.
-    refreshRate = std::clamp(display->GetRefreshRate(), 60, 100);
+    DemoSyncRefreshRate();
     if (r != RESULT_OK)
         return r;
     const int32_t dw = display->GetDisplayWidth(), dh = display->GetDisplayHeight();

@@ -11,7 +11,7 @@
 #include "framework/core/AppDisplay.h"
 #include "framework/core/AppWidgetPort.h"
 #include "framework/core/DeferredMessageQueue.h"
-#include "framework/core/DemoStream.h"
+#include "framework/core/Demo.h"
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SharedImageRef.h"
@@ -40,6 +40,8 @@ class MemoryImage;
 class MusicInterface;
 class Widget;
 class WidgetManager;
+
+class Buffer;
 
 class AppBase : public ImageRegistry, public WidgetHost {
 public:
@@ -98,18 +100,30 @@ public:
     void StartCursorThread();
     void StopCursorThread();
     void ProcessDeleteLaterList();
-    // Demo seam (the demo recorder and player override these): playback input for this step,
-    // the header read by Init (false: error says why), the start record after the window exists.
-    virtual void ProcessDemo() {}
-    virtual bool ReadDemoHeader(std::string& /*error*/) { return true; }
-    virtual void ReadDemoStartRecord() {}
-    // The demo's recorded loading-completion mark and next record's update count (playback).
-    virtual bool DemoLoadingCompleted() { return true; }
-    virtual bool DemoWaitsAtUpdate(int32_t /*updateCount*/) { return false; }
-    // The demo's last update count, and the playback dialogs ("Jump To Time", "Marker List").
-    virtual int32_t DemoLastUpdate() { return 0; }
-    virtual void ShowDemoJumpDialog() {}
-    virtual void ShowDemoMarkerDialog() {}
+    // ---- demo recording and playback (AppDemo.cpp) ----
+    // Plays the records due at the current update count (playback only).
+    virtual void ProcessDemo();
+    // Reads the demo file at start of playback (false: error says why), then the start record.
+    virtual bool ReadDemoHeader(std::string& error) { return ReadDemoBuffer(error); }
+    virtual void ReadDemoStartRecord();
+    // Playback has met the recorded loading-completion mark.
+    virtual bool DemoLoadingCompleted();
+    // Playback holds the update: the stream ended, or a record due now waits for its consumer.
+    virtual bool DemoWaitsAtUpdate(int32_t updateCount);
+    // The demo's length in updates, and the playback dialogs ("Jump To Time", "Marker List").
+    virtual int32_t DemoLastUpdate();
+    virtual void ShowDemoJumpDialog();
+    virtual void ShowDemoMarkerDialog();
+    // Creates the demo stream when recording or playing (Init).
+    void StartDemo();
+    bool ReadDemoBuffer(std::string& error);
+    // Writes the demo file when recording (the destructor calls it); nothing when it cannot be made.
+    void WriteDemoBuffer();
+    // Values from the outside world passed through the demo: recorded, or replaced on playback.
+    void DemoSyncBuffer(Buffer& buffer);
+    void DemoSyncBool(bool& value);
+    // The display's refresh rate as refreshRate (60..100), recorded with the window mode.
+    void DemoSyncRefreshRate();
 
     // ---- window procedure and deferred input (AppWindowProc.cpp) ----
     intptr_t WindowProc(Platform::WindowId window, uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -124,7 +138,7 @@ public:
     void SetClipboard(const std::string& text);
     std::string GetClipboard();
     // Demo: passes a value from the outside world through the demo (recorded or replayed).
-    virtual std::string DemoSyncString(const std::string& value) { return value; }
+    virtual std::string DemoSyncString(const std::string& value);
 
     // ---- registry (AppRegistry.cpp) ----
     bool RegistryWrite(const std::string& name, uint32_t type, const void* data, uint32_t length);
@@ -151,8 +165,9 @@ public:
                                intptr_t& result);
     void CheckIdlePause(uint32_t now);
     bool IsScreenSaverMode() const { return screenSaverMode; }
-    // Demo file numbering (the demo recorder supplies it).
-    virtual int32_t GetMaxDemoFileNum(int32_t /*keep*/, bool /*deleteOld*/) { return 0; }
+    // Largest number of the demo files prefix + N + ".dmo"; with deleteOld and at least keep
+    // files, the oldest one is deleted.
+    virtual int32_t GetMaxDemoFileNum(int32_t keep, bool deleteOld);
 
     // ---- services (AppServices.cpp) ----
     void SetCursorImage(int32_t cursor, Image* image);
@@ -289,6 +304,7 @@ public:
     bool recordingDemo = false, playingDemo = false, manualShutdown = false;
     std::string demoFileName = "fwapp.dmo", demoFilePrefix = "fwapp";
     DemoStream* demo = nullptr; // the recorder/player; null while neither runs
+    std::unique_ptr<Demo> demoData; // what demo points to
 
     // ---- screen-saver handler state ----
     struct ScreenSaverState {

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Fw {
@@ -210,7 +211,7 @@ void AppBase::RecordMessage(const Message& m)
         return;
     case Msg::Size:
         command(2);
-        d.WriteBits(m.wParam == SizeMinimized ? 1 : 0, 1);
+        d.WriteByte(m.wParam == SizeMinimized ? 1 : 0); // a whole byte, as ReadBoolean takes it
         return;
     case Msg::Close:
         if (m.window == mainWindow || m.window == invisibleWindow)
@@ -231,7 +232,9 @@ void AppBase::RecordMessage(const Message& m)
     }
     if (m.message < Msg::MouseMove || m.message > Msg::MButtonUp)
         return;
-    const int32_t x = ParamX(m.lParam), y = ParamY(m.lParam);
+    // Captured mouse positions may lie outside the window; the record holds 12 bits per axis, and
+    // the clamped value is what playback will have as its last position.
+    const int32_t x = std::clamp(ParamX(m.lParam), 0, 4095), y = std::clamp(ParamY(m.lParam), 0, 4095);
     const int32_t dx = x - lastRecordedMouseX, dy = y - lastRecordedMouseY;
     if (dx != 0 || dy != 0) {
         if (dx > -32 && dx < 32 && dy > -32 && dy < 32) {

@@ -243,7 +243,7 @@ TEST_F(AppWindowProc, RecordedInputRecords)
     EXPECT_EQ(demo.records, (std::vector<std::string>{
                                 "H 0/1 3/5 65/8",
                                 "H 0/1 5/5 1/1 8364/16",
-                                "H 1/1 0/1 10/6 59/6",
+                                "H 1/1 0/1 10/6 0/6", // y -5 is clamped to 0
                                 "H 0/1 0/5 100/12 200/12",
                                 "H 1/1 1/1 1/1 1/3",
                                 "H 0/1 21/5 254/8",
