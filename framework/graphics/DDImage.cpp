@@ -235,8 +235,8 @@ uint32_t* DDImage::GetBits()
 
 bool DDImage::LockSurface()
 {
-    if (Check3D())
-        return false;
+    if (!display || Check3D())
+        return false; // without a display there is no format to draw in
     if (lockCount == 0) {
         lockDesc = SurfaceDesc{};
         Surface* s = GetSurface();
@@ -398,13 +398,8 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int32_t drawMode)
         MemoryImage::FillRect(rect, color, drawMode);
         return;
     }
-    const int32_t locks = lockSuccesses;
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalFillRect(rect, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveFillRect(rect, color);
-    if (lockSuccesses != locks) // the memory copies stay when the surface could not be locked
-        DeleteMemoryData();
+    RunPrimitive(
+        drawMode, [&] { NormalFillRect(rect, color); }, [&] { AdditiveFillRect(rect, color); });
 }
 
 void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int32_t drawMode)
@@ -428,13 +423,8 @@ void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& 
         return;
     }
     CommitBits();
-    const int32_t locks = lockSuccesses;
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalDrawLine(x1, y1, x2, y2, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveDrawLine(x1, y1, x2, y2, color);
-    if (lockSuccesses != locks) // the memory copies stay when the surface could not be locked
-        DeleteMemoryData();
+    RunPrimitive(
+        drawMode, [&] { NormalDrawLine(x1, y1, x2, y2, color); }, [&] { AdditiveDrawLine(x1, y1, x2, y2, color); });
 }
 
 void DDImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int32_t drawMode)
@@ -452,24 +442,22 @@ void DDImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color
         return;
     }
     CommitBits();
-    const int32_t locks = lockSuccesses;
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalDrawLineAA(x1, y1, x2, y2, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveDrawLineAA(x1, y1, x2, y2, color);
-    if (lockSuccesses != locks) // the memory copies stay when the surface could not be locked
-        DeleteMemoryData();
+    RunPrimitive(
+        drawMode, [&] { NormalDrawLineAA(x1, y1, x2, y2, color); }, [&] { AdditiveDrawLineAA(x1, y1, x2, y2, color); });
 }
 
-void DDImage::HardwareBlt(DDImage* src, const SurfaceRect& dst, const SurfaceRect& srcRect)
+bool DDImage::HardwareBlt(DDImage* src, const SurfaceRect& dst, const SurfaceRect& srcRect)
 {
     const uint32_t flags = DDBLT_WAIT | (src->hasTrans ? DDBLT_KEYSRC : 0);
     BltFx fx;
     if (lockCount > 0)
         surface->Unlock(nullptr);
     surface->Blt(&dst, src->surface.get(), &srcRect, flags, &fx);
-    if (lockCount > 0 && Failed(surface->Lock(nullptr, lockDesc, DDLOCK_WAIT)))
+    if (lockCount > 0 && Failed(surface->Lock(nullptr, lockDesc, DDLOCK_WAIT))) {
         lockCount = 0; // the outstanding lock is gone with the surface's memory
+        return false;
+    }
+    return true;
 }
 
 void DDImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color, int32_t drawMode)
@@ -494,13 +482,8 @@ void DDImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const C
         MemoryImage::Blt(src, x, y, srcRect, color, drawMode);
         return;
     }
-    const int32_t locks = lockSuccesses;
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalBlt(src, x, y, srcRect, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveBlt(src, x, y, srcRect, color);
-    if (lockSuccesses != locks) // the memory copies stay when the surface could not be locked
-        DeleteMemoryData();
+    RunPrimitive(
+        drawMode, [&] { NormalBlt(src, x, y, srcRect, color); }, [&] { AdditiveBlt(src, x, y, srcRect, color); });
 }
 
 void DDImage::BltF(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,

@@ -13,6 +13,7 @@ namespace Fw {
 
 class SurfaceDisplay;
 class Renderer3D;
+struct DRect;
 
 class DDImage : public MemoryImage {
 public:
@@ -111,9 +112,27 @@ protected:
     bool DrawsOnSurface(bool allowCursorArea = false);
     // After drawing into a locked surface outside a primitive: unlock and drop the memory copies.
     void FinishSurfaceDraw();
-    // Surface-to-surface copy of an opaque (or keyed) surface source, giving up the lock around it.
-    void HardwareBlt(DDImage* src, const Platform::SurfaceRect& dst, const Platform::SurfaceRect& srcRect);
+    // Surface-to-surface copy of an opaque (or keyed) surface source, giving up the lock around it;
+    // false when the lock could not be taken again afterwards.
+    bool HardwareBlt(DDImage* src, const Platform::SurfaceRect& dst, const Platform::SurfaceRect& srcRect);
     Renderer3D* GetRenderer();
+    // The shared start of both stretch blits: marks the source, routes to the 3-D renderer, and
+    // clips; true when there is something left to draw in software (r and sd filled).
+    bool StretchStart(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                      int32_t drawMode, bool fastStretch, bool mirror, Rect& r, DRect& sd);
+    // Runs the primitive of the draw mode (normal, additive; any other mode draws nothing), then
+    // drops the memory copies if it drew on the surface: they stay when the lock failed.
+    template <class Normal, class Additive>
+    void RunPrimitive(int32_t drawMode, Normal normal, Additive additive)
+    {
+        const int32_t locks = lockSuccesses;
+        if (drawMode == DRAWMODE_NORMAL)
+            normal();
+        else if (drawMode == DRAWMODE_ADDITIVE)
+            additive();
+        if (lockSuccesses != locks)
+            DeleteMemoryData();
+    }
     // Locks, runs the rasterizer on the surface (pixels, pitch, format code, clip inside the
     // surface), unlocks and drops the memory copies. Nothing for a format the rasterizer lacks.
     void RasterOnSurface(const Rect& clip, const std::function<void(void*, int32_t, int32_t, const Rect&)>& draw);

@@ -258,13 +258,9 @@ void DDImage::BltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         GetRenderer()->BltTransformed(src, nullptr, color, drawMode, srcRect, m, false, 0.0f, 0.0f, nullptr);
         return;
     }
-    const int32_t locks = lockSuccesses;
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalBltMirror(src, x, y, srcRect, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveBltMirror(src, x, y, srcRect, color);
-    if (lockSuccesses != locks)
-        DeleteMemoryData();
+    RunPrimitive(
+        drawMode, [&] { NormalBltMirror(src, x, y, srcRect, color); },
+        [&] { AdditiveBltMirror(src, x, y, srcRect, color); });
 }
 
 } // namespace Fw

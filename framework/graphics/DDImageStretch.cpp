@@ -6,6 +6,7 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Renderer3D.h"
 #include "framework/graphics/SurfaceDisplay.h"
+#include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
@@ -17,67 +18,15 @@ using namespace detail;
 
 namespace {
 
-// Pixel rules: s the native source word (alpha a = s >> 24), d the destination; false = skip.
+// Nearest stretch of r.height rows: row rows[j] of the source, columns from the table; pixels
+// for which skip(s) holds are not written, the others take the rule's partial form.
 //   normal, white:   skip a = 0;  s + sum of (((d & M) * (256 - a)) >> 8) & M
-//   normal, colour:  a' = a * ca / 255, skip a' = 0;  sum of (((d & M) * (256 - a') + (s & M) * f_c) >> 8) & M
-//   additive, white: skip s = 0;  OR of T_c[((d & M) + (s & M)) >> s_c] << s_c
-//   additive, colour: skip s = 0; OR of T_c[((((s & M) >> s_c) * f_c) >> 8) + ((d & M) >> s_c)] << s_c
-struct StretchRules {
-    uint32_t m[3];
-    int32_t sh[3];
-    const int32_t* t[3];
-    uint32_t f[3];
-    uint32_t ca;
-
-    bool NormalWhite(uint32_t s, uint32_t& d) const
-    {
-        const uint32_t a = s >> 24;
-        if (a == 0)
-            return false;
-        uint32_t out = s;
-        for (uint32_t mask : m)
-            out += uint32_t((uint64_t(d & mask) * (256 - a)) >> 8) & mask;
-        d = out;
-        return true;
-    }
-    bool NormalColour(uint32_t s, uint32_t& d) const
-    {
-        const uint32_t a = (s >> 24) * ca / 255;
-        if (a == 0)
-            return false;
-        uint32_t out = 0;
-        for (int k = 0; k < 3; ++k)
-            out += uint32_t((uint64_t(d & m[k]) * (256 - a) + uint64_t(s & m[k]) * f[k]) >> 8) & m[k];
-        d = out;
-        return true;
-    }
-    bool AddWhite(uint32_t s, uint32_t& d) const
-    {
-        if (s == 0)
-            return false;
-        uint32_t out = 0;
-        for (int k = 0; k < 3; ++k)
-            out |= uint32_t(t[k][((d & m[k]) + (s & m[k])) >> sh[k]]) << sh[k];
-        d = out;
-        return true;
-    }
-    bool AddColour(uint32_t s, uint32_t& d) const
-    {
-        if (s == 0)
-            return false;
-        uint32_t out = 0;
-        for (int k = 0; k < 3; ++k)
-            out |= uint32_t(t[k][((((s & m[k]) >> sh[k]) * f[k]) >> 8) + ((d & m[k]) >> sh[k])]) << sh[k];
-        d = out;
-        return true;
-    }
-};
-
-// Nearest stretch of ch rows: row v >> 16 of the source, columns from the precomputed table.
-template <class P, class Rule>
+//   normal, colour:  skip a * ca / 255 = 0;  sum of (((d & M) * (256 - a') + (s & M) * f_c) >> 8) & M
+//   additive:        skip s = 0;  OR of T_c[((s & M) >> s_c) (* f_c >> 8) + ((d & M) >> s_c)] << s_c
+template <class P, class Rule, class Skip>
 void StretchRows(const SurfaceView& view, const Rect& r, bool mirror, const std::vector<int32_t>& cols,
                  const std::vector<int32_t>& rows, const uint32_t* native, const uint8_t* indices, int32_t srcW,
-                 Rule rule)
+                 const Rule& rule, Skip skip)
 {
     for (int32_t j = 0; j < r.height; ++j) {
         P* d = view.Row<P>(r.y + j) + r.x;
@@ -85,10 +34,10 @@ void StretchRows(const SurfaceView& view, const Rect& r, bool mirror, const std:
         for (int32_t i = 0; i < r.width; ++i) {
             const size_t k = base + size_t(cols[size_t(i)]);
             const uint32_t s = indices ? native[indices[k]] : native[k];
+            if (skip(s))
+                continue;
             P& px = d[mirror ? r.width - 1 - i : i];
-            uint32_t out = px;
-            if (rule(s, out))
-                px = P(out);
+            px = P(rule.partial(s, px));
         }
     }
 }
@@ -124,23 +73,28 @@ static void SoftwareStretch(DDImage& dst, MemoryImage& source, const Rect& r, co
             const Rect rr = r.Intersection(v.Bounds());
             if (rr == r) {
                 const uint32_t ca = uint32_t(color.alpha);
-                const StretchRules rules{{v.rm, v.gm, v.bm},
-                                         {f.redShift, f.greenShift, f.blueShift},
-                                         {f.redAddTable.data(), f.greenAddTable.data(), f.blueAddTable.data()},
-                                         {uint32_t(color.red) * ca / 255, uint32_t(color.green) * ca / 255,
-                                          uint32_t(color.blue) * ca / 255},
-                                         ca};
+                const uint32_t fac[3] = {uint32_t(color.red) * ca / 255, uint32_t(color.green) * ca / 255,
+                                         uint32_t(color.blue) * ca / 255};
+                const int32_t* t[3] = {f.redAddTable.data(), f.greenAddTable.data(), f.blueAddTable.data()};
                 const bool white = color == Color::White;
                 DispatchPixel(v, [&](auto* tag) {
                     using P = std::remove_pointer_t<decltype(tag)>;
-                    auto go = [&](auto member) {
-                        StretchRows<P>(v, r, mirror, cols, rows, native, indices, source.width,
-                                       [&](uint32_t s, uint32_t& d) { return (rules.*member)(s, d); });
-                    };
-                    if (drawMode == DRAWMODE_NORMAL)
-                        go(white ? &StretchRules::NormalWhite : &StretchRules::NormalColour);
-                    else
-                        go(white ? &StretchRules::AddWhite : &StretchRules::AddColour);
+                    WithLayout(v, f, [&](auto lay) {
+                        using L = decltype(lay);
+                        auto go = [&](const auto& rule, auto skip) {
+                            StretchRows<P>(v, r, mirror, cols, rows, native, indices, source.width, rule, skip);
+                        };
+                        auto noColour = [](uint32_t s) { return s == 0; };
+                        if (drawMode == DRAWMODE_NORMAL && white)
+                            go(PlainRuleChannels<L>{lay}, [](uint32_t s) { return (s >> 24) == 0; });
+                        else if (drawMode == DRAWMODE_NORMAL)
+                            go(ChannelRule<L>{lay, {fac[0], fac[1], fac[2]}, ca},
+                               [ca](uint32_t s) { return (s >> 24) * ca / 255 == 0; });
+                        else if (white)
+                            go(AddPixel<L, false>{lay, {t[0], t[1], t[2]}, {0, 0, 0}}, noColour);
+                        else
+                            go(AddPixel<L, true>{lay, {t[0], t[1], t[2]}, {fac[0], fac[1], fac[2]}}, noColour);
+                    });
                 });
             }
         }
@@ -148,24 +102,36 @@ static void SoftwareStretch(DDImage& dst, MemoryImage& source, const Rect& r, co
     dst.DeleteMemoryData();
 }
 
-void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
-                         int32_t drawMode, bool fastStretch)
+bool DDImage::StretchStart(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                           int32_t drawMode, bool fastStretch, bool mirror, Rect& r, DRect& sd)
 {
     if (!src)
-        return;
+        return false;
     src->drawnFlag = true;
     CommitBits();
     if (Check3D()) {
         const float sx = float(destRect.width) / float(srcRect.width), sy = float(destRect.height) / float(srcRect.height);
         Matrix3 m;
-        m.Scale(sx, sy);
+        if (mirror) {
+            m.Translate(-float(srcRect.width), 0.0f);
+            m.Scale(-sx, sy);
+        } else {
+            m.Scale(sx, sy);
+        }
         m.Translate(float(destRect.x), float(destRect.y));
         GetRenderer()->BltTransformed(src, &clip, color, drawMode, srcRect, m, !fastStretch, 0.0f, 0.0f, nullptr);
-        return;
+        return false;
     }
+    const Rect c = clip.Intersection(Rect(0, 0, width, height));
+    return mirror ? StretchClipMirror(srcRect, c, destRect, r, sd) : StretchClip(srcRect, c, destRect, r, sd);
+}
+
+void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
+                         int32_t drawMode, bool fastStretch)
+{
     Rect r;
     DRect sd;
-    if (!StretchClip(srcRect, clip.Intersection(Rect(0, 0, width, height)), destRect, r, sd))
+    if (!StretchStart(src, destRect, srcRect, clip, color, drawMode, fastStretch, false, r, sd))
         return;
     // Images that keep transparency or alpha, or draw to their bits, stretch in memory: their
     // surface has no alpha to draw into.
@@ -186,19 +152,10 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
     auto* dd = dynamic_cast<DDImage*>(src);
     if (dd && dd != this && color == Color::White && drawMode == DRAWMODE_NORMAL && !dd->hasAlpha && dd->GetSurface() &&
         GetSurface()) {
-        const Platform::SurfaceRect dstR{r.x, r.y, r.x + r.width, r.y + r.height};
-        const Platform::SurfaceRect srcR{int32_t(sd.x), int32_t(sd.y), int32_t(sd.x + sd.width),
-                                         int32_t(sd.y + sd.height)};
-        const uint32_t flags = Platform::DDBLT_WAIT | (dd->hasTrans ? Platform::DDBLT_KEYSRC : 0);
-        Platform::BltFx fx;
-        if (lockCount > 0)
-            surface->Unlock(nullptr);
-        surface->Blt(&dstR, dd->surface.get(), &srcR, flags, &fx);
-        if (lockCount > 0 && Platform::Failed(surface->Lock(nullptr, lockDesc, Platform::DDLOCK_WAIT))) {
-            lockCount = 0;
-            return;
-        }
-        DeleteMemoryData();
+        if (HardwareBlt(dd, Platform::SurfaceRect{r.x, r.y, r.x + r.width, r.y + r.height},
+                        Platform::SurfaceRect{int32_t(sd.x), int32_t(sd.y), int32_t(sd.x + sd.width),
+                                              int32_t(sd.y + sd.height)}))
+            DeleteMemoryData();
         return;
     }
     auto* source = dynamic_cast<MemoryImage*>(src);
@@ -212,22 +169,9 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
 void DDImage::StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                                const Color& color, int32_t drawMode, bool fastStretch)
 {
-    if (!src)
-        return;
-    src->drawnFlag = true;
-    CommitBits();
-    if (Check3D()) {
-        const float sx = float(destRect.width) / float(srcRect.width), sy = float(destRect.height) / float(srcRect.height);
-        Matrix3 m;
-        m.Translate(-float(srcRect.width), 0.0f);
-        m.Scale(-sx, sy);
-        m.Translate(float(destRect.x), float(destRect.y));
-        GetRenderer()->BltTransformed(src, &clip, color, drawMode, srcRect, m, !fastStretch, 0.0f, 0.0f, nullptr);
-        return;
-    }
     Rect r;
     DRect sd;
-    if (!StretchClipMirror(srcRect, clip.Intersection(Rect(0, 0, width, height)), destRect, r, sd))
+    if (!StretchStart(src, destRect, srcRect, clip, color, drawMode, fastStretch, true, r, sd))
         return;
     auto* source = dynamic_cast<MemoryImage*>(src);
     if (!source) {

@@ -5,6 +5,7 @@
 #include "framework/display/NativeDisplay.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
+#include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
@@ -72,103 +73,10 @@ void WithFetch(const uint32_t* native, const uint8_t* indices, Fn&& fn)
         fn(DirectFetch{native});
 }
 
-// Per-pixel rules of the run-driven blend. Every rule takes the native pixel n (alpha a = n >> 24)
-// and the destination d; opaque() handles a pixel of an opaque run, partial() any other.
-//
-// Unmodulated: opaque = n; partial 32-bit = groups of d * (256 - a) >> 8, plus n;
-// partial 565/555 = fold((spread(d) * ((256 - a) >> 3) >> 5) & mask) + n.
-struct PlainRule32 {
-    static constexpr bool kBlendOpaque = false;
-    uint32_t opaque(uint32_t n, uint32_t) const { return n; }
-    uint32_t partial(uint32_t n, uint32_t d) const
-    {
-        const uint32_t ia = 256 - (n >> 24);
-        return ((((d & 0xFF00FFu) * ia) >> 8) & 0xFF00FFu) + ((((d & 0xFF00u) * ia) >> 8) & 0xFF00u) + n;
-    }
-};
-
-struct PlainRuleSpread {
-    static constexpr bool kBlendOpaque = false;
-    uint32_t mask;
-    uint32_t opaque(uint32_t n, uint32_t) const { return n; }
-    uint32_t partial(uint32_t n, uint32_t d) const
-    {
-        const uint32_t r = ((Spread(d, mask) * ((256 - (n >> 24)) >> 3)) >> 5) & mask;
-        return (Fold(r) + n) & 0xFFFF;
-    }
-};
-
-struct PlainRuleChannels {
-    static constexpr bool kBlendOpaque = false;
-    uint32_t m[3];
-    uint32_t opaque(uint32_t n, uint32_t) const { return n; }
-    uint32_t partial(uint32_t n, uint32_t d) const
-    {
-        const uint32_t ia = 256 - (n >> 24);
-        uint32_t out = n;
-        for (uint32_t mask : m)
-            out += uint32_t((uint64_t(d & mask) * ia) >> 8) & mask;
-        return out;
-    }
-};
-
-// Grey modulation (one factor f for all channels), colour alpha ca:
-//   opaque 32-bit: groups of n * f >> 8;  565/555: fold((spread(n) * (f >> 3) >> 5) & mask)
-//   partial: a' = a * ca / 255, ia = 256 - a'; 32-bit groups of (d * ia + n * f) >> 8;
-//            565/555: fold(((spread(d) * (ia >> 3) + spread(n) * (f >> 3)) >> 5) & mask)
-struct GreyRule32 {
-    static constexpr bool kBlendOpaque = true;
-    uint32_t f, ca;
-    uint32_t opaque(uint32_t n, uint32_t) const
-    {
-        return ((((n & 0xFF00FFu) * f) >> 8) & 0xFF00FFu) | ((((n & 0xFF00u) * f) >> 8) & 0xFF00u);
-    }
-    uint32_t partial(uint32_t n, uint32_t d) const
-    {
-        const uint32_t ia = 256 - (n >> 24) * ca / 255;
-        const uint64_t rb = (uint64_t(d & 0xFF00FFu) * ia + uint64_t(n & 0xFF00FFu) * f) >> 8;
-        const uint64_t g = (uint64_t(d & 0xFF00u) * ia + uint64_t(n & 0xFF00u) * f) >> 8;
-        return uint32_t(rb & 0xFF00FFu) | uint32_t(g & 0xFF00u);
-    }
-};
-
-struct GreyRuleSpread {
-    static constexpr bool kBlendOpaque = true;
-    uint32_t mask, f, ca;
-    uint32_t opaque(uint32_t n, uint32_t) const { return Fold(((Spread(n, mask) * (f >> 3)) >> 5) & mask); }
-    uint32_t partial(uint32_t n, uint32_t d) const
-    {
-        const uint32_t ia = 256 - (n >> 24) * ca / 255;
-        return Fold(((Spread(d, mask) * (ia >> 3) + Spread(n, mask) * (f >> 3)) >> 5) & mask);
-    }
-};
-
-// Factors per channel (or other 16-bit masks):
-//   opaque ((n & M) * f_c >> 8) & M;  partial (((d & M) * ia + (n & M) * f_c) >> 8) & M, summed.
-template <class L>
-struct ChannelRule {
-    static constexpr bool kBlendOpaque = true;
-    L lay;
-    uint32_t f[3], ca;
-    uint32_t opaque(uint32_t n, uint32_t) const
-    {
-        uint32_t out = 0;
-        for (int k = 0; k < 3; ++k)
-            out += uint32_t((uint64_t(n & lay.m(k)) * f[k]) >> 8) & lay.m(k);
-        return out;
-    }
-    uint32_t partial(uint32_t n, uint32_t d) const
-    {
-        const uint32_t ia = 256 - (n >> 24) * ca / 255;
-        uint32_t out = 0;
-        for (int k = 0; k < 3; ++k)
-            out += uint32_t((uint64_t(d & lay.m(k)) * ia + uint64_t(n & lay.m(k)) * f[k]) >> 8) & lay.m(k);
-        return out;
-    }
-};
-
 // Run-driven copy: runs of transparent pixels are skipped, opaque runs written (or blended with
-// the rule's opaque form), partial pixels blended one by one.
+// the rule's opaque form), partial pixels blended one by one. An additive rule (kAdditive) runs
+// over the additive run map instead: runs whose first pixel has zero colour are skipped, every
+// other pixel takes the rule's partial form.
 template <class P, class Fetch, class Rule>
 void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const uint8_t* runs, int32_t srcW,
              const Rule& rule)
@@ -178,11 +86,12 @@ void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const ui
         P* d = v.Row<P>(b.dy0 + j) + b.dx0;
         int32_t i = 0;
         while (i < b.count) {
-            const int32_t run = std::min<int32_t>(runs[base + size_t(i)], b.count - i);
-            const uint32_t a = src(base + size_t(i)) >> 24;
-            if (a == 0) {
-                // skipped
-            } else if (a == 255) {
+            const int32_t run = std::max(std::min<int32_t>(runs[base + size_t(i)], b.count - i), 1);
+            const uint32_t first = src(base + size_t(i));
+            const bool skip = Rule::kAdditive ? (first & 0xFFFFFFu) == 0 : (first >> 24) == 0;
+            if (skip) {
+                // nothing drawn
+            } else if (!Rule::kAdditive && (first >> 24) == 255) {
                 for (int32_t k = i; k < i + run; ++k) {
                     P& px = d[ptrdiff_t(k) * b.step];
                     px = P(rule.opaque(src(base + size_t(k)), px));
@@ -193,7 +102,7 @@ void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const ui
                     px = P(rule.partial(src(base + size_t(k)), px));
                 }
             }
-            i += std::max(run, 1);
+            i += run;
         }
     }
 }
@@ -214,7 +123,7 @@ void RunBlend(const SurfaceView& v, const PixelFormat& fmt, const BlitSpan& b, c
         else if (spread)
             RunRows<P>(v, b, src, runs, srcW, PlainRuleSpread{spread});
         else
-            RunRows<P>(v, b, src, runs, srcW, PlainRuleChannels{{v.rm, v.gm, v.bm}});
+            RunRows<P>(v, b, src, runs, srcW, PlainRuleChannels<RuntimeLayout>{{{v.rm, v.gm, v.bm}, {0, 0, 0}}});
         return;
     }
     // A modulated opaque pixel under a colour alpha below 255 blends like a partial one.
@@ -238,46 +147,7 @@ void RunBlend(const SurfaceView& v, const PixelFormat& fmt, const BlitSpan& b, c
         WithLayout(v, fmt, [&](auto lay) { run(ChannelRule<decltype(lay)>{lay, {f[0], f[1], f[2]}, ca}); });
 }
 
-// Additive pixel: per channel T_c[((s & M) >> sh) (* f >> 8) + ((d & M) >> sh)] << sh.
-template <class L, bool Modulate>
-struct AddPixel {
-    L lay;
-    const int32_t* t[3];
-    uint32_t f[3];
-    uint32_t operator()(uint32_t s, uint32_t d) const
-    {
-        uint32_t out = 0;
-        for (int k = 0; k < 3; ++k) {
-            uint32_t sc = (s & lay.m(k)) >> lay.sh(k);
-            if (Modulate)
-                sc = (sc * f[k]) >> 8;
-            out |= uint32_t(t[k][sc + ((d & lay.m(k)) >> lay.sh(k))]) << lay.sh(k);
-        }
-        return out;
-    }
-};
-
-template <class P, class Fetch, class Add>
-void AddRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const uint8_t* runs, int32_t srcW,
-             const Add& add)
-{
-    for (int32_t j = 0; j < b.rows; ++j) {
-        const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
-        P* d = v.Row<P>(b.dy0 + j) + b.dx0;
-        int32_t i = 0;
-        while (i < b.count) {
-            const int32_t run = std::max(std::min<int32_t>(runs[base + size_t(i)], b.count - i), 1);
-            if ((src(base + size_t(i)) & 0xFFFFFFu) != 0)
-                for (int32_t k = i; k < i + run; ++k) {
-                    P& px = d[ptrdiff_t(k) * b.step];
-                    px = P(add(src(base + size_t(k)), px));
-                }
-            i += run;
-        }
-    }
-}
-
-// Runs AddRows with the additive pixel of the colour, layout and fetch chosen once.
+// Runs the additive pixel of the colour, layout and fetch chosen once.
 template <class P, class Fetch>
 void AddBlend(const SurfaceView& v, const NativeDisplay& f, const BlitSpan& b, const Fetch& src, const uint8_t* runs,
               int32_t srcW, const Color& c)
@@ -288,9 +158,9 @@ void AddBlend(const SurfaceView& v, const NativeDisplay& f, const BlitSpan& b, c
     WithLayout(v, f, [&](auto lay) {
         using L = decltype(lay);
         if (c == Color::White)
-            AddRows<P>(v, b, src, runs, srcW, AddPixel<L, false>{lay, {t[0], t[1], t[2]}, {0, 0, 0}});
+            RunRows<P>(v, b, src, runs, srcW, AddPixel<L, false>{lay, {t[0], t[1], t[2]}, {0, 0, 0}});
         else
-            AddRows<P>(v, b, src, runs, srcW, AddPixel<L, true>{lay, {t[0], t[1], t[2]}, {fac[0], fac[1], fac[2]}});
+            RunRows<P>(v, b, src, runs, srcW, AddPixel<L, true>{lay, {t[0], t[1], t[2]}, {fac[0], fac[1], fac[2]}});
     });
 }
 
@@ -335,57 +205,96 @@ void VolatileRows(const SurfaceView& v, const BlitSpan& b, const uint32_t* px, c
     }
 }
 
-} // namespace
-
-void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
+// The common start of every software blit: a memory-image source (marked as drawn), the locked
+// surface and the part of the blit inside both; fn(source, view, span) draws it.
+template <class Fn>
+void BlitOnSurface(DDImage& dst, Image* src, int32_t x, int32_t y, const Rect& srcRect, bool mirror, Fn&& fn)
 {
-    if (noReadBack || !src)
+    if (dst.noReadBack || !src)
         return;
     auto* source = dynamic_cast<MemoryImage*>(src);
     if (!source)
         return;
     src->drawnFlag = true;
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    BlitSpan b;
-    if (!ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, false, b))
-        return;
-    const bool white = color == Color::White;
-    auto* ddSource = dynamic_cast<DDImage*>(source);
-    const bool surfaceSource = ddSource && ddSource->surface;
+    OnSurface(dst, true, [&](const SurfaceView& v) {
+        BlitSpan b;
+        if (ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, mirror, b))
+            fn(*source, v, b);
+    });
+}
 
-    if (source->isVolatile && !surfaceSource && white) {
-        source->CommitBits();
-        const bool palette = source->colorTable && source->colorIndices;
-        const uint32_t* px = palette ? nullptr : source->GetBits();
-        if (!palette && !px)
-            return;
-        DispatchPixel(v, [&](auto* tag) {
-            VolatileRows<std::remove_pointer_t<decltype(tag)>>(v, b, px, source->colorTable.get(),
-                                                               source->colorIndices.get(), source->width);
-        });
+// The run-driven blend of Blt's third case and of the mirror.
+void RunBlendFrom(MemoryImage& source, NativeDisplay& f, const SurfaceView& v, const BlitSpan& b, const Color& color)
+{
+    source.CommitBits();
+    const uint32_t* native = source.GetNativeAlphaData(&f);
+    const uint8_t* runs = source.GetRLAlphaData();
+    if (!native || !runs)
         return;
-    }
-    source->CommitBits();
-    if (!source->hasAlpha && white) {
-        if (surfaceSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
-            const int32_t sx = b.i0, sy = b.j0;
-            HardwareBlt(ddSource, Platform::SurfaceRect{b.dx0, b.dy0, b.dx0 + b.count, b.dy0 + b.rows},
-                        Platform::SurfaceRect{sx, sy, sx + b.count, sy + b.rows});
+    DispatchPixel(v, [&](auto* tag) {
+        WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
+            RunBlend<std::remove_pointer_t<decltype(tag)>>(v, f, b, fetch, runs, source.width, color);
+        });
+    });
+}
+
+// The additive blit, plain or mirrored.
+void AdditiveFrom(MemoryImage& source, NativeDisplay& f, const SurfaceView& v, const BlitSpan& b, const Color& color)
+{
+    source.CommitBits();
+    const uint32_t* native = source.GetNativeAlphaData(&f);
+    const uint8_t* runs = source.GetRLAdditiveData(&f);
+    if (!native || !runs)
+        return;
+    DispatchPixel(v, [&](auto* tag) {
+        WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
+            AddBlend<std::remove_pointer_t<decltype(tag)>>(v, f, b, fetch, runs, source.width, color);
+        });
+    });
+}
+
+} // namespace
+
+void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
+{
+    BlitOnSurface(*this, src, x, y, srcRect, false, [&](MemoryImage& source, const SurfaceView& v, const BlitSpan& b) {
+        NativeDisplay& f = GetDisplay()->GetPixelFormat();
+        const bool white = color == Color::White;
+        auto* ddSource = dynamic_cast<DDImage*>(&source);
+        const bool surfaceSource = ddSource && ddSource->surface;
+        if (source.isVolatile && !surfaceSource && white) {
+            source.CommitBits();
+            const bool palette = source.colorTable && source.colorIndices;
+            const uint32_t* px = palette ? nullptr : source.GetBits();
+            if (!palette && !px)
+                return;
+            DispatchPixel(v, [&](auto* tag) {
+                VolatileRows<std::remove_pointer_t<decltype(tag)>>(v, b, px, source.colorTable.get(),
+                                                                   source.colorIndices.get(), source.width);
+            });
             return;
         }
-        const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
+        source.CommitBits();
+        if (source.hasAlpha || !white) {
+            RunBlendFrom(source, f, v, b, color);
+            return;
+        }
+        if (surfaceSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
+            HardwareBlt(ddSource, Platform::SurfaceRect{b.dx0, b.dy0, b.dx0 + b.count, b.dy0 + b.rows},
+                        Platform::SurfaceRect{b.i0, b.j0, b.i0 + b.count, b.j0 + b.rows});
+            return;
+        }
+        // Opaque or keyed copy of the native words: transparent ones (top byte 0) are not written.
+        const uint32_t* native = source.GetNativeAlphaData(&f);
         if (!native)
             return;
-        const bool keyed = source->hasTrans;
+        const bool keyed = source.hasTrans;
         DispatchPixel(v, [&](auto* tag) {
             using P = std::remove_pointer_t<decltype(tag)>;
-            WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
+            WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
                 constexpr bool kDirect = std::is_same_v<std::decay_t<decltype(fetch)>, DirectFetch>;
                 for (int32_t j = 0; j < b.rows; ++j) {
-                    const size_t base = size_t(b.j0 + j) * size_t(source->width) + size_t(b.i0);
+                    const size_t base = size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0);
                     P* d = v.Row<P>(b.dy0 + j) + b.dx0;
                     if (kDirect && !keyed && sizeof(P) == 4) {
                         std::memcpy(d, native + base, size_t(b.count) * 4);
@@ -399,89 +308,28 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                 }
             });
         });
-        return;
-    }
-    const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
-    const uint8_t* runs = source->GetRLAlphaData();
-    if (!native || !runs)
-        return;
-    const PixelFormat& fmt = GetDisplay()->GetPixelFormat();
-    DispatchPixel(v, [&](auto* tag) {
-        WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
-            RunBlend<std::remove_pointer_t<decltype(tag)>>(v, fmt, b, fetch, runs, source->width, color);
-        });
     });
 }
 
 void DDImage::NormalBltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
 {
-    if (noReadBack || !src)
-        return;
-    auto* source = dynamic_cast<MemoryImage*>(src);
-    if (!source)
-        return;
-    src->drawnFlag = true;
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    BlitSpan b;
-    if (!ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, true, b))
-        return;
-    source->CommitBits();
-    const uint32_t* native = source->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
-    const uint8_t* runs = source->GetRLAlphaData();
-    if (!native || !runs)
-        return;
-    const PixelFormat& fmt = GetDisplay()->GetPixelFormat();
-    DispatchPixel(v, [&](auto* tag) {
-        WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
-            RunBlend<std::remove_pointer_t<decltype(tag)>>(v, fmt, b, fetch, runs, source->width, color);
-        });
+    BlitOnSurface(*this, src, x, y, srcRect, true, [&](MemoryImage& source, const SurfaceView& v, const BlitSpan& b) {
+        RunBlendFrom(source, GetDisplay()->GetPixelFormat(), v, b, color);
     });
 }
-
-namespace {
-
-void AdditiveBltImpl(DDImage& dst, Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color,
-                     bool mirror)
-{
-    if (dst.noReadBack || !src)
-        return;
-    auto* source = dynamic_cast<MemoryImage*>(src);
-    if (!source)
-        return;
-    src->drawnFlag = true;
-    SurfaceLock lock(dst);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    BlitSpan b;
-    if (!ClipBlit(source->width, source->height, v.width, v.height, x, y, srcRect, mirror, b))
-        return;
-    NativeDisplay& f = dst.GetDisplay()->GetPixelFormat();
-    source->CommitBits();
-    const uint32_t* native = source->GetNativeAlphaData(&f);
-    const uint8_t* runs = source->GetRLAdditiveData(&f);
-    if (!native || !runs)
-        return;
-    DispatchPixel(v, [&](auto* tag) {
-        WithFetch(native, source->colorTable ? source->colorIndices.get() : nullptr, [&](const auto& fetch) {
-            AddBlend<std::remove_pointer_t<decltype(tag)>>(v, f, b, fetch, runs, source->width, color);
-        });
-    });
-}
-
-} // namespace
 
 void DDImage::AdditiveBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
 {
-    AdditiveBltImpl(*this, src, x, y, srcRect, color, false);
+    BlitOnSurface(*this, src, x, y, srcRect, false, [&](MemoryImage& source, const SurfaceView& v, const BlitSpan& b) {
+        AdditiveFrom(source, GetDisplay()->GetPixelFormat(), v, b, color);
+    });
 }
 
 void DDImage::AdditiveBltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color)
 {
-    AdditiveBltImpl(*this, src, x, y, srcRect, color, true);
+    BlitOnSurface(*this, src, x, y, srcRect, true, [&](MemoryImage& source, const SurfaceView& v, const BlitSpan& b) {
+        AdditiveFrom(source, GetDisplay()->GetPixelFormat(), v, b, color);
+    });
 }
 
 } // namespace Fw

@@ -180,141 +180,123 @@ int32_t Nearest(double v)
 
 void DDImage::NormalFillRect(const Rect& rect, const Color& color)
 {
-    if (noReadBack)
-        return;
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    const Rect r = rect.Intersection(v.Bounds());
-    const uint32_t m[3] = {v.rm, v.gm, v.bm};
-    const uint32_t ch[3] = {uint32_t(color.red), uint32_t(color.green), uint32_t(color.blue)};
-    const uint32_t a = uint32_t(color.alpha);
-    DispatchPixel(v, [&](auto* tag) {
-        using P = std::remove_pointer_t<decltype(tag)>;
-        const bool wide = sizeof(P) == 4;
-        if (a >= 255) {
-            uint32_t value = 0;
-            for (int k = 0; k < 3; ++k)
-                value |= wide ? ShortChannel(ch[k], m[k]) : ExactChannel(ch[k], m[k]);
-            ApplyRect<P>(v, r, [value](uint32_t) { return value; });
-            return;
-        }
-        const uint32_t k = wide ? 127 : 128;
-        uint32_t s = 0;
-        for (int i = 0; i < 3; ++i)
-            s += uint32_t((uint64_t(((ch[i] * a + k) >> 8) + 1) * m[i]) >> 8) & m[i];
-        if (!wide)
-            s &= 0xFFFF;
-        ApplyRect<P>(v, r, FillBlendRule{{m[0], m[1], m[2]}, s, 256 - a, wide ? 0u : 1u});
+    OnSurface(*this, true, [&](const SurfaceView& v) {
+        const Rect r = rect.Intersection(v.Bounds());
+        const uint32_t m[3] = {v.rm, v.gm, v.bm};
+        const uint32_t ch[3] = {uint32_t(color.red), uint32_t(color.green), uint32_t(color.blue)};
+        const uint32_t a = uint32_t(color.alpha);
+        DispatchPixel(v, [&](auto* tag) {
+            using P = std::remove_pointer_t<decltype(tag)>;
+            const bool wide = sizeof(P) == 4;
+            if (a >= 255) {
+                uint32_t value = 0;
+                for (int k = 0; k < 3; ++k)
+                    value |= wide ? ShortChannel(ch[k], m[k]) : ExactChannel(ch[k], m[k]);
+                ApplyRect<P>(v, r, [value](uint32_t) { return value; });
+                return;
+            }
+            const uint32_t k = wide ? 127 : 128;
+            uint32_t s = 0;
+            for (int i = 0; i < 3; ++i)
+                s += uint32_t((uint64_t(((ch[i] * a + k) >> 8) + 1) * m[i]) >> 8) & m[i];
+            if (!wide)
+                s &= 0xFFFF;
+            ApplyRect<P>(v, r, FillBlendRule{{m[0], m[1], m[2]}, s, 256 - a, wide ? 0u : 1u});
+        });
     });
 }
 
 void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
 {
-    if (noReadBack)
-        return;
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    const Rect r = rect.Intersection(v.Bounds());
-    const AddRule rule(Channels(v, GetDisplay()->GetPixelFormat(), color), uint32_t(color.alpha));
-    DispatchPixel(v, [&](auto* tag) { ApplyRect<std::remove_pointer_t<decltype(tag)>>(v, r, rule); });
+    OnSurface(*this, true, [&](const SurfaceView& v) {
+        const Rect r = rect.Intersection(v.Bounds());
+        const AddRule rule(Channels(v, GetDisplay()->GetPixelFormat(), color), uint32_t(color.alpha));
+        DispatchPixel(v, [&](auto* tag) { ApplyRect<std::remove_pointer_t<decltype(tag)>>(v, r, rule); });
+    });
 }
 
 void DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (noReadBack)
-        return;
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    const LineRule rule = MakeLineRule(v, color);
-    WalkLine(x1, y1, x2, y2, [&](int32_t x, int32_t y) {
-        if (x >= 0 && y >= 0 && x < v.width && y < v.height)
-            v.Put(x, y, rule(v.Get(x, y)));
+    OnSurface(*this, true, [&](const SurfaceView& v) {
+        const LineRule rule = MakeLineRule(v, color);
+        WalkLine(x1, y1, x2, y2, [&](int32_t x, int32_t y) {
+            if (x >= 0 && y >= 0 && x < v.width && y < v.height)
+                v.Put(x, y, rule(v.Get(x, y)));
+        });
     });
 }
 
 void DDImage::AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    if (noReadBack)
-        return;
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    const AddRule rule(Channels(v, GetDisplay()->GetPixelFormat(), color), uint32_t(color.alpha));
-    WalkLine(x1, y1, x2, y2, [&](int32_t x, int32_t y) {
-        if (x >= 0 && y >= 0 && x < v.width && y < v.height)
-            v.Put(x, y, rule(v.Get(x, y)));
+    OnSurface(*this, true, [&](const SurfaceView& v) {
+        const AddRule rule(Channels(v, GetDisplay()->GetPixelFormat(), color), uint32_t(color.alpha));
+        WalkLine(x1, y1, x2, y2, [&](int32_t x, int32_t y) {
+            if (x >= 0 && y >= 0 && x < v.width && y < v.height)
+                v.Put(x, y, rule(v.Get(x, y)));
+        });
     });
 }
 
 void DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const Color& color)
 {
-    SurfaceLock lock(*this);
-    if (!lock.Ok())
-        return;
-    const SurfaceView& v = lock.View();
-    const AABlend blend{ShortChannel(uint32_t(color.red), v.rm) | ShortChannel(uint32_t(color.green), v.gm) |
-                            ShortChannel(uint32_t(color.blue), v.bm),
-                        v.SpreadMask(),
-                        {v.rm, v.gm, v.bm},
-                        v.bitCount};
-    const uint32_t alpha = uint32_t(color.alpha);
-    auto put = [&](int32_t x, int32_t y, uint32_t t) {
-        if (alpha < 255)
-            t = ((alpha + 1) * t) >> 8;
-        if (x >= 0 && y >= 0 && x < v.width && y < v.height)
-            v.Put(x, y, blend(v.Get(x, y), t));
-    };
+    OnSurface(*this, false, [&](const SurfaceView& v) {
+        const AABlend blend{ShortChannel(uint32_t(color.red), v.rm) | ShortChannel(uint32_t(color.green), v.gm) |
+                                ShortChannel(uint32_t(color.blue), v.bm),
+                            v.SpreadMask(),
+                            {v.rm, v.gm, v.bm},
+                            v.bitCount};
+        const uint32_t alpha = uint32_t(color.alpha);
+        auto put = [&](int32_t x, int32_t y, uint32_t t) {
+            if (alpha < 255)
+                t = ((alpha + 1) * t) >> 8;
+            if (x >= 0 && y >= 0 && x < v.width && y < v.height)
+                v.Put(x, y, blend(v.Get(x, y), t));
+        };
 
-    if (y1 > y2) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-    }
-    int32_t x = int32_t(x1), y = int32_t(y1);
-    const int32_t xe = int32_t(x2), ye = int32_t(y2);
-    int32_t dxi = xe - x, dir = 1;
-    if (dxi < 0) {
-        dxi = -dxi;
-        dir = -1;
-    }
-    const int32_t dyi = ye - y;
-    const double dx = (x2 - x1) * dir, dy = y2 - y1;
-    const bool yMajor = dxi < dyi;
-    uint32_t acc = uint32_t(Nearest(std::fabs(x1 - std::trunc(x1)) * std::fabs(y1 - std::trunc(y1)) * 65536.0));
-    put(x, y, 255 - ((acc >> 8) & 255));
-    if (dxi == 0 && dyi == 0)
-        return; // one pixel: no direction to step in
-    const uint32_t inc = uint32_t(yMajor ? Nearest(65536.0 * dx / dy) : Nearest(65536.0 * dy / dx));
-    const int32_t steps = (yMajor ? dyi : dxi) - 1;
-    for (int32_t i = 0; i < steps; ++i) {
-        acc += inc;
-        if (acc > 0xFFFF) {
-            acc &= 0xFFFF;
+        if (y1 > y2) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        int32_t x = int32_t(x1), y = int32_t(y1);
+        const int32_t xe = int32_t(x2), ye = int32_t(y2);
+        int32_t dxi = xe - x, dir = 1;
+        if (dxi < 0) {
+            dxi = -dxi;
+            dir = -1;
+        }
+        const int32_t dyi = ye - y;
+        const double dx = (x2 - x1) * dir, dy = y2 - y1;
+        const bool yMajor = dxi < dyi;
+        uint32_t acc = uint32_t(Nearest(std::fabs(x1 - std::trunc(x1)) * std::fabs(y1 - std::trunc(y1)) * 65536.0));
+        put(x, y, 255 - ((acc >> 8) & 255));
+        if (dxi == 0 && dyi == 0)
+            return; // one pixel: no direction to step in
+        const uint32_t inc = uint32_t(yMajor ? Nearest(65536.0 * dx / dy) : Nearest(65536.0 * dy / dx));
+        const int32_t steps = (yMajor ? dyi : dxi) - 1;
+        for (int32_t i = 0; i < steps; ++i) {
+            acc += inc;
+            if (acc > 0xFFFF) {
+                acc &= 0xFFFF;
+                if (yMajor)
+                    x += dir;
+                else
+                    y += 1;
+            }
             if (yMajor)
-                x += dir;
-            else
                 y += 1;
+            else
+                x += dir;
+            const uint32_t w = (acc >> 8) & 255;
+            put(x, y, 255 - w);
+            if (yMajor) {
+                if (x + dir >= 0 && x + dir < v.width)
+                    put(x + dir, y, w);
+            } else if (y + 1 < v.height) {
+                put(x, y + 1, w);
+            }
         }
-        if (yMajor)
-            y += 1;
-        else
-            x += dir;
-        const uint32_t w = (acc >> 8) & 255;
-        put(x, y, 255 - w);
-        if (yMajor) {
-            if (x + dir >= 0 && x + dir < v.width)
-                put(x + dir, y, w);
-        } else if (y + 1 < v.height) {
-            put(x, y + 1, w);
-        }
-    }
-    put(xe, ye, 255 - ((acc >> 8) & 255));
+        put(xe, ye, 255 - ((acc >> 8) & 255));
+    });
 }
 
 void DDImage::AdditiveDrawLineAA(double, double, double, double, const Color&)

@@ -32,4 +32,16 @@ private:
     SurfaceView view_;
 };
 
+// Runs fn(view) on the image's locked surface, then unlocks. Nothing happens when the surface
+// cannot be locked, or when honourNoReadBack is set and the image is never drawn by software.
+template <class Fn>
+void OnSurface(DDImage& image, bool honourNoReadBack, Fn&& fn)
+{
+    if (honourNoReadBack && image.noReadBack)
+        return;
+    SurfaceLock lock(image);
+    if (lock.Ok())
+        fn(lock.View());
+}
+
 } // namespace Fw::detail
