@@ -76,9 +76,9 @@ public:
 
     // Loads and decodes a whole sample. Its id, or a negative error.
     virtual int SampleLoadFile(const char* path, int mode, const SoundSampleDefaults* defaults) = 0;
-    // Starts a channel of the sample: loop 0/1, group id, start 1 (0 starts it paused), priority,
-    // volume 0..100, frequency in Hz (the output rate plays at normal speed), pan 0..100 (50
-    // centre). The channel id, or a negative error.
+    // Starts a channel of the sample: loop 0/1, group id, start 1 (0 starts it paused), priority
+    // (unused), volume 0..100, frequency (unused: samples play at the output rate they were
+    // resampled to), pan 0..100 (50 centre). The channel id, or a negative error.
     virtual int SamplePlayEx(int sample, int loop, int group, int start, int priority, int volume,
                              int frequency, int pan) = 0;
     // Drops the sample from the table; channels already playing it finish normally.

@@ -33,6 +33,10 @@ void VTSoundInstance::Play(bool fadeIn)
         DebugLog("WARNING: Repeated Play for sound '%s'\n", record_->path.c_str());
         return;
     }
+    // A fade of the last channel may outlive it (a one-shot that ended mid-fade): it must not
+    // step the fade factor of the new channel.
+    if (channel_ != 0)
+        RemoveChannelWorker(channel_);
     const int volume = static_cast<int>(record_->volume.load() / 100.0 * manager_.EffectVolume());
     const int channel = device.SamplePlayEx(record_->sampleId, record_->loop ? 1 : 0, record_->groupId,
                                             1, 0, volume, 44100, 50);

@@ -95,6 +95,21 @@ TEST_F(SoundInstanceTest, FadeOutStepsEvery50MsStopsTheChannelAndKeepsTheInstanc
     EXPECT_EQ(device_.InstalledWorker(again), nullptr) << "the fade-in removes itself at 1.0";
 }
 
+TEST_F(SoundInstanceTest, AFadeOfAnEndedChannelDoesNotReachTheNextPlay)
+{
+    instance_->Play(false);
+    const int first = instance_->Channel();
+    instance_->FadeOut(false);
+    device_.Tick(500); // fade factor 0.5
+    device_.FinishChannel(first); // the sound ended before its fade did
+    instance_->Play(true);
+    const int second = instance_->Channel();
+    device_.Tick(250); // ten fade-in steps from 0.5
+    EXPECT_EQ(device_.VolumeHistory(second).back(), 80);
+    EXPECT_EQ(device_.InstalledWorker(second), nullptr);
+    EXPECT_EQ(device_.InstalledWorker(first), nullptr);
+}
+
 TEST_F(SoundInstanceTest, DestroyingDuringAFadeRemovesTheWorkerFirst)
 {
     instance_->Play(false);
