@@ -8,6 +8,7 @@
 #include "platform/Surface.h"
 
 #include <functional>
+#include <memory>
 
 namespace Fw {
 
@@ -146,5 +147,9 @@ private:
     Platform::SurfaceRef surface;
     int32_t lockCount = 0;
 };
+
+// The part of srcRect inside source (returned in inside), flipped left to right, as a new image;
+// null when nothing of it is inside.
+std::unique_ptr<MemoryImage> FlippedCopy(MemoryImage& source, const Rect& srcRect, Rect& inside);
 
 } // namespace Fw

@@ -9,6 +9,9 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
+#include <memory>
+#include <vector>
+
 namespace Fw {
 
 using namespace detail;
@@ -245,6 +248,27 @@ void DDImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, cons
     DeleteMemoryData();
 }
 
+std::unique_ptr<MemoryImage> FlippedCopy(MemoryImage& source, const Rect& srcRect, Rect& inside)
+{
+    inside = srcRect.Intersection(Rect(0, 0, source.width, source.height));
+    if (inside.width <= 0 || inside.height <= 0)
+        return nullptr;
+    const bool palette = source.colorTable && source.colorIndices;
+    const uint32_t* px = palette ? nullptr : source.GetBits();
+    if (!palette && !px)
+        return nullptr;
+    std::vector<uint32_t> out(size_t(inside.width) * size_t(inside.height));
+    for (int32_t y = 0; y < inside.height; ++y)
+        for (int32_t x = 0; x < inside.width; ++x) {
+            const size_t k = size_t(inside.y + y) * size_t(source.width) + size_t(inside.x + inside.width - 1 - x);
+            out[size_t(y) * size_t(inside.width) + size_t(x)] =
+                palette ? source.colorTable[source.colorIndices[k]] : px[k];
+        }
+    auto copy = std::make_unique<MemoryImage>(nullptr);
+    copy->SetBits(out.data(), inside.width, inside.height);
+    return copy;
+}
+
 void DDImage::BltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color, int32_t drawMode)
 {
     if (!src)
@@ -256,6 +280,19 @@ void DDImage::BltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         m.Scale(-1.0f, 1.0f);
         m.Translate(float(x), float(y));
         GetRenderer()->BltTransformed(src, nullptr, color, drawMode, srcRect, m, false, 0.0f, 0.0f, nullptr);
+        return;
+    }
+    if (!DrawsOnSurface()) {
+        // Transparency or alpha live only in the bits: draw the flipped source there.
+        auto* source = dynamic_cast<MemoryImage*>(src);
+        if (source && (drawMode == DRAWMODE_NORMAL || drawMode == DRAWMODE_ADDITIVE)) {
+            Rect flippedRect;
+            std::unique_ptr<MemoryImage> flipped = FlippedCopy(*source, srcRect, flippedRect);
+            if (flipped)
+                MemoryImage::Blt(flipped.get(), x + (srcRect.x + srcRect.width) - (flippedRect.x + flippedRect.width),
+                                 y + flippedRect.y - srcRect.y, Rect(0, 0, flippedRect.width, flippedRect.height),
+                                 color, drawMode);
+        }
         return;
     }
     RunPrimitive(

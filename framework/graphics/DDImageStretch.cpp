@@ -10,6 +10,7 @@
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace Fw {
@@ -173,6 +174,16 @@ void DDImage::StretchBltMirror(Image* src, const Rect& destRect, const Rect& src
     DRect sd;
     if (!StretchStart(src, destRect, srcRect, clip, color, drawMode, fastStretch, true, r, sd))
         return;
+    if (!DrawsOnSurface()) {
+        // Transparency or alpha live only in the bits: stretch the flipped source there.
+        auto* source = dynamic_cast<MemoryImage*>(src);
+        Rect inside;
+        std::unique_ptr<MemoryImage> flipped = source ? FlippedCopy(*source, srcRect, inside) : nullptr;
+        if (flipped && inside == srcRect)
+            MemoryImage::StretchBlt(flipped.get(), destRect, Rect(0, 0, inside.width, inside.height), clip, color,
+                                    drawMode, fastStretch);
+        return;
+    }
     auto* source = dynamic_cast<MemoryImage*>(src);
     if (!source) {
         DeleteMemoryData();

@@ -2,6 +2,7 @@
 // the source colour key, over the four surface formats.
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Renderer3D.h"
+#include "framework/rasterizer/TriangleRasterizerTable.h"
 #include "support/FakeSurfaceDisplay.h"
 
 #include <gtest/gtest.h>
@@ -337,6 +338,65 @@ TEST(DDImage3D, CursorAreaImagesStillTakeSurfaceBlitsInThreeDMode)
     area.FillRect(Rect(0, 0, 1, 1), Color::White, DRAWMODE_NORMAL);
     ASSERT_NE(area.bits, nullptr);
     EXPECT_EQ(area.bits[0], 0xFFFFFFFFu);
+}
+
+} // namespace
+
+namespace {
+
+// Images that keep transparency or alpha have no alpha on their surface: coverage fills and fast
+// stretches draw on their memory bits instead, so nothing turns opaque on read-back.
+TEST(DDImageTransparentTargets, CoverageFillAndFastStretchDrawOnTheBits)
+{
+    FakeSurfaceDisplay display(Platform::kFormat565);
+    DDImage img(&display);
+    std::vector<uint32_t> px(16, 0x00000000);
+    px[0] = 0xFF000000;
+    img.SetBits(px.data(), 4, 4);
+    ASSERT_TRUE(img.hasTrans);
+    ASSERT_NE(img.GetSurface(), nullptr); // keyed surface
+    const uint8_t coverage[4] = {255, 255, 255, 255};
+    const Span span{1, 0, 4};
+    img.FillScanLinesWithCoverage(&span, 1, Color::White, DRAWMODE_NORMAL, coverage, 0, 1, 4, 1);
+    ASSERT_NE(img.bits, nullptr);
+    EXPECT_NE(img.bits[4] >> 24, 0u); // drawn into the bits
+    EXPECT_EQ(img.bits[15] >> 24, 0u); // still transparent
+
+    MemoryImage src(nullptr);
+    const uint32_t white[1] = {0xFFFFFFFF};
+    src.SetBits(white, 1, 1);
+    img.StretchBlt(&src, Rect(0, 2, 2, 1), Rect(0, 0, 1, 1), Rect(0, 0, 4, 4), Color::White, DRAWMODE_NORMAL, true);
+    ASSERT_NE(img.bits, nullptr);
+    EXPECT_EQ(img.bits[8] >> 24, 0xFFu); // drawn (the memory blend rounds white to 0xFE)
+    EXPECT_EQ(img.bits[14] >> 24, 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DDImageTransparentTargets, MirroredBlitsDrawOnTheBits)
+{
+    FakeSurfaceDisplay display(Platform::kFormatX8R8G8B8);
+    DDImage img(&display);
+    std::vector<uint32_t> px(8, 0x00000000);
+    img.SetBits(px.data(), 4, 2);
+    MemoryImage src(nullptr);
+    const uint32_t row[2] = {0xFFFF0000, 0xFF0000FF};
+    src.SetBits(row, 2, 1);
+    // Opaque red and blue land as 0xFE on a transparent pixel (the memory blend's rounding).
+    constexpr uint32_t kBlue = 0xFF0000FE, kRed = 0xFFFE0000;
+    img.BltMirror(&src, 1, 0, Rect(0, 0, 2, 1), Color::White, DRAWMODE_NORMAL);
+    ASSERT_NE(img.bits, nullptr);
+    const uint32_t row0[4] = {0, kBlue, kRed, 0};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(img.bits[i], row0[i]) << i;
+    img.StretchBltMirror(&src, Rect(0, 1, 4, 1), Rect(0, 0, 2, 1), Rect(0, 0, 4, 2), Color::White, DRAWMODE_NORMAL,
+                         true);
+    ASSERT_NE(img.bits, nullptr);
+    const uint32_t row1[4] = {kBlue, kBlue, kRed, kRed};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(img.bits[4 + i], row1[i]) << i;
 }
 
 } // namespace
