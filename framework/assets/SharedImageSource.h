@@ -4,6 +4,7 @@
 #pragma once
 #include "framework/graphics/SharedImageRef.h"
 
+#include <cstdint>
 #include <string>
 
 namespace Fw {
@@ -11,8 +12,10 @@ namespace Fw {
 class SharedImageSource {
 public:
     // The shared image of path (any letter case) and variant; an empty reference when it cannot be
-    // loaded. isNew tells whether this call created the entry. Any thread.
-    virtual SharedImageRef AcquireSharedImage(const std::string& path, const std::string& variant, bool* isNew) = 0;
+    // loaded. isNew tells whether this call created the entry. A new image made from an alpha file
+    // alone takes alphaComposeColor as its colour. Any thread.
+    virtual SharedImageRef AcquireSharedImage(const std::string& path, const std::string& variant, bool* isNew,
+                                              uint32_t alphaComposeColor = 0xFFFFFF) = 0;
 
 protected:
     ~SharedImageSource() = default;

@@ -99,6 +99,7 @@ public:
 
     SurfaceDisplay* GetDisplay() const { return display; }
     int32_t GetLockCount() const { return lockCount; }
+    bool HasSurface() const { return static_cast<bool>(surface); }
 
     bool surfaceExternal = false;   // adopted with SetSurface, not made from the bits
     bool noReadBack = false;        // video-memory-only surface: never read back or drawn by software

@@ -31,7 +31,7 @@ PopupCapture::~PopupCapture()
 TestImageSource::~TestImageSource() = default;
 
 Fw::SharedImageRef TestImageSource::AcquireSharedImage(const std::string& path, const std::string& variant,
-                                                       bool* isNew)
+                                                       bool* isNew, uint32_t alphaComposeColor)
 {
     requested.push_back(path);
     const std::string key = Fw::StringToUpper(path) + "|" + variant;
@@ -40,7 +40,7 @@ Fw::SharedImageRef TestImageSource::AcquireSharedImage(const std::string& path, 
         *isNew = it == records.end();
     if (it == records.end()) {
         it = records.emplace(key, Fw::SharedImage{}).first;
-        if (auto loaded = ImageLib::LoadImageFile(path, true)) {
+        if (auto loaded = ImageLib::LoadImageFile(path, true, alphaComposeColor)) {
             auto image = std::make_unique<Fw::MemoryImage>(nullptr);
             image->SetBits(loaded->GetBits(), loaded->GetWidth(), loaded->GetHeight());
             it->second.image = image.get();

@@ -36,7 +36,8 @@ private:
 class TestImageSource : public Fw::SharedImageSource {
 public:
     ~TestImageSource();
-    Fw::SharedImageRef AcquireSharedImage(const std::string& path, const std::string& variant, bool* isNew) override;
+    Fw::SharedImageRef AcquireSharedImage(const std::string& path, const std::string& variant, bool* isNew,
+                                          uint32_t alphaComposeColor) override;
     // A width x height image under path, every pixel fill (or the pixels given).
     Fw::MemoryImage* Add(const std::string& path, int width, int height, uint32_t fill = 0xFFFFFFFF);
     Fw::MemoryImage* Add(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels);
