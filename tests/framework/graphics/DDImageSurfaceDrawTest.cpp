@@ -322,6 +322,37 @@ TEST_P(SurfaceDraw, ClippedStretchAndMirrorTakeOppositeHalves)
     EXPECT_EQ(b.At(2, 0), 0u);
 }
 
+// A palettised source takes its own fetch in every loop; it must draw exactly what the same
+// pixels draw as 32-bit bits.
+TEST_P(SurfaceDraw, PalettisedSourcesDrawLikeTheirBits)
+{
+    std::vector<uint32_t> px(6 * 5);
+    const uint32_t colours[5] = {0x00000000, 0xFFFF8000, 0x8020A0FF, 0xFF10E040, 0x40FFFFFF};
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = colours[(i * 7 + i / 6) % 5];
+    MemoryImage direct = Source(6, 5, px);
+    MemoryImage palette = Source(6, 5, px);
+    ASSERT_TRUE(palette.Palletize());
+    ASSERT_TRUE(palette.colorTable != nullptr);
+    auto draw = [&](MemoryImage& src, Canvas& c) {
+        const Rect all(0, 0, 24, 16), s(0, 0, 6, 5);
+        c.image.Blt(&src, 0, 0, s, Color::White, DRAWMODE_NORMAL);
+        c.image.Blt(&src, 7, 0, s, Color(200, 100, 50, 180), DRAWMODE_NORMAL);
+        c.image.Blt(&src, 14, 0, s, Color::White, DRAWMODE_ADDITIVE);
+        c.image.BltMirror(&src, 0, 6, s, Color::White, DRAWMODE_NORMAL);
+        c.image.BltRotated(&src, 7.0f, 6.0f, s, all, Color::White, DRAWMODE_NORMAL, 0.4, 3.0f, 2.5f);
+        c.image.StretchBlt(&src, Rect(14, 6, 9, 8), s, all, Color::White, DRAWMODE_NORMAL, true);
+    };
+    Canvas a(F(), 24, 16, 0xFF405060), b(F(), 24, 16, 0xFF405060);
+    draw(direct, a);
+    draw(palette, b);
+    ASSERT_FALSE(a.Unchanged(a.At(6, 0), Rect())); // column 6 lies between the first blits
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 24; ++x)
+            ASSERT_EQ(b.At(x, y), a.At(x, y)) << x << "," << y;
+    EXPECT_TRUE(palette.colorTable != nullptr); // drawing left the source in palette form
+}
+
 INSTANTIATE_TEST_SUITE_P(Surface, SurfaceDraw, ::testing::ValuesIn(FwTest::kSurfaceFormats), FormatName);
 
 } // namespace
