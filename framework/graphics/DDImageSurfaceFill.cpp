@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
 namespace Fw {
 
@@ -57,16 +58,24 @@ struct AddRule {
 //   S = sum over channels of ((((ch * a + k) >> 8) + 1) * M >> 8) & M,  k = 128 (16-bit), 127 (32-bit)
 //   16-bit: d' = sum of (((d & M) * (256 - a) + M) >> 8) & M, plus S
 //   32-bit: d' = sum of ((d & M) * (256 - a) >> 8) & M, plus S
+template <class L, bool Bias>
 struct FillBlendRule {
-    uint32_t m[3];
+    L lay;
     uint32_t s;
     uint32_t ia;
-    uint32_t bias; // 1 adds M before the shift (16-bit)
+    // 32 bits hold (d & M) * 256 + M for the fixed 565 and X888 masks; any other masks may
+    // reach the top byte and take 64.
+    using Acc = std::conditional_t<std::is_same_v<L, RuntimeLayout>, uint64_t, uint32_t>;
     uint32_t operator()(uint32_t d) const
     {
+        if constexpr (std::is_same_v<L, LayoutX888> && !Bias) {
+            // Red and blue in one product: each lane's product stays below 2^16, so the masked
+            // group equals the two channels done apart.
+            return s + ((((d & 0xFF00FFu) * ia) >> 8) & 0xFF00FFu) + ((((d & 0xFF00u) * ia) >> 8) & 0xFF00u);
+        }
         uint32_t out = s;
-        for (uint32_t mask : m)
-            out += uint32_t(((uint64_t(d & mask) * ia) + (bias ? mask : 0)) >> 8) & mask;
+        for (int k = 0; k < 3; ++k)
+            out += uint32_t(((Acc(d & lay.m(k)) * ia) + (Bias ? lay.m(k) : 0)) >> 8) & lay.m(k);
         return out;
     }
 };
@@ -201,7 +210,13 @@ void DDImage::NormalFillRect(const Rect& rect, const Color& color)
                 s += uint32_t((uint64_t(((ch[i] * a + k) >> 8) + 1) * m[i]) >> 8) & m[i];
             if (!wide)
                 s &= 0xFFFF;
-            ApplyRect<P>(v, r, FillBlendRule{{m[0], m[1], m[2]}, s, 256 - a, wide ? 0u : 1u});
+            // Masks fixed at compile time for 565 and X888 let the loop fold them.
+            WithLayout(v, GetDisplay()->GetPixelFormat(), [&](auto lay) {
+                if (wide)
+                    ApplyRect<P>(v, r, FillBlendRule<decltype(lay), false>{lay, s, 256 - a});
+                else
+                    ApplyRect<P>(v, r, FillBlendRule<decltype(lay), true>{lay, s, 256 - a});
+            });
         });
     });
 }
