@@ -12,6 +12,7 @@
 #include "framework/core/AppWidgetPort.h"
 #include "framework/core/DeferredMessageQueue.h"
 #include "framework/core/Demo.h"
+#include "framework/core/Ratio.h"
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SharedImageRef.h"
@@ -237,6 +238,11 @@ public:
     bool registryRead = false, initialized = false, lastShutdownWasGraceful = true;
     bool customCursors = false, muteOnLostFocus = true, fullScreenFlip = true, tabletPC = false;
     bool allowMonitorPowerOff = true, debugKeysEnabled = false, fullScreenNotAllowed = false;
+    // Read by the display: full-screen colour depth in bits; widen the draw buffer to the screen's
+    // aspect instead of bars; window aspect correction; no vsync waits when presenting windowed.
+    int32_t colorDepth = 32;
+    bool fillScreen = false, useWindowAspect = false, vsyncSuppress = true;
+    Ratio windowAspect{4, 3};
     uint32_t randSeed = 0;
     uint32_t notifyMessage = 0;
     bool haveInstanceClaim = false;
@@ -332,7 +338,7 @@ private:
     template <class Fn> void WithDisplayLock(Fn fn)
     {
         if (display) {
-            std::lock_guard<std::recursive_mutex> lock(display->Lock());
+            ScopedCritSect lock(display->Lock());
             fn();
         } else {
             fn();

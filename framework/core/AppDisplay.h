@@ -3,12 +3,12 @@
 // software cursor and the display lock. The DirectDraw-style display implements it; until then
 // StubDisplay stands in. A factory installed with SetDisplayFactory picks the implementation.
 #pragma once
+#include "framework/core/CritSect.h"
 #include "framework/graphics/Rect.h"
 #include "platform/WindowMessages.h"
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace Fw {
@@ -78,11 +78,14 @@ public:
     // A Direct3D scene failed to start since the display was last lost.
     virtual bool D3DSceneFailed() const { return false; }
 
+    // Shows what the cursor thread painted since the last presentation. Main thread.
+    virtual void PresentPending() {}
+
     // Guards surfaces, the cursor and the application's image set and shared images. Recursive.
-    std::recursive_mutex& Lock() { return lock_; }
+    CritSect& Lock() { return lock_; }
 
 private:
-    std::recursive_mutex lock_;
+    CritSect lock_;
 };
 
 using DisplayFactory = std::function<std::unique_ptr<AppDisplay>(AppBase& app)>;

@@ -96,6 +96,8 @@ bool AppBase::UpdateAppStep(bool* updated)
             ProfileScope message("AppBase::UpdateAppStep process MESSAGE");
             DispatchMessage(m);
         }
+        if (display)
+            display->PresentPending(); // cursor moves painted by the cursor thread
         {
             ProfileScope demoSection("AppBase::UpdateAppStep - ProcessDemo()");
             ProcessDemo();

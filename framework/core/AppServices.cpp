@@ -210,7 +210,7 @@ void AppBase::DeleteAllImagesExtraBuffers()
 {
     if (!display)
         return;
-    std::lock_guard<std::recursive_mutex> lock(display->Lock());
+    ScopedCritSect lock(display->Lock());
     for (MemoryImage* image : imageSet)
         image->DeleteExtraBuffers();
 }

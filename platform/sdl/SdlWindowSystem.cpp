@@ -97,8 +97,12 @@ WindowId SdlWindowSystem::CreateWindow(const WindowDesc& desc)
 
 void SdlWindowSystem::DestroyWindow(WindowId window)
 {
-    if (SDL_Window* w = Find(window))
+    if (SDL_Window* w = Find(window)) {
+        // SDL 2.26 leaves a window's renderer allocated when the window goes first.
+        if (SDL_Renderer* renderer = SDL_GetRenderer(w))
+            SDL_DestroyRenderer(renderer);
         SDL_DestroyWindow(w);
+    }
     for (auto it = timers_.begin(); it != timers_.end();)
         it = it->first.first == window ? timers_.erase(it) : std::next(it);
 }
