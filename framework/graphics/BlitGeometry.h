@@ -8,6 +8,17 @@
 
 namespace Fw {
 
+// One axis of a blit whose start lies before 0: start moves to 0, the other side's position moves
+// along by the same amount and the extent shrinks by it. Nothing happens for a start at or past 0.
+inline void CutNegativeStart(int32_t& start, int32_t& other, int32_t& extent)
+{
+    if (start < 0) {
+        other -= start;
+        extent += start;
+        start = 0;
+    }
+}
+
 struct DRect {
     double x = 0, y = 0, width = 0, height = 0;
     // The integer-rectangle rule on doubles: a negative extent gives all zero.

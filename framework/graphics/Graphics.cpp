@@ -2,6 +2,7 @@
 #include "framework/graphics/Graphics.h"
 
 #include "framework/assets/Font.h"
+#include "framework/graphics/BlitGeometry.h"
 #include "framework/core/Matrix3.h"
 
 #include <cmath>
@@ -164,16 +165,8 @@ void Graphics::DrawImage(Image* image, int32_t x, int32_t y, const Rect& srcRect
         return;
     // A source starting left of or above the image keeps its placement but never reads outside
     // the image: the part outside is cut off and the destination moves with the cut.
-    if (s.x < 0) {
-        x -= s.x;
-        s.width += s.x;
-        s.x = 0;
-    }
-    if (s.y < 0) {
-        y -= s.y;
-        s.height += s.y;
-        s.y = 0;
-    }
+    CutNegativeStart(s.x, x, s.width);
+    CutNegativeStart(s.y, y, s.height);
     if (s.width < 1 || s.height < 1)
         return;
 

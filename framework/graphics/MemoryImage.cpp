@@ -102,6 +102,14 @@ MemoryImage::~MemoryImage()
         app->RemoveMemoryImage(this);
 }
 
+MemoryImage* MemoryImage::MarkSource(Image* src)
+{
+    if (!src)
+        return nullptr;
+    src->drawnFlag = true;
+    return dynamic_cast<MemoryImage*>(src);
+}
+
 void MemoryImage::FreeDerivedData()
 {
     nativeAlphaData.reset();

@@ -108,6 +108,9 @@ protected:
     int32_t PixelCount() const { return width * height; }
     // r limited to this image's own pixels (empty when outside): callers may pass any rectangle.
     Rect ClampToImage(const Rect& r) const;
+    // Every blit marks its source as drawn; only memory images (and derived) can be drawn from.
+    // Returns null for a null or other source.
+    static MemoryImage* MarkSource(Image* src);
     // Frees the three derived software buffers.
     void FreeDerivedData();
 

@@ -1,5 +1,6 @@
 // Memory-image blits at integer positions, normal and additive, from a source with 32-bit bits
 // or in palette form. The pixel rule and the source kind are chosen once per call.
+#include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
 #include "framework/graphics/detail/PixelSpans.h"
@@ -227,36 +228,17 @@ void AdditiveBlt(const BltArea& area, const Source& src, bool sourceAlpha, const
 
 void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color, int32_t drawMode)
 {
-    if (!src)
-        return;
-    src->drawnFlag = true;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = MarkSource(src);
     if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
 
     // Limit the source rectangle to the source and the destination to this image, moving the
     // other side along, so no pixel outside either is read or written.
     Rect s = srcRect;
-    if (s.x < 0) {
-        x -= s.x;
-        s.width += s.x;
-        s.x = 0;
-    }
-    if (s.y < 0) {
-        y -= s.y;
-        s.height += s.y;
-        s.y = 0;
-    }
-    if (x < 0) {
-        s.x -= x;
-        s.width += x;
-        x = 0;
-    }
-    if (y < 0) {
-        s.y -= y;
-        s.height += y;
-        y = 0;
-    }
+    CutNegativeStart(s.x, x, s.width);
+    CutNegativeStart(s.y, y, s.height);
+    CutNegativeStart(x, s.x, s.width);
+    CutNegativeStart(y, s.y, s.height);
     s.width = std::min({s.width, source->width - s.x, width - x});
     s.height = std::min({s.height, source->height - s.y, height - y});
     if (s.width <= 0 || s.height <= 0)

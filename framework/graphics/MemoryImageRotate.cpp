@@ -97,10 +97,7 @@ void MemoryImage::BltF(Image* src, float x, float y, const Rect& srcRect, const 
 void MemoryImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, const Rect& clip, const Color& color,
                              int32_t drawMode, double angle, float cx, float cy)
 {
-    if (!src)
-        return;
-    src->drawnFlag = true;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = MarkSource(src);
     if (!source)
         return;
     // The taps must stay inside the source image as well as the source rectangle.

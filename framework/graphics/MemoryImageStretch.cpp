@@ -73,10 +73,7 @@ struct Acc4 {
 void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                              const Color& color, int32_t /*drawMode: unused*/, bool fastStretch)
 {
-    if (!src)
-        return;
-    src->drawnFlag = true;
-    auto* source = dynamic_cast<MemoryImage*>(src);
+    MemoryImage* source = MarkSource(src);
     if (!source)
         return;
     // Source taps are clamped into the source rectangle, itself limited to the source image.

@@ -59,8 +59,15 @@ inline __m128i AlphaLanes(__m128i px16)
     return _mm_shufflehi_epi16(lo, _MM_SHUFFLE(3, 3, 3, 3));
 }
 
-const __m128i kAlphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
-const __m128i kRgbMask = _mm_set1_epi32(0x00FFFFFF);
+// Constants as functions: no static initialisation order to depend on (they compile to loads).
+inline __m128i AlphaMask()
+{
+    return _mm_set1_epi32(int32_t(0xFF000000u));
+}
+inline __m128i RgbMask()
+{
+    return _mm_set1_epi32(0x00FFFFFF);
+}
 
 } // namespace
 
@@ -82,7 +89,7 @@ void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
             out[half] = _mm_add_epi16(dPart, sPart);
         }
         const __m128i packed = _mm_packus_epi16(out[0], out[1]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(packed, kAlphaMask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(packed, AlphaMask()));
     }
     BlendOpaqueSpanScalar(d + i, s + i, n - i);
 }
@@ -91,7 +98,7 @@ void AddSpan(uint32_t* d, const uint32_t* s, int32_t n)
 {
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
-        const __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), kRgbMask);
+        const __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), RgbMask());
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(dv, sv));
     }
@@ -108,7 +115,7 @@ void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n)
         const __m128i lo = _mm_unpacklo_epi8(sv, zero), hi = _mm_unpackhi_epi8(sv, zero);
         const __m128i loAmt = _mm_srli_epi16(_mm_mullo_epi16(lo, AlphaLanes(lo)), 8);
         const __m128i hiAmt = _mm_srli_epi16(_mm_mullo_epi16(hi, AlphaLanes(hi)), 8);
-        const __m128i amount = _mm_and_si128(_mm_packus_epi16(loAmt, hiAmt), kRgbMask);
+        const __m128i amount = _mm_and_si128(_mm_packus_epi16(loAmt, hiAmt), RgbMask());
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_adds_epu8(dv, amount));
     }
     AddAlphaSpanScalar(d + i, s + i, n - i);
@@ -123,14 +130,14 @@ void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
     for (; i + 4 <= n; i += 4) {
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         // Only a group of four opaque destination pixels takes the fixed weight a.
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, kAlphaMask), kAlphaMask)) != 0xFFFF) {
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, AlphaMask()), AlphaMask())) != 0xFFFF) {
             for (int k = 0; k < 4; ++k)
                 d[i + k] = Over(d[i + k], q, a);
             continue;
         }
         const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), iw), q16), 8);
         const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), iw), q16), 8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(lo, hi), kAlphaMask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(lo, hi), AlphaMask()));
     }
     for (; i < n; ++i)
         d[i] = Over(d[i], q, a);
@@ -147,7 +154,7 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
     for (; i + 4 <= n; i += 4) {
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         // Groups of four opaque destination pixels blend with the fixed weight a (newA = 255).
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, kAlphaMask), kAlphaMask)) != 0xFFFF) {
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, AlphaMask()), AlphaMask())) != 0xFFFF) {
             ModulateOverSpanScalar(d + i, s + i, 4, r, g, b, ca);
             continue;
         }
@@ -163,7 +170,7 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
             const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), _mm_mullo_epi16(q, a));
             out[half] = _mm_srli_epi16(sum, 8);
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), kAlphaMask));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask()));
     }
     ModulateOverSpanScalar(d + i, s + i, n - i, r, g, b, ca);
 }
