@@ -53,8 +53,11 @@ public:
         }
         const Platform::HRESULT hr =
             Platform::MemorySurface::Create(desc.width, desc.height, format, desc.caps, padding, out);
-        if (Platform::Succeeded(hr))
+        if (Platform::Succeeded(hr)) {
             lastCaps = desc.caps;
+            if (createLost)
+                static_cast<Platform::MemorySurface*>(*out)->MarkLost();
+        }
         return hr;
     }
 
@@ -76,6 +79,7 @@ public:
     Platform::Surface* drawSurface = nullptr;
     Fw::Renderer3D* renderer = nullptr;
     bool failCreate = false;
+    bool createLost = false; // surfaces are made already lost: their first lock fails
     int createCalls = 0;
     uint32_t lastCaps = 0;
 };

@@ -213,6 +213,20 @@ TEST_P(DDImageFormats, CreationFailureLeavesNoSurface)
     EXPECT_EQ(img.bits[0], 0xFF123456u);
 }
 
+TEST_P(DDImageFormats, ASurfaceThatCannotBeFilledIsNotKept)
+{
+    DDImage img(&display);
+    Fill(img, 4, 4, 0xFFC0A0E0); // representable in every format
+    display.createLost = true;
+    EXPECT_EQ(img.GetSurface(), nullptr);
+    display.createLost = false;
+    auto* s = MemorySurfaceOf(img); // made again, and filled this time
+    ASSERT_NE(s, nullptr);
+    img.FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0, 255), DRAWMODE_NORMAL);
+    ASSERT_EQ(img.bits, nullptr);
+    EXPECT_EQ(img.GetBits()[5], 0xFFC0A0E0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Surface, DDImageFormats, ::testing::ValuesIn(FwTest::kSurfaceFormats), FormatName);
 
 // 16-bit image using every one of the 65,536 values opaquely: no key can exist, so the image
