@@ -43,6 +43,24 @@ void StretchRows(const SurfaceView& view, const Rect& r, bool mirror, const std:
     }
 }
 
+// The smooth stretch composites onto the temporary's transparent black, leaving each channel
+// multiplied by its alpha (c = acc * a >> 8); the blit multiplies by alpha again. Back to straight
+// colour: the smallest acc giving c, ceil(c * 256 / a), at most 255; alpha 0 stays as it is.
+void Unpremultiply(MemoryImage& img)
+{
+    uint32_t* px = img.GetBits();
+    if (!px)
+        return;
+    for (int32_t i = 0; i < img.width * img.height; ++i) {
+        const uint32_t p = px[i], a = p >> 24;
+        if (a == 0)
+            continue;
+        auto ch = [&](int shift) { return std::min<uint32_t>(((((p >> shift) & 0xFF) << 8) + a - 1) / a, 255) << shift; };
+        px[i] = (a << 24) | ch(16) | ch(8) | ch(0);
+    }
+    img.BitsChanged();
+}
+
 } // namespace
 
 // Software nearest stretch onto the locked surface (shared by both stretch operations).
@@ -146,6 +164,7 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
         temp.GetBits(); // transparent black to filter into
         temp.MemoryImage::StretchBlt(src, Rect(destRect.x - r.x, destRect.y - r.y, destRect.width, destRect.height),
                                      srcRect, Rect(0, 0, r.width, r.height), Color::White, DRAWMODE_NORMAL, false);
+        Unpremultiply(temp);
         Blt(&temp, r.x, r.y, Rect(0, 0, r.width, r.height), color, drawMode);
         DeleteMemoryData();
         return;

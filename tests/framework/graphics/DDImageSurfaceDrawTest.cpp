@@ -353,6 +353,20 @@ TEST_P(SurfaceDraw, PalettisedSourcesDrawLikeTheirBits)
     EXPECT_TRUE(palette.colorTable != nullptr); // drawing left the source in palette form
 }
 
+// The smooth stretch filters into a temporary and blits it once: a half-transparent white lands
+// as half white, not darkened twice by its alpha.
+TEST(SurfaceStretch, SmoothStretchAppliesAlphaOnce)
+{
+    Canvas c(Platform::kFormatX8R8G8B8, 4, 4);
+    MemoryImage s = Source(2, 2, std::vector<uint32_t>(4, 0x80FFFFFF));
+    c.image.StretchBlt(&s, Rect(0, 0, 4, 4), Rect(0, 0, 2, 2), Rect(0, 0, 4, 4), Color::White, DRAWMODE_NORMAL,
+                       false);
+    const uint32_t v = c.At(1, 1) & 0xFF;
+    EXPECT_GE(v, 0x7Cu) << std::hex << c.At(1, 1);
+    EXPECT_LE(v, 0x81u) << std::hex << c.At(1, 1);
+    EXPECT_EQ(c.At(1, 1), v * 0x010101u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Surface, SurfaceDraw, ::testing::ValuesIn(FwTest::kSurfaceFormats), FormatName);
 
 } // namespace
