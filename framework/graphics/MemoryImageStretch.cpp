@@ -9,6 +9,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Fw {
 
 using namespace detail;
@@ -63,9 +67,13 @@ std::vector<Tap> AxisTaps(double start, double extent, int32_t D, int32_t lo, in
     return taps;
 }
 
-// Channel sums of one cell and the total weight that went into them.
-struct Acc4 {
-    uint64_t b = 0, g = 0, r = 0, a = 0, w = 0;
+// First-pass sums of one cell: at most 255 x 257 each (the weights of one cell add up to at
+// most 257 along an axis), so 32 bits hold them; the second pass sums in 64 bits.
+struct Sum32 {
+    uint32_t b = 0, g = 0, r = 0, a = 0;
+};
+struct Sum64 {
+    uint64_t b = 0, g = 0, r = 0, a = 0;
 };
 
 } // namespace
@@ -120,63 +128,82 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
     for (const Tap& t : yTaps)
         rowTaps[size_t(t.cell)].push_back(t);
 
+    // Total weight per cell along x; a cell's weight is that times its row's total along y.
+    std::vector<uint64_t> cellWeightX(static_cast<size_t>(cellsX), 0);
+    for (const Tap& t : xTaps)
+        cellWeightX[size_t(t.cell)] += t.weight;
+
     // First pass (along x) of one source row, cached: neighbouring cells share source rows.
     struct RowCache {
         int32_t srcRow = -1;
-        std::vector<Acc4> cells;
+        std::vector<Sum32> cells;
     };
     RowCache cache[2];
     int32_t nextSlot = 0;
-    auto xPass = [&](int32_t srcRow) -> const std::vector<Acc4>& {
+    auto xPass = [&](int32_t srcRow) -> const std::vector<Sum32>& {
         for (RowCache& c : cache)
             if (c.srcRow == srcRow)
                 return c.cells;
         RowCache& c = cache[nextSlot];
         nextSlot ^= 1;
         c.srcRow = srcRow;
-        c.cells.assign(size_t(cellsX), Acc4{});
+        c.cells.assign(size_t(cellsX), Sum32{});
         const uint32_t* srow = sbits + size_t(srcRow) * size_t(source->width);
+#if defined(__SSE2__)
+        // Each channel times its weight fits 16 bits (255 x 257 = 65535): one 16-bit multiply
+        // per tap, widened to the 32-bit sums (b, g, r, a in memory order).
+        const __m128i zero = _mm_setzero_si128();
+        for (const Tap& t : xTaps) {
+            const __m128i p16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(srow[t.src])), zero);
+            const __m128i prod = _mm_mullo_epi16(p16, _mm_set1_epi16(int16_t(t.weight)));
+            __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(t.cell)]);
+            _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), _mm_unpacklo_epi16(prod, zero)));
+        }
+#else
         for (const Tap& t : xTaps) {
             const uint32_t p = srow[t.src];
-            Acc4& a = c.cells[size_t(t.cell)];
-            a.b += uint64_t(p & 0xFF) * t.weight;
-            a.g += uint64_t((p >> 8) & 0xFF) * t.weight;
-            a.r += uint64_t((p >> 16) & 0xFF) * t.weight;
-            a.a += uint64_t(p >> 24) * t.weight;
-            a.w += t.weight;
+            Sum32& a = c.cells[size_t(t.cell)];
+            a.b += (p & 0xFF) * t.weight;
+            a.g += ((p >> 8) & 0xFF) * t.weight;
+            a.r += ((p >> 16) & 0xFF) * t.weight;
+            a.a += (p >> 24) * t.weight;
         }
+#endif
         return c.cells;
     };
 
-    std::vector<Acc4> row(static_cast<size_t>(cellsX));
+    std::vector<Sum64> row(static_cast<size_t>(cellsX));
     for (int32_t j = 0; j < r.height; ++j) {
         const std::vector<Tap>& taps = rowTaps[size_t(j + 1)];
         if (taps.empty())
             continue;
-        std::fill(row.begin(), row.end(), Acc4{});
+        std::fill(row.begin(), row.end(), Sum64{});
+        uint64_t rowWeight = 0;
         for (const Tap& t : taps) {
-            const std::vector<Acc4>& xr = xPass(t.src);
+            rowWeight += t.weight;
+            const std::vector<Sum32>& xr = xPass(t.src);
+            const uint64_t w = t.weight;
             for (int32_t i = 1; i <= r.width; ++i) {
-                const Acc4& c = xr[size_t(i)];
-                Acc4& o = row[size_t(i)];
-                o.b += c.b * t.weight;
-                o.g += c.g * t.weight;
-                o.r += c.r * t.weight;
-                o.a += c.a * t.weight;
-                o.w += c.w * t.weight;
+                const Sum32& c = xr[size_t(i)];
+                Sum64& o = row[size_t(i)];
+                o.b += c.b * w;
+                o.g += c.g * w;
+                o.r += c.r * w;
+                o.a += c.a * w;
             }
         }
         uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
         for (int32_t i = 0; i < r.width; ++i) {
             // The cell's weighted average: truncated weights (edge cells, strong shrinks) do not
             // fade the picture.
-            const Acc4& c = row[size_t(i + 1)];
-            if (c.w == 0)
+            const Sum64& c = row[size_t(i + 1)];
+            const uint64_t total = cellWeightX[size_t(i + 1)] * rowWeight;
+            if (total == 0)
                 continue;
-            const uint32_t a = uint32_t(c.a / c.w);
+            const uint32_t a = uint32_t(c.a / total);
             if (a == 0)
                 continue;
-            const uint32_t cr = uint32_t(c.r / c.w), cg = uint32_t(c.g / c.w), cb = uint32_t(c.b / c.w);
+            const uint32_t cr = uint32_t(c.r / total), cg = uint32_t(c.g / total), cb = uint32_t(c.b / total);
             // channel = (acc * a >> 8) + (d * (256 - a) >> 8); alpha = da + (255 - da) * a / 255
             const uint32_t dp = d[i], da = dp >> 24;
             const uint32_t nr = ((cr * a) >> 8) + ((((dp >> 16) & 0xFF) * (256 - a)) >> 8);

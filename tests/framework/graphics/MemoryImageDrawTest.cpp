@@ -321,6 +321,12 @@ TEST(MemoryImageStretch, SmoothValues)
     same.img.StretchBlt(&white, Rect(0, 0, 3, 3), Rect(0, 0, 3, 3), Rect(0, 0, 3, 3), Color::White, 0, false);
     EXPECT_EQ(same.At(1, 1), 0xFFFEFEFEu);
     EXPECT_EQ(same.CountNot(0xFFFEFEFE), 0);
+    // Channels keep their places: (c * a >> 8) + (d * (256 - a) >> 8) over opaque black.
+    MemoryImage coloured = Source(2, 1, {0xFF4080C0, 0x80FF0000});
+    Canvas two(2, 1, 0xFF000000);
+    two.img.StretchBlt(&coloured, Rect(0, 0, 2, 1), Rect(0, 0, 2, 1), Rect(0, 0, 2, 1), Color::White, 0, false);
+    EXPECT_EQ(two.At(0, 0), 0xFF3F7FBFu);
+    EXPECT_EQ(two.At(1, 0), 0xFF7F0000u);
 
     // Half size of a checkerboard: two white and two black pixels per cell, averaged to 127 at
     // alpha 255, then (127 * 255 >> 8) over black.
