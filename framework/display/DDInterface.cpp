@@ -18,7 +18,8 @@ namespace {
 using Platform::HRESULT;
 using Platform::SurfaceRect;
 
-// Two ratios a:b and c:d differ when a*d/b < c or a < c*b/d (integer division).
+// Two ratios a:b and c:d differ when a*d/b < c or a < c*b/d (integer division). The test is
+// one-sided and coarse: a:b is the draw aspect, c:d the screen's (4:3 against 5:4 counts as equal).
 bool AspectsDiffer(const Ratio& ab, const Ratio& cd)
 {
     const int64_t a = ab.numerator, b = ab.denominator, c = cd.numerator, d = cd.denominator;
@@ -174,7 +175,7 @@ int DDInterface::Init(Platform::WindowId window, bool windowed)
 int DDInterface::InitFullScreen()
 {
     Log("Desktop is", desktopWidth_, desktopHeight_, desktopAspect_);
-    if (is3D_ && AspectsDiffer(desktopAspect_, drawAspect_)) {
+    if (is3D_ && AspectsDiffer(drawAspect_, desktopAspect_)) {
         stretched_ = true;
         displayWidth_ = desktopWidth_;
         displayHeight_ = desktopHeight_;
@@ -226,7 +227,7 @@ int DDInterface::InitWindowed()
 {
     const Ratio& hack = app_.windowAspect;
     OutputDebugFormatW(L"Hack aspect is                   [%2d:%2d]\n", hack.numerator, hack.denominator);
-    if (app_.useWindowAspect && hack.denominator > 0 && AspectsDiffer(hack, drawAspect_)) {
+    if (app_.useWindowAspect && hack.denominator > 0 && AspectsDiffer(drawAspect_, hack)) {
         stretched_ = true;
         displayWidth_ = int32_t(int64_t(hack.numerator) * drawHeight_ / hack.denominator);
         displayHeight_ = drawHeight_;

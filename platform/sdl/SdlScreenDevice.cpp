@@ -2,6 +2,8 @@
 #include "platform/sdl/SdlScreenDevice.h"
 #include "platform/ServiceSlot.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

@@ -5,8 +5,11 @@
 #pragma once
 #include "platform/ScreenDevice.h"
 
-#include <SDL.h>
 #include <map>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
 
 namespace Platform {
 
@@ -34,7 +37,7 @@ private:
         SDL_Renderer* renderer = nullptr;
         SDL_Texture* texture = nullptr;
         int32_t width = 0, height = 0;
-        Uint32 format = 0;
+        uint32_t format = 0;
         bool presented = false;
     };
     // The live target for window (made or remade as needed); null when the window is gone.

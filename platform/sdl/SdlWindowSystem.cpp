@@ -84,7 +84,16 @@ WindowId SdlWindowSystem::CreateWindow(const WindowDesc& desc)
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALWAYS_ON_TOP;
     else if (!desc.decorated)
         flags |= SDL_WINDOW_BORDERLESS;
-    SDL_Window* w = SDL_CreateWindow(desc.title.c_str(), desc.x, desc.y, desc.width, desc.height, flags);
+    int x = desc.x, y = desc.y, width = desc.width, height = desc.height;
+    SDL_Rect bounds{};
+    if (desc.fullScreen && SDL_GetDisplayBounds(0, &bounds) == 0) {
+        // Covering the desktop from the start: without a window manager nothing else resizes it.
+        x = bounds.x;
+        y = bounds.y;
+        width = bounds.w;
+        height = bounds.h;
+    }
+    SDL_Window* w = SDL_CreateWindow(desc.title.c_str(), x, y, width, height, flags);
     if (!w) {
         std::fprintf(stderr, "SDL_CreateWindow failed: %s\n", SDL_GetError());
         return 0;
@@ -317,6 +326,14 @@ bool SdlWindowSystem::GetCursorPos(WindowId window, int32_t& x, int32_t& y, bool
         SDL_GetWindowPosition(w, &wx, &wy);
         mx = gx - wx;
         my = gy - wy;
+    }
+    if (SDL_Renderer* renderer = SDL_GetRenderer(w)) {
+        // A window showing a screen mode of another size: positions in the mode's pixels, as
+        // its mouse events carry them.
+        float lx = 0, ly = 0;
+        SDL_RenderWindowToLogical(renderer, mx, my, &lx, &ly);
+        mx = static_cast<int>(lx);
+        my = static_cast<int>(ly);
     }
     x = mx;
     y = my;
