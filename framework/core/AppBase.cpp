@@ -105,6 +105,7 @@ AppBase::~AppBase()
         ws.DestroyWindow(invisibleWindow);
         invisibleWindow = 0;
     }
+    DeleteAllDialogs();
     widgetPort.reset();
     widgetManager.reset();
     {

@@ -16,6 +16,8 @@
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SharedImageRef.h"
+#include "framework/widgets/ButtonListener.h"
+#include "framework/widgets/DialogListener.h"
 #include "framework/widgets/WidgetHost.h"
 #include "platform/WindowSystem.h"
 
@@ -44,7 +46,9 @@ class WidgetManager;
 
 class Buffer;
 
-class AppBase : public ImageRegistry, public WidgetHost {
+class Dialog;
+
+class AppBase : public ImageRegistry, public WidgetHost, public ButtonListener, public DialogListener {
 public:
     AppBase();
     ~AppBase() override;
@@ -211,8 +215,32 @@ public:
     virtual int MsgBoxW(const std::wstring& text, const std::wstring& caption, uint32_t flags);
     virtual void PopupW(const std::wstring& text);
     virtual void LogScreenSaverError(const std::string& text);
-    virtual void BeginPopup() {}
-    virtual void EndPopup() {}
+
+    // ---- framework dialogs (AppDialogs.cpp) ----
+    // A new dialog without images (not yet shown).
+    virtual Dialog* NewDialog(int32_t id, bool isModal, const std::wstring& header, const std::wstring& lines,
+                              const std::wstring& footer, int32_t buttonSet);
+    // Replaces any dialog of that id with a new one and shows it.
+    virtual Dialog* DoDialog(int32_t id, bool isModal, const std::wstring& header, const std::wstring& lines,
+                             const std::wstring& footer, int32_t buttonSet);
+    // Shows dialog (the application owns it from now on) under its own id, or under id.
+    virtual void AddDialog(Dialog* dialog);
+    virtual void AddDialog(int32_t id, Dialog* dialog);
+    virtual Dialog* GetDialog(int32_t id);
+    virtual int32_t GetDialogCount() { return static_cast<int32_t>(dialogMap.size()); }
+    virtual bool KillDialog(Dialog* dialog);
+    virtual bool KillDialog(int32_t id);
+    // False when no dialog has the id; deletion is deferred to the main loop.
+    virtual bool KillDialog(int32_t id, bool removeWidget, bool deleteWidget);
+    virtual void ModalDialogOpened() {}
+    virtual void ModalDialogClosed() {}
+    // Dialog buttons become application buttons: 1000 -> dialog id + 2000, 1001 -> id + 3000.
+    void DialogButtonDown(int32_t dialogId, int32_t buttonId) override;
+    void DialogButtonClicked(int32_t dialogId, int32_t buttonId) override;
+    // Bracket a system pop-up (message box): input is not queued meanwhile; afterwards the
+    // update backlog, the keys and any held mouse button are cleared.
+    virtual void BeginPopup();
+    virtual void EndPopup();
 
     // The widget tree as the application uses it (never null): the manager, or a test's recorder.
     AppWidgetPort& Widgets() { return *widgetPort; }
@@ -305,6 +333,8 @@ public:
     std::set<MemoryImage*> imageSet;
     std::map<std::pair<std::string, std::string>, SharedImage> sharedImages;
     std::map<std::string, std::wstring> stringTable;
+    std::map<int32_t, Dialog*> dialogMap;
+    std::list<Dialog*> dialogList; // in the order they were added
 
     // ---- demo seam ----
     bool recordingDemo = false, playingDemo = false, manualShutdown = false;
@@ -356,6 +386,8 @@ private:
     intptr_t DefaultWindowProc(Platform::WindowId window, uint32_t message, uintptr_t wParam, intptr_t lParam);
     void ApplyDisplayToWidgets();
     void DeleteWidget(Widget* widget);
+    // Deletes the open dialogs and whatever waits on the delete-later list (destructor).
+    void DeleteAllDialogs();
 
     struct DeleteLater {
         int32_t depth;

@@ -8,7 +8,6 @@
 
 namespace Fw {
 
-LeakTracker gLeakTracker;
 
 LeakTracker::~LeakTracker()
 {

@@ -2,7 +2,6 @@
 
 namespace Fw {
 
-MersenneTwister gRandom;
 
 void MersenneTwister::SRand(uint32_t seed)
 {

@@ -10,7 +10,6 @@
 
 namespace Fw {
 
-Image Graphics::NullImage;
 
 namespace {
 
