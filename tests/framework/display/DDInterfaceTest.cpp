@@ -155,6 +155,44 @@ TEST_F(DisplayFixture, RedrawPresentsTheFrameIntoTheWindow)
     EXPECT_EQ(d->GetErrorText(), "Redraw Windowed: DDERR_SURFACELOST");
 }
 
+TEST_F(DisplayFixture, FullScreenFlipShowsTheStretchedFrameBetweenBlackBarsWithTheCursor)
+{
+    device.desktop = {160, 90, 60, 32};
+    app.colorDepth = 32;
+    auto d = MakeDisplay(120, 90, true); // 4:3 on a 16:9 desktop: bars of 20 pixels
+    ASSERT_EQ(d->Init(2, false), Fw::RESULT_OK);
+    ASSERT_EQ(d->GetPresentationRect(), Fw::Rect(20, 0, 120, 90));
+    // In 3-D the renderer draws the frame: here the test paints the draw surface itself.
+    auto* frame = static_cast<Platform::MemorySurface*>(d->GetDrawSurface());
+    for (int32_t y = 0; y < 90; ++y)
+        for (int32_t x = 0; x < 120; ++x)
+            frame->SetPixelAt(x, y, 0x0000FFu);
+    Fw::MemoryImage cursor;
+    cursor.Create(4, 4);
+    for (int i = 0; i < 16; ++i)
+        cursor.GetBits()[i] = 0xFFFFFFFFu;
+    cursor.BitsChanged();
+    d->SetCursorImage(&cursor);
+    d->SetPendingCursorPos(80, 45);
+
+    ASSERT_TRUE(d->Redraw(nullptr)) << d->GetErrorText();
+    const auto& shown = device.presented[2];
+    ASSERT_EQ(shown.width, 160);
+    auto at = [&](int32_t x, int32_t y) { return shown.pixels[size_t(y * 160 + x)]; };
+    EXPECT_EQ(at(19, 10), 0xFF000000u);
+    EXPECT_EQ(at(20, 10), 0xFF0000FFu);
+    EXPECT_EQ(at(139, 10), 0xFF0000FFu);
+    EXPECT_EQ(at(140, 10), 0xFF000000u);
+    EXPECT_EQ(at(80, 45), 0xFFFFFFFFu); // the cursor, painted into the back buffer before the flip
+    // The application's frame keeps no cursor.
+    EXPECT_EQ(frame->PixelAt(60, 45), 0x0000FFu);
+
+    // While a popup is open the frame is copied without a cursor.
+    app.popupActive = true;
+    ASSERT_TRUE(d->Redraw(nullptr));
+    EXPECT_EQ(at(80, 45), 0xFF0000FFu);
+}
+
 // ---- software cursor ----
 
 struct CursorFixture : DisplayFixture {
