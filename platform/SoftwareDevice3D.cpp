@@ -312,7 +312,8 @@ HRESULT SoftwareDevice3D::SetRenderState(RenderState state, uint32_t value)
 {
     if (HRESULT hr = Record(Op("SetRenderState", uint32_t(state), value)); Failed(hr))
         return hr;
-    renderStates_[int(state)] = value;
+    if (std::find(options_.ignoredStates.begin(), options_.ignoredStates.end(), state) == options_.ignoredStates.end())
+        renderStates_[int(state)] = value;
     return DD_OK;
 }
 

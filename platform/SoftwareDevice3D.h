@@ -42,6 +42,8 @@ public:
         Device3DCaps caps{1, 1, 2048, 2048, 0, false};
         std::vector<uint32_t> formats{kTexA8R8G8B8, kTexA4R4G4B4, kTexR5G6B5};
         bool record = true; // keep the call log (off for benchmarks)
+        // States the device accepts but does not apply, as a faulty driver would.
+        std::vector<RenderState> ignoredStates;
     };
 
     explicit SoftwareDevice3D(Surface* target);
