@@ -8,7 +8,9 @@
 #include "framework/display/SurfaceRects.h"
 #include "framework/graphics/DDImage.h"
 #include "platform/MemorySurface.h"
+#include "platform/WindowSystem.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Fw {
@@ -232,7 +234,14 @@ int DDInterface::InitWindowed()
         displayWidth_ = int32_t(int64_t(hack.numerator) * drawHeight_ / hack.denominator);
         displayHeight_ = drawHeight_;
         displayAspect_ = hack;
+        // The wider client area stays centred on the old one, never off the desktop's top-left.
+        Platform::WindowSystem& ws = Platform::GetWindowSystem();
+        int32_t oldW = 0, oldH = 0, x = 0, y = 0;
+        const bool placed = device_.GetClientSize(window_, oldW, oldH) && ws.GetWindowPosition(window_, x, y);
         device_.SetClientSize(window_, displayWidth_, displayHeight_);
+        if (placed)
+            ws.MoveWindow(window_, std::max(0, x - (displayWidth_ - oldW) / 2),
+                          std::max(0, y - (displayHeight_ - oldH) / 2));
         if (!app_.fillScreen) {
             presentationRect_ = Rect((displayWidth_ - drawWidth_) / 2, 0, drawWidth_, drawHeight_);
         } else {

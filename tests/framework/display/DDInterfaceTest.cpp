@@ -2,6 +2,7 @@
 // 3-D init failure, the software cursor on the primary, and (on SDL's headless driver) frames of
 // the application presented into its window in 16 and 32 bits and read back.
 #include "framework/display/DDInterface.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widgets/Widget.h"
@@ -191,6 +192,54 @@ TEST_F(DisplayFixture, FullScreenFlipShowsTheStretchedFrameBetweenBlackBarsWithT
     app.popupActive = true;
     ASSERT_TRUE(d->Redraw(nullptr));
     EXPECT_EQ(at(80, 45), 0xFF0000FFu);
+}
+
+TEST_F(DisplayFixture, WindowAspectWidensTheWindowAndCentresOrFillsThePicture)
+{
+    app.useWindowAspect = true;
+    app.windowAspect = Fw::Ratio(16, 9);
+    Platform::WindowDesc desc;
+    desc.x = 300;
+    desc.y = 50;
+    desc.width = 640;
+    desc.height = 480;
+    const Platform::WindowId window = env.ws.CreateWindow(desc);
+    device.clientSizes[window] = {640, 480};
+    auto d = MakeDisplay(640, 480, false);
+    ASSERT_EQ(d->Init(window, true), Fw::RESULT_OK);
+    int32_t x = 0, y = 0;
+    ASSERT_TRUE(env.ws.GetWindowPosition(window, x, y));
+    EXPECT_EQ(x, 300 - 106); // the wider client area is centred on the old one
+    EXPECT_EQ(y, 50);
+    EXPECT_EQ(d->GetDisplayWidth(), 853);
+    EXPECT_EQ(d->GetDisplayHeight(), 480);
+    EXPECT_EQ(device.clientSizes[window], std::make_pair(853, 480));
+    EXPECT_EQ(d->GetPresentationRect(), Fw::Rect(106, 0, 640, 480));
+    EXPECT_EQ(d->GetDrawWidth(), 640);
+
+    app.fillScreen = true;
+    ASSERT_EQ(d->Init(window, true), Fw::RESULT_OK);
+    EXPECT_EQ(d->GetDrawWidth(), 853);
+    EXPECT_EQ(d->GetPresentationRect(), Fw::Rect(0, 0, 853, 480));
+}
+
+TEST_F(DisplayFixture, VideoOnlyDrawPresentsTheSecondarySurface)
+{
+    auto d = MakeDisplay(32, 24, false);
+    ASSERT_EQ(d->Init(8, true), Fw::RESULT_OK);
+    d->SetVideoOnlyDraw(true);
+    ASSERT_NE(d->GetSecondarySurface(), nullptr);
+    EXPECT_EQ(static_cast<Fw::DDImage*>(d->GetScreenImage())->GetSurface(), d->GetSecondarySurface());
+    // Only the 3-D renderer draws into a video-only surface: the test paints it itself.
+    auto* secondary = static_cast<Platform::MemorySurface*>(d->GetSecondarySurface());
+    for (int32_t y = 0; y < 24; ++y)
+        for (int32_t x = 0; x < 32; ++x)
+            secondary->SetPixelAt(x, y, 0xFFFF00u);
+    ASSERT_TRUE(d->Redraw(nullptr));
+    EXPECT_EQ(device.presented[8].pixels[size_t(5 * 32 + 5)], 0xFFFFFF00u);
+    // Re-initialising keeps the choice.
+    ASSERT_EQ(d->Init(8, true), Fw::RESULT_OK);
+    EXPECT_NE(d->GetSecondarySurface(), nullptr);
 }
 
 // ---- software cursor ----
