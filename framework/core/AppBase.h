@@ -13,6 +13,7 @@
 #include "framework/core/DeferredMessageQueue.h"
 #include "framework/core/Demo.h"
 #include "framework/core/Ratio.h"
+#include "framework/assets/SharedImageSource.h"
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SharedImageRef.h"
@@ -48,7 +49,11 @@ class Buffer;
 
 class Dialog;
 
-class AppBase : public ImageRegistry, public WidgetHost, public ButtonListener, public DialogListener {
+class AppBase : public ImageRegistry,
+                public SharedImageSource,
+                public WidgetHost,
+                public ButtonListener,
+                public DialogListener {
 public:
     AppBase();
     ~AppBase() override;
@@ -199,6 +204,21 @@ public:
     virtual void DeleteAllImagesNativeData();
     virtual void DeleteAllImagesExtraBuffers();
     void ReleaseUnusedSharedImages();
+    // ---- images from files, shared images, copies (AppImages.cpp) ----
+    // A new image for the display: a surface image when the display makes surfaces, else a plain
+    // memory image. The caller owns it.
+    MemoryImage* NewDisplayImage();
+    // The image of a file (a name ending in ".png" loads any supported format of that name; a
+    // separate alpha file is merged); null when nothing loads. The caller owns it.
+    virtual MemoryImage* CreateImageFromFile(const std::string& name, bool commitBits,
+                                             uint32_t alphaComposeColor = 0xFFFFFF);
+    // Loaded once per (name, variant), letter case ignored; names starting with '!' are empty
+    // images the caller fills.
+    SharedImageRef AcquireSharedImage(const std::string& path, const std::string& variant, bool* isNew,
+                                      uint32_t alphaComposeColor = 0xFFFFFF) override;
+    // A new image holding rect of image (its cell grid and animation copied too).
+    MemoryImage* CopyImage(Image* image, const Rect& rect);
+    MemoryImage* CopyImage(Image* image);
     bool GetD3DTestPassed();
     bool GetD3DTestSupported();
     // ImageRegistry.
@@ -402,6 +422,9 @@ private:
     bool loadingCompletedOnce_ = false; // LoadingThreadCompleted has run: never again
     std::function<void(const std::wstring&)> previousPopupSink_;
 };
+
+// name without a trailing ".png" (lower case) when something is left before it.
+std::string StripPngExtension(const std::string& name);
 
 // The one application object; set by its constructor, cleared by its destructor.
 extern AppBase* gApplication;
