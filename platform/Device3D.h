@@ -4,6 +4,7 @@
 // Implementations: SoftwareDevice3D (deterministic reference with failure injection, the oracle of
 // the tests) and GlDevice3D (OpenGL fixed function; headless through EGL). No palettes.
 #pragma once
+#include "platform/ScreenDevice.h" // DesktopMode
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -113,10 +114,6 @@ public:
 struct AdapterIdentity {
     std::string driverName;  // a path of the driver file whose modification time is read
     std::string description; // matched against the card lists
-};
-
-struct DesktopMode {
-    int32_t width = 0, height = 0, bitsPerPixel = 0;
 };
 
 // What stands in for DirectDraw 7 and Direct3D 7 as the framework opens them: the adapter, the

@@ -613,7 +613,7 @@ HRESULT SoftwareDriver3D::CreateRenderTarget(int32_t width, int32_t height, Surf
 {
     if (renderTargetFactory)
         return renderTargetFactory(width, height, out);
-    return MemorySurface::Create(width, height, desktop.bitsPerPixel == 16 ? kFormat565 : kFormatX8R8G8B8,
+    return MemorySurface::Create(width, height, desktop.bitDepth == 16 ? kFormat565 : kFormatX8R8G8B8,
                                  DDSCAPS_3DDEVICE | DDSCAPS_OFFSCREENPLAIN, 0, out);
 }
 

@@ -106,7 +106,7 @@ public:
     HRESULT identifierResult = DD_OK;
     uint64_t videoMemory = 64ull << 20;
     HRESULT vidMemResult = DD_OK;
-    DesktopMode desktop{1024, 768, 32};
+    DesktopMode desktop{1024, 768, 0, 32};
     HRESULT createDeviceResult = DD_OK;
     SoftwareDevice3D::Options deviceOptions;
     // Makes render targets when set (e.g. a 24-bit surface); else a memory surface of the desktop's

@@ -180,7 +180,7 @@ bool D3DTester::Setup(Driver3D* driver)
             SetWarning("GetAvailableVidMem failed: " + GetDirectXErrorName(uint32_t(hr)));
         } else {
             // The desktop's own pixels count as available: the test runs before anything else.
-            const uint64_t desktopBytes = uint64_t(std::max(desk.bitsPerPixel, 0) / 8) *
+            const uint64_t desktopBytes = uint64_t(std::max(desk.bitDepth, 0) / 8) *
                                           uint64_t(std::max(desk.width, 0)) * uint64_t(std::max(desk.height, 0));
             const uint64_t totalMB = SaturatingAdd(desktopBytes, total) >> 20;
             if (totalMB < minVidMemory)

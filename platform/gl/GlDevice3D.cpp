@@ -548,7 +548,7 @@ HRESULT GlDriver3D::GetAvailableVidMem(uint64_t& total)
 
 HRESULT GlDriver3D::CreateRenderTarget(int32_t width, int32_t height, Surface** out)
 {
-    return MemorySurface::Create(width, height, desktop.bitsPerPixel == 16 ? kFormat565 : kFormatX8R8G8B8,
+    return MemorySurface::Create(width, height, desktop.bitDepth == 16 ? kFormat565 : kFormatX8R8G8B8,
                                  DDSCAPS_3DDEVICE | DDSCAPS_OFFSCREENPLAIN, 0, out);
 }
 

@@ -28,7 +28,7 @@ public:
     uint64_t videoMemory = 256ull << 20;
     // The file whose modification year is taken as the driver's date.
     std::string driverPath = "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so";
-    DesktopMode desktop{1024, 768, 32};
+    DesktopMode desktop{1024, 768, 0, 32};
 
     bool ProbeNewerAdapterIdentity(AdapterIdentity& out) override;
     HRESULT GetDeviceIdentifier(AdapterIdentity& out) override;

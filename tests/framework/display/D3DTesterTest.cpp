@@ -72,7 +72,7 @@ struct Host : D3DTestHost {
 SoftwareDriver3D PlainDriver(uint64_t megabytes)
 {
     SoftwareDriver3D d;
-    d.desktop = {0, 0, 0};
+    d.desktop = {0, 0, 0, 0};
     d.videoMemory = megabytes << 20;
     d.identity.description = "NVIDIA Test Card";
     return d;
@@ -105,13 +105,13 @@ TEST(D3DTester, VideoMemoryLimits)
     }
     // The desktop's pixels count as available memory; a huge report saturates instead of wrapping.
     SoftwareDriver3D desk = PlainDriver(2);
-    desk.desktop = {1024, 1024, 32};
+    desk.desktop = {1024, 1024, 0, 32};
     D3DTester a;
     RunTester(desk, a);
     EXPECT_EQ(a.failureReason, "");
     SoftwareDriver3D huge = PlainDriver(0);
     huge.videoMemory = UINT64_MAX - 100;
-    huge.desktop = {1024, 1024, 32};
+    huge.desktop = {1024, 1024, 0, 32};
     D3DTester b;
     RunTester(huge, b);
     EXPECT_EQ(b.failureReason, "");
