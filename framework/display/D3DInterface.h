@@ -30,7 +30,7 @@ protected:
     ~D3DHost() = default;
 };
 
-class D3DInterface final : public DisplayRenderer, public Renderer3D, public D3DErrorCheck {
+class D3DInterface : public DisplayRenderer, public Renderer3D, public D3DErrorCheck {
 public:
     // driver and host must outlive the renderer.
     D3DInterface(Platform::Driver3D& driver, D3DHost& host);
