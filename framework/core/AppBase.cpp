@@ -43,6 +43,7 @@ AppBase::AppBase() : ws(Platform::GetWindowSystem())
     gApplication = this;
     SetDefaultImageRegistry(this);
     programFolder = ProgramFolder();
+    productVersion = GetProductVersion(programFolder);
     Platform::Clock& clock = Platform::GetClock();
     startTick = clock.GetTickCount();
     lastDrawTick = clock.TimeGetTime();

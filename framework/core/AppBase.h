@@ -144,7 +144,9 @@ public:
     void ClearKeysDown();
     virtual bool IsAppAltKey(uint32_t key);
     virtual bool ImmediateKeyHook(uint32_t key, bool ctrlDown, bool altDown);
-    virtual bool DebugKeyDown(uint32_t /*key*/) { return false; }
+    // Debug keys (F2 profiler, F3 overlays, F8 video stats / 3-D switch, F10, F11 screenshot /
+    // image dump); true when the key is consumed (AppDebugTools.cpp).
+    virtual bool DebugKeyDown(uint32_t key);
     void SetClipboard(const std::string& text);
     std::string GetClipboard();
     // Demo: passes a value from the outside world through the demo (recorded or replayed).
@@ -235,6 +237,22 @@ public:
     virtual int MsgBoxW(const std::wstring& text, const std::wstring& caption, uint32_t flags);
     virtual void PopupW(const std::wstring& text);
     virtual void LogScreenSaverError(const std::string& text);
+    virtual int MsgBox(const std::string& text, const std::string& caption, uint32_t flags);
+    virtual void Popup(const std::string& text);
+
+    // ---- debug tools and reports (AppDebugTools.cpp) ----
+    // The product version compiled into the program (the path is not consulted here).
+    virtual std::string GetProductVersion(const std::string& path);
+    virtual std::string GetDiagnosticsText();
+    // Writes the screen as "_screenshots/imageN.png" in the application-data folder (N one above
+    // the highest there); nothing without a screen image.
+    void TakeScreenshot();
+    // Writes "_dump/imagelist.html" with every image's memory use, and each image as PNG with a
+    // 64 x 64 JPEG thumbnail, in the application-data folder.
+    void DumpProgramInfo();
+    void ShowVideoStats();
+    bool fpsDisplay = false;
+    int32_t fpsDisplayMode = 0; // 0 frame rate, 1 mouse position
 
     // ---- framework dialogs (AppDialogs.cpp) ----
     // A new dialog without images (not yet shown).

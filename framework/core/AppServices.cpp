@@ -274,17 +274,6 @@ void AppBase::PopupW(const std::wstring& text)
     EndPopup();
 }
 
-void AppBase::LogScreenSaverError(const std::string& text)
-{
-    // The first line of a run replaces the old log; later lines are appended.
-    static bool first = true;
-    if (FILE* f = std::fopen("ScrError.txt", first ? "w" : "a")) {
-        std::fprintf(f, "%s\n", text.c_str());
-        std::fclose(f);
-    }
-    first = false;
-}
-
 void AppBase::SeedRandom(uint32_t seed) { Fw::SeedRandom(seed); }
 
 } // namespace Fw
