@@ -138,26 +138,6 @@ SoftwareDevice3D::SoftwareDevice3D(Surface* target) : SoftwareDevice3D(target, O
 SoftwareDevice3D::SoftwareDevice3D(Surface* target, Options options)
     : options_(std::move(options)), failures_(std::make_shared<FailureInjector>())
 {
-    renderStates_[int(RenderState::SrcBlend)] = kBlendOne;
-    renderStates_[int(RenderState::DestBlend)] = kBlendZero;
-    renderStates_[int(RenderState::Lighting)] = 1;
-    renderStates_[int(RenderState::ZWriteEnable)] = 1;
-    renderStates_[int(RenderState::CullMode)] = 3; // counter-clockwise triangles are culled
-    for (int s = 0; s < kStageCount; ++s) {
-        uint32_t* st = stageStates_[s];
-        st[int(StageState::ColorOp)] = s == 0 ? kOpModulate : kOpDisable;
-        st[int(StageState::ColorArg1)] = kArgTexture;
-        st[int(StageState::ColorArg2)] = kArgCurrent;
-        st[int(StageState::AlphaOp)] = s == 0 ? kOpSelectArg1 : kOpDisable;
-        st[int(StageState::AlphaArg1)] = kArgTexture;
-        st[int(StageState::AlphaArg2)] = kArgCurrent;
-        st[int(StageState::TexCoordIndex)] = uint32_t(s);
-        st[int(StageState::AddressU)] = kAddressWrap;
-        st[int(StageState::AddressV)] = kAddressWrap;
-        st[int(StageState::MagFilter)] = kFilterPoint;
-        st[int(StageState::MinFilter)] = kFilterPoint;
-        st[int(StageState::MipFilter)] = kFilterNone;
-    }
     if (target)
         BindTarget(target);
 }
@@ -220,11 +200,11 @@ std::vector<SoftwareDevice3D::Call> SoftwareDevice3D::CallsOf(const std::string&
     return out;
 }
 
-uint32_t SoftwareDevice3D::GetRenderStateValue(RenderState state) const { return renderStates_[int(state)]; }
+uint32_t SoftwareDevice3D::GetRenderStateValue(RenderState state) const { return states_.render[int(state)]; }
 
 uint32_t SoftwareDevice3D::GetStageStateValue(int stage, StageState state) const
 {
-    return stageStates_[stage][int(state)];
+    return states_.stage[stage][int(state)];
 }
 
 HRESULT SoftwareDevice3D::GetCaps(Device3DCaps& caps)
@@ -313,7 +293,7 @@ HRESULT SoftwareDevice3D::SetRenderState(RenderState state, uint32_t value)
     if (HRESULT hr = Record(Op("SetRenderState", uint32_t(state), value)); Failed(hr))
         return hr;
     if (std::find(options_.ignoredStates.begin(), options_.ignoredStates.end(), state) == options_.ignoredStates.end())
-        renderStates_[int(state)] = value;
+        states_.render[int(state)] = value;
     return DD_OK;
 }
 
@@ -324,7 +304,7 @@ HRESULT SoftwareDevice3D::SetTextureStageState(int stage, StageState state, uint
         return hr;
     if (stage < 0 || stage >= kStageCount)
         return D3DERR_INVALIDCALL;
-    stageStates_[stage][int(state)] = value;
+    states_.stage[stage][int(state)] = value;
     return DD_OK;
 }
 
@@ -402,7 +382,7 @@ uint32_t SoftwareDevice3D::Sample(int stage, float u, float v) const
 {
     const auto* tex = static_cast<const SoftwareTexture*>(textures_[stage].get());
     const int32_t w = tex->Width(), h = tex->Height();
-    const uint32_t* st = stageStates_[stage];
+    const uint32_t* st = states_.stage[stage];
     auto address = [](int32_t i, int32_t n, uint32_t mode) {
         if (mode == kAddressWrap)
             return ((i % n) + n) % n;
@@ -440,7 +420,7 @@ void SoftwareDevice3D::ShadePixel(int32_t x, int32_t y, uint32_t diffuse, const 
         return;
     uint32_t current = diffuse;
     for (int s = 0; s < kStageCount; ++s) {
-        const uint32_t* st = stageStates_[s];
+        const uint32_t* st = states_.stage[s];
         const uint32_t colorOp = st[int(StageState::ColorOp)];
         if (colorOp == kOpDisable)
             break;
@@ -464,11 +444,11 @@ void SoftwareDevice3D::ShadePixel(int32_t x, int32_t y, uint32_t diffuse, const 
     const int32_t bpp = d.pixelFormat.bitCount / 8;
     uint8_t* p = static_cast<uint8_t*>(d.surface) + size_t(y) * size_t(d.pitch) + size_t(x) * size_t(bpp);
     uint32_t out = current;
-    if (renderStates_[int(RenderState::AlphaBlendEnable)]) {
+    if (states_.render[int(RenderState::AlphaBlendEnable)]) {
         const uint32_t dst = detail::UnpackArgb(detail::LoadPixel(p, bpp), d.pixelFormat);
         const uint32_t sa = current >> 24;
-        const uint32_t sf = BlendFactor(renderStates_[int(RenderState::SrcBlend)], sa);
-        const uint32_t df = BlendFactor(renderStates_[int(RenderState::DestBlend)], sa);
+        const uint32_t sf = BlendFactor(states_.render[int(RenderState::SrcBlend)], sa);
+        const uint32_t df = BlendFactor(states_.render[int(RenderState::DestBlend)], sa);
         out = 0;
         for (int shift = 0; shift < 32; shift += 8)
             out |= std::min<uint32_t>((Channel(current, shift) * sf + Channel(dst, shift) * df + 127) / 255, 255)
@@ -514,7 +494,7 @@ void SoftwareDevice3D::DrawTriangle(const Vertex3D& a, const Vertex3D& b0, const
     if (area == 0)
         return;
     // Positive area: clockwise on the screen (y grows downward).
-    const uint32_t cull = renderStates_[int(RenderState::CullMode)];
+    const uint32_t cull = states_.render[int(RenderState::CullMode)];
     if ((cull == 3 && area < 0) || (cull == 2 && area > 0))
         return;
     if (area < 0) {

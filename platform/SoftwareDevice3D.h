@@ -6,6 +6,7 @@
 // adapter queries (identity, video memory, desktop mode) with configurable answers.
 #pragma once
 #include "platform/Device3D.h"
+#include "platform/detail/DeviceStates.h"
 
 #include <functional>
 #include <map>
@@ -93,8 +94,7 @@ private:
     std::shared_ptr<FailureInjector> failures_;
     bool inScene_ = false;
     int32_t vpX_ = 0, vpY_ = 0, vpW_ = 0, vpH_ = 0;
-    uint32_t renderStates_[9] = {};
-    uint32_t stageStates_[kStageCount][12] = {};
+    detail::DeviceStates states_;
     Texture3DRef textures_[kStageCount];
 };
 

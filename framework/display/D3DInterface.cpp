@@ -368,6 +368,32 @@ void D3DInterface::DrawTexturedQuad(Vertex3D* quad, const Rect* clip, const char
     DrawFan(poly, clip, 1, "DrawPrimitive (Tri) 2");
 }
 
+template <class DrawQuad>
+void D3DInterface::WalkPieces(TextureData& data, const Rect& srcRect, DrawQuad&& draw)
+{
+    for (int32_t py = srcRect.y; py < srcRect.y + srcRect.height;) {
+        int32_t rowHeight = 0;
+        for (int32_t px = srcRect.x; px < srcRect.x + srcRect.width;) {
+            int32_t w = srcRect.x + srcRect.width - px, h = srcRect.y + srcRect.height - py;
+            float u0, v0, u1, v1;
+            Texture3D* tex = data.GetTexture(px, py, w, h, u0, v0, u1, v1);
+            if (!tex || w <= 0 || h <= 0)
+                return;
+            for (const TexturePiece& p : data.pieces)
+                if (p.texture.get() == tex) {
+                    if (CheckDXError(device_->SetTexture(0, p.texture), "SetTexture gTexture"))
+                        return;
+                    break;
+                }
+            // The part's corners relative to the source rectangle's origin.
+            draw(float(px - srcRect.x), float(py - srcRect.y), float(w), float(h), u0, v0, u1, v1);
+            px += w;
+            rowHeight = h;
+        }
+        py += rowHeight;
+    }
+}
+
 void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, const Color& color, int32_t drawMode,
                        bool linear)
 {
@@ -382,31 +408,15 @@ void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, cons
     SetDrawMode(drawMode);
     SetLinearFilter(linear);
     EmptyStage1();
-    auto* data = static_cast<TextureData*>(src->textureData);
     const uint32_t c = Pack(color);
-    for (int32_t py = srcRect.y; py < srcRect.y + srcRect.height;) {
-        int32_t rowHeight = 0;
-        for (int32_t px = srcRect.x; px < srcRect.x + srcRect.width;) {
-            int32_t w = srcRect.x + srcRect.width - px, h = srcRect.y + srcRect.height - py;
-            float u0, v0, u1, v1;
-            Texture3D* tex = data->GetTexture(px, py, w, h, u0, v0, u1, v1);
-            if (!tex || w <= 0 || h <= 0)
-                return;
-            for (const TexturePiece& p : data->pieces)
-                if (p.texture.get() == tex) {
-                    if (CheckDXError(device_->SetTexture(0, p.texture), "SetTexture gTexture"))
-                        return;
-                    break;
-                }
-            const float l = x + float(px - srcRect.x) - 0.5f, t = y + float(py - srcRect.y) - 0.5f;
-            Vertex3D quad[4] = {V(l, t, c, u0, v0), V(l + float(w), t, c, u1, v0), V(l, t + float(h), c, u0, v1),
-                                V(l + float(w), t + float(h), c, u1, v1)};
-            DrawTexturedQuad(quad, nullptr, "DrawPrimitive (Tri) 1");
-            px += w;
-            rowHeight = h;
-        }
-        py += rowHeight;
-    }
+    WalkPieces(*static_cast<TextureData*>(src->textureData), srcRect,
+               [&](float l, float t, float w, float h, float u0, float v0, float u1, float v1) {
+                   l += x - 0.5f;
+                   t += y - 0.5f;
+                   Vertex3D quad[4] = {V(l, t, c, u0, v0), V(l + w, t, c, u1, v0), V(l, t + h, c, u0, v1),
+                                       V(l + w, t + h, c, u1, v1)};
+                   DrawTexturedQuad(quad, nullptr, "DrawPrimitive (Tri) 1");
+               });
 }
 
 void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& color, int32_t drawMode,
@@ -428,29 +438,11 @@ void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& c
         const FloatPoint p = m.TransformPoint(FloatPoint(cx, cy));
         return V(p.x + x - 0.5f, p.y + y - 0.5f, c, u, v);
     };
-    for (int32_t py = srcRect.y; py < srcRect.y + srcRect.height;) {
-        int32_t rowHeight = 0;
-        for (int32_t px = srcRect.x; px < srcRect.x + srcRect.width;) {
-            int32_t w = srcRect.x + srcRect.width - px, h = srcRect.y + srcRect.height - py;
-            float u0, v0, u1, v1;
-            Texture3D* tex = data->GetTexture(px, py, w, h, u0, v0, u1, v1);
-            if (!tex || w <= 0 || h <= 0)
-                return;
-            for (const TexturePiece& p : data->pieces)
-                if (p.texture.get() == tex) {
-                    if (CheckDXError(device_->SetTexture(0, p.texture), "SetTexture gTexture"))
-                        return;
-                    break;
-                }
-            const float l = float(px - srcRect.x), t = float(py - srcRect.y);
-            Vertex3D quad[4] = {corner(l, t, u0, v0), corner(l + float(w), t, u1, v0), corner(l, t + float(h), u0, v1),
-                                corner(l + float(w), t + float(h), u1, v1)};
-            DrawTexturedQuad(quad, clip, "DrawPrimitive (Tri) 3");
-            px += w;
-            rowHeight = h;
-        }
-        py += rowHeight;
-    }
+    WalkPieces(*data, srcRect, [&](float l, float t, float w, float h, float u0, float v0, float u1, float v1) {
+        Vertex3D quad[4] = {corner(l, t, u0, v0), corner(l + w, t, u1, v0), corner(l, t + h, u0, v1),
+                            corner(l + w, t + h, u1, v1)};
+        DrawTexturedQuad(quad, clip, "DrawPrimitive (Tri) 3");
+    });
 }
 
 void D3DInterface::DrawTrianglesTex(Image* texture, const TriVertexTriangle* triangles, int32_t count,

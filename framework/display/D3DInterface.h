@@ -82,6 +82,10 @@ public:
     size_t TexturedImageCount() const { return images_.size(); }
 
 private:
+    // Sets each texture piece under srcRect on stage 0 and calls draw(left, top, width, height,
+    // u0, v0, u1, v1) with the part's place relative to srcRect's origin.
+    template <class DrawQuad>
+    void WalkPieces(TextureData& data, const Rect& srcRect, DrawQuad&& draw);
     void DrawTexturedQuad(Platform::Vertex3D* quad, const Rect* clip, const char* label);
     void DrawFan(std::vector<Platform::Vertex3D>& poly, const Rect* clip, int textureCount, const char* label);
     void ApplyTransform(Platform::Vertex3D& v) const;

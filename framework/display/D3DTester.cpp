@@ -4,6 +4,7 @@
 
 #include "framework/core/DirectXErrors.h"
 #include "framework/core/StringUtils.h"
+#include "framework/display/TextureData.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,16 +21,6 @@ namespace {
 constexpr int32_t kTargetSize = 100;
 constexpr int32_t kTextureSize = 64;
 constexpr int kTolerance = 768;
-
-int SquaredDistance(uint32_t a, uint32_t b)
-{
-    int d = 0;
-    for (int s = 0; s < 24; s += 8) {
-        const int c = int((a >> s) & 0xFF) - int((b >> s) & 0xFF);
-        d += c * c;
-    }
-    return d;
-}
 
 // Moves (p & mask) so the mask's highest set bit lands on bit top; bit 0 counts as not found.
 uint32_t PlaceChannel(uint32_t p, uint32_t mask, int top)
@@ -75,6 +66,16 @@ bool MatchList(const std::string& path, const std::string& description, bool& ma
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
 
 } // namespace
+
+int SquaredColorDistance(uint32_t a, uint32_t b)
+{
+    int d = 0;
+    for (int s = 0; s < 24; s += 8) {
+        const int c = int((a >> s) & 0xFF) - int((b >> s) & 0xFF);
+        d += c * c;
+    }
+    return d;
+}
 
 void D3DTestImage::Create(int32_t w, int32_t h)
 {
@@ -284,7 +285,7 @@ bool D3DTester::RunBlendTest(const Blend& blend, uint32_t fill1, uint32_t color1
     for (int32_t y = 0; y < 10; ++y)
         for (int32_t x = 0; x < 10; ++x) {
             const uint32_t p = testImage.bits()[y * kTargetSize + x];
-            if (SquaredDistance(p, expected) > kTolerance)
+            if (SquaredColorDistance(p, expected) > kTolerance)
                 return SetFailure(failure);
             uniform = uniform && p == first;
         }
@@ -314,7 +315,7 @@ bool D3DTester::RunClipTest()
     // Column x of the target shows image column x + 2, which has the same parity.
     for (int32_t y = 0; y < 62; ++y)
         for (int32_t x = 0; x < 62; ++x)
-            if (SquaredDistance(testImage.bits()[y * kTargetSize + x], (x & 1) ? 0xFFFFFF : 0) > kTolerance) {
+            if (SquaredColorDistance(testImage.bits()[y * kTargetSize + x], (x & 1) ? 0xFFFFFF : 0) > kTolerance) {
                 SetWarning("Clip problem detected.");
                 return true;
             }
@@ -342,8 +343,7 @@ void D3DTester::DrawTestImage(const D3DTestImage& image, int32_t x, int32_t y, u
                     if (uses32BitTextures) {
                         std::memcpy(dst, &p, 4);
                     } else {
-                        const uint16_t v = uint16_t(((p >> 16) & 0xF000) | ((p >> 12) & 0xF00) | ((p >> 8) & 0xF0) |
-                                                    ((p >> 4) & 0xF));
+                        const uint16_t v = ArgbTo4444(p);
                         std::memcpy(dst, &v, 2);
                     }
                 }

@@ -13,6 +13,9 @@
 
 namespace Fw {
 
+// Sum of the squared differences of red, green and blue (alpha ignored); the test accepts up to 768.
+int SquaredColorDistance(uint32_t a, uint32_t b);
+
 // 32-bit 0xAARRGGBB pixels, rows without padding.
 class D3DTestImage {
 public:

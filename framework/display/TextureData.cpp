@@ -46,10 +46,6 @@ const std::array<int32_t, kTableSize>& PieceTable()
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
 
 // Upload converters: one 0xAARRGGBB pixel to one texel.
-uint16_t To4444(uint32_t c)
-{
-    return uint16_t(((c >> 16) & 0xF000) | ((c >> 12) & 0x0F00) | ((c >> 8) & 0x00F0) | ((c >> 4) & 0x000F));
-}
 uint16_t To565(uint32_t c) { return uint16_t(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F)); }
 
 // Read-back twins: alpha is not read back from 16-bit texels; channels return to the top of their byte.
@@ -234,7 +230,7 @@ void TextureData::CopyImageToTexture(Texture3D& texture, const uint32_t* bits, i
                 if (bpp == 4) {
                     std::memcpy(row + size_t(tx) * 4, &c, 4);
                 } else {
-                    const uint16_t v = texture.Format() == kTexR5G6B5 ? To565(c) : To4444(c);
+                    const uint16_t v = texture.Format() == kTexR5G6B5 ? To565(c) : ArgbTo4444(c);
                     std::memcpy(row + size_t(tx) * 2, &v, 2);
                 }
             }

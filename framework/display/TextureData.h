@@ -28,6 +28,12 @@ struct RendererLimits {
     bool Supports(uint32_t format) const { return (formats & format) != 0; }
 };
 
+// A 0xAARRGGBB pixel as an A4R4G4B4 texel (the top four bits of each channel).
+inline uint16_t ArgbTo4444(uint32_t c)
+{
+    return uint16_t(((c >> 16) & 0xF000) | ((c >> 12) & 0x0F00) | ((c >> 8) & 0x00F0) | ((c >> 4) & 0x000F));
+}
+
 // The piece size for an inner dimension n (0..4095): the power of two wasting at most 64 texels,
 // else a smaller one leaving a remainder below 64 or a power of two.
 int32_t PieceSizeFor(int32_t n);

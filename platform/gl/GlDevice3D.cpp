@@ -7,6 +7,7 @@
 #include "platform/gl/GlDevice3D.h"
 
 #include "platform/MemorySurface.h"
+#include "platform/detail/DeviceStates.h"
 #include "platform/detail/PixelMasks.h"
 
 #include <EGL/egl.h>
@@ -178,23 +179,6 @@ public:
     {
         glGenFramebuffers(1, &fbo_);
         glGenTextures(1, &color_);
-        renderStates_[int(RenderState::SrcBlend)] = kBlendOne;
-        renderStates_[int(RenderState::DestBlend)] = kBlendZero;
-        renderStates_[int(RenderState::CullMode)] = 3;
-        for (int s = 0; s < kStageCount; ++s) {
-            uint32_t* st = stage_[s];
-            st[int(StageState::ColorOp)] = s == 0 ? kOpModulate : kOpDisable;
-            st[int(StageState::ColorArg1)] = kArgTexture;
-            st[int(StageState::ColorArg2)] = kArgCurrent;
-            st[int(StageState::AlphaOp)] = s == 0 ? kOpSelectArg1 : kOpDisable;
-            st[int(StageState::AlphaArg1)] = kArgTexture;
-            st[int(StageState::AlphaArg2)] = kArgCurrent;
-            st[int(StageState::TexCoordIndex)] = uint32_t(s);
-            st[int(StageState::AddressU)] = kAddressWrap;
-            st[int(StageState::AddressV)] = kAddressWrap;
-            st[int(StageState::MagFilter)] = kFilterPoint;
-            st[int(StageState::MinFilter)] = kFilterPoint;
-        }
         SetRenderTarget(target);
     }
     ~GlDevice3D() override
@@ -290,14 +274,14 @@ public:
     }
     HRESULT SetRenderState(RenderState state, uint32_t value) override
     {
-        renderStates_[int(state)] = value;
+        states_.render[int(state)] = value;
         return DD_OK;
     }
     HRESULT SetTextureStageState(int stage, StageState state, uint32_t value) override
     {
         if (stage < 0 || stage >= kStageCount)
             return D3DERR_INVALIDCALL;
-        stage_[stage][int(state)] = value;
+        states_.stage[stage][int(state)] = value;
         return DD_OK;
     }
     HRESULT SetTexture(int stage, const Texture3DRef& texture) override
@@ -332,7 +316,7 @@ public:
         glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, &vertices[0].diffuse);
         for (int s = 0; s < kStageCount; ++s) {
             glClientActiveTexture(GLenum(GL_TEXTURE0 + s));
-            const bool second = stage_[s][int(StageState::TexCoordIndex)] != 0 && textureCount > 1;
+            const bool second = states_.stage[s][int(StageState::TexCoordIndex)] != 0 && textureCount > 1;
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoordPointer(2, GL_FLOAT, stride, second ? &vertices[0].u1 : &vertices[0].u);
         }
@@ -368,16 +352,16 @@ private:
         glDisable(GL_DEPTH_TEST);
         glDepthMask(GL_FALSE);
         glDisable(GL_DITHER);
-        if (renderStates_[int(RenderState::AlphaBlendEnable)]) {
+        if (states_.render[int(RenderState::AlphaBlendEnable)]) {
             glEnable(GL_BLEND);
-            glBlendFunc(BlendOf(renderStates_[int(RenderState::SrcBlend)]),
-                        BlendOf(renderStates_[int(RenderState::DestBlend)]));
+            glBlendFunc(BlendOf(states_.render[int(RenderState::SrcBlend)]),
+                        BlendOf(states_.render[int(RenderState::DestBlend)]));
         } else {
             glDisable(GL_BLEND);
         }
         // Device culling names the winding on the screen (y down); the framebuffer here has y up,
         // which reverses every winding.
-        const uint32_t cull = renderStates_[int(RenderState::CullMode)];
+        const uint32_t cull = states_.render[int(RenderState::CullMode)];
         if (cull == 2 || cull == 3) {
             glEnable(GL_CULL_FACE);
             glFrontFace(GL_CCW);
@@ -388,7 +372,7 @@ private:
         bool disabled = false;
         for (int s = 0; s < kStageCount; ++s) {
             glActiveTexture(GLenum(GL_TEXTURE0 + s));
-            const uint32_t* st = stage_[s];
+            const uint32_t* st = states_.stage[s];
             disabled = disabled || st[int(StageState::ColorOp)] == kOpDisable;
             if (disabled) {
                 glDisable(GL_TEXTURE_2D);
@@ -493,8 +477,7 @@ private:
     int32_t vp_[4] = {};
     GLuint fbo_ = 0, color_ = 0;
     bool inScene_ = false;
-    uint32_t renderStates_[9] = {};
-    uint32_t stage_[kStageCount][12] = {};
+    detail::DeviceStates states_;
     Texture3DRef textures_[kStageCount];
     std::vector<uint32_t> mirror_;
 };

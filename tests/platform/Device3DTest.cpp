@@ -2,6 +2,8 @@
 // failure injection, and the OpenGL device drawing the same scene within the capability tester's
 // tolerance (skipped with a message when no EGL/OpenGL context can be made here).
 // FW_DEVICE3D_SCENE_DIR=<folder> writes both scenes as PNG files for a look by eye.
+#include "framework/display/D3DTester.h"
+#include "framework/display/TextureData.h"
 #include "platform/MemorySurface.h"
 #include "platform/SoftwareDevice3D.h"
 #include "platform/detail/PixelMasks.h"
@@ -54,8 +56,7 @@ Texture3DRef MakeTexture(Device3D& dev, int32_t w, int32_t h, uint32_t format, u
             if (format == kTexA8R8G8B8)
                 reinterpret_cast<uint32_t*>(p)[x] = c;
             else if (format == kTexA4R4G4B4)
-                reinterpret_cast<uint16_t*>(p)[x] = uint16_t(((c >> 16) & 0xF000) | ((c >> 12) & 0x0F00) |
-                                                             ((c >> 8) & 0x00F0) | ((c >> 4) & 0x000F));
+                reinterpret_cast<uint16_t*>(p)[x] = Fw::ArgbTo4444(c);
             else
                 reinterpret_cast<uint16_t*>(p)[x] =
                     uint16_t(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
@@ -135,16 +136,6 @@ void MaybeWritePng(const char* name, int32_t w, int32_t h, const std::vector<uin
         std::ofstream(std::string(dir) + "/" + name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-}
-
-int SquaredDistance(uint32_t a, uint32_t b)
-{
-    int d = 0;
-    for (int s = 0; s < 24; s += 8) {
-        const int c = int((a >> s) & 0xFF) - int((b >> s) & 0xFF);
-        d += c * c;
-    }
-    return d;
 }
 
 } // namespace
@@ -270,7 +261,7 @@ TEST(GlDevice3D, DrawsTheSceneLikeTheSoftwareDevice)
         MaybeWritePng(wide ? "scene-opengl.png" : "scene-opengl-565.png", W, H, b);
         int bad = 0;
         for (size_t i = 0; i < a.size(); ++i)
-            if (SquaredDistance(a[i], b[i]) > 768 && ++bad <= 5)
+            if (Fw::SquaredColorDistance(a[i], b[i]) > 768 && ++bad <= 5)
                 ADD_FAILURE() << "pixel " << i % W << "," << i / W << " software " << std::hex << a[i] << " opengl "
                               << b[i] << " (" << std::dec << format.bitCount << " bits)";
         EXPECT_EQ(bad, 0);
