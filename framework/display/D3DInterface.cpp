@@ -353,19 +353,19 @@ bool D3DInterface::PolyFill(const Point* points, int32_t count, const Rect& clip
     return true;
 }
 
-void D3DInterface::DrawTexturedQuad(Vertex3D* quad, const Rect* clip, const char* label)
+void D3DInterface::DrawTexturedQuad(Vertex3D* quad, const Rect* clip, int textureCount, const char* label)
 {
     bool inside = true;
     if (clip)
         for (int i = 0; i < 4; ++i)
             inside = inside && InsideRect(quad[i], *clip);
     if (inside) {
-        CheckDXError(device_->DrawPrimitive(Primitive::TriangleStrip, quad, 4, 1), label);
+        CheckDXError(device_->DrawPrimitive(Primitive::TriangleStrip, quad, 4, textureCount), label);
         return;
     }
     // Strip order (0, 1, 2, 3) is fan order (0, 1, 3, 2).
     std::vector<Vertex3D> poly = {quad[0], quad[1], quad[3], quad[2]};
-    DrawFan(poly, clip, 1, "DrawPrimitive (Tri) 2");
+    DrawFan(poly, clip, textureCount, "DrawPrimitive (Tri) 2");
 }
 
 template <class DrawQuad>
@@ -415,20 +415,29 @@ void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, cons
                    t += y - 0.5f;
                    Vertex3D quad[4] = {V(l, t, c, u0, v0), V(l + w, t, c, u1, v0), V(l, t + h, c, u0, v1),
                                        V(l + w, t + h, c, u1, v1)};
-                   DrawTexturedQuad(quad, nullptr, "DrawPrimitive (Tri) 1");
+                   DrawTexturedQuad(quad, nullptr, 1, "DrawPrimitive (Tri) 1");
                });
 }
 
 void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& color, int32_t drawMode,
                                   const Rect& srcRect, const Matrix3& matrix, bool linear, float x, float y,
-                                  const SecondTexture* /*second*/)
+                                  const SecondTexture* second)
 {
     MemoryImage* src = AsMemoryImage(image);
-    if (!src || !PreDraw() || !CreateImageTexture(src))
+    MemoryImage* mask = second ? AsMemoryImage(second->image) : nullptr;
+    if (!src || (second && !mask) || !PreDraw() || !CreateImageTexture(src) || (mask && !CreateImageTexture(mask)))
         return;
     SetDrawMode(drawMode);
     SetLinearFilter(linear);
     EmptyStage1();
+    TextureData* maskData = mask ? static_cast<TextureData*>(mask->textureData) : nullptr;
+    // A second image larger than one piece is drawn from its first piece only.
+    auto maskCoords = [&](Vertex3D& v) {
+        const FloatPoint p = second->matrix.TransformPoint(FloatPoint(v.x, v.y));
+        auto fl = [](float f) { return float(f < 0 ? int32_t(f - 1.0f) : int32_t(f)); };
+        v.u1 = (fl(p.x) + float(second->srcRect.x)) / float(maskData->Piece(0, 0).width);
+        v.v1 = (fl(p.y) + float(second->srcRect.y)) / float(maskData->Piece(0, 0).height);
+    };
     auto* data = static_cast<TextureData*>(src->textureData);
     const uint32_t c = Pack(color);
     Matrix3 m = matrix;
@@ -441,7 +450,27 @@ void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& c
     WalkPieces(*data, srcRect, [&](float l, float t, float w, float h, float u0, float v0, float u1, float v1) {
         Vertex3D quad[4] = {corner(l, t, u0, v0), corner(l + w, t, u1, v0), corner(l, t + h, u0, v1),
                             corner(l + w, t + h, u1, v1)};
-        DrawTexturedQuad(quad, clip, "DrawPrimitive (Tri) 3");
+        if (!maskData) {
+            DrawTexturedQuad(quad, clip, 1, "DrawPrimitive (Tri) 3");
+            return;
+        }
+        for (Vertex3D& v : quad)
+            maskCoords(v);
+        Device3D& d = *device_;
+        d.SetTextureStageState(0, StageState::AlphaOp, kOpModulate);
+        d.SetTextureStageState(0, StageState::AlphaArg1, kArgTexture);
+        d.SetTextureStageState(0, StageState::AlphaArg2, kArgCurrent);
+        if (CheckDXError(d.SetTexture(1, maskData->pieces[0].texture), "SetTexture gTexture"))
+            return;
+        d.SetTextureStageState(1, StageState::TexCoordIndex, 1);
+        d.SetTextureStageState(1, StageState::ColorOp, kOpModulate);
+        d.SetTextureStageState(1, StageState::ColorArg1, kArgTexture);
+        d.SetTextureStageState(1, StageState::ColorArg2, kArgDiffuse);
+        d.SetTextureStageState(1, StageState::AlphaOp, kOpModulate);
+        d.SetTextureStageState(1, StageState::AlphaArg1, kArgTexture);
+        d.SetTextureStageState(1, StageState::AlphaArg2, kArgCurrent);
+        DrawTexturedQuad(quad, clip, 2, "DrawPrimitive (Tri) 3");
+        EmptyStage1();
     });
 }
 

@@ -86,7 +86,7 @@ private:
     // u0, v0, u1, v1) with the part's place relative to srcRect's origin.
     template <class DrawQuad>
     void WalkPieces(TextureData& data, const Rect& srcRect, DrawQuad&& draw);
-    void DrawTexturedQuad(Platform::Vertex3D* quad, const Rect* clip, const char* label);
+    void DrawTexturedQuad(Platform::Vertex3D* quad, const Rect* clip, int textureCount, const char* label);
     void DrawFan(std::vector<Platform::Vertex3D>& poly, const Rect* clip, int textureCount, const char* label);
     void ApplyTransform(Platform::Vertex3D& v) const;
     void EmptyStage1();

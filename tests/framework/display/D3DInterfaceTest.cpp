@@ -174,3 +174,27 @@ TEST_F(RendererFixture, PolygonOfTwoPointsDrawsNothingAndCleanupDropsTextures)
     EXPECT_EQ(image.textureData, nullptr);
     EXPECT_EQ(renderer->TexturedImageCount(), 0u);
 }
+
+TEST_F(RendererFixture, SecondTextureCoordinatesFollowTheSecondMatrix)
+{
+    MemoryImage mask(nullptr);
+    std::vector<uint32_t> px(16 * 16, 0x80FFFFFF);
+    mask.SetBits(px.data(), 16, 16);
+    SecondTexture second;
+    second.image = &mask;
+    second.srcRect = Rect(2, 3, 8, 8);
+    second.matrix.Translate(-10.0f, -20.0f);
+    Matrix3 identity;
+    renderer->BltTransformed(&image, nullptr, Color(255, 255, 255), 0, Rect(0, 0, 32, 32), identity, false, 10, 20,
+                             &second);
+    const auto draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].textureCount, 2);
+    // Vertex 0 sits at (9.5, 19.5): mapped to (-0.5, -0.5), floored to (-1, -1), plus the origin.
+    EXPECT_FLOAT_EQ(draws[0].vertices[0].u1, (-1.0f + 2.0f) / 16.0f);
+    EXPECT_FLOAT_EQ(draws[0].vertices[0].v1, (-1.0f + 3.0f) / 16.0f);
+    EXPECT_FLOAT_EQ(draws[0].vertices[3].u1, (31.0f + 2.0f) / 16.0f);
+    EXPECT_EQ(Device().GetStageStateValue(1, StageState::ColorOp), kOpDisable) << "stage 1 is emptied after the piece";
+    // The mask has no application to remove its texture record when it goes away.
+    renderer->RemoveTextureData(&mask);
+}
