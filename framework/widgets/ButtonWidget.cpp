@@ -135,37 +135,27 @@ void ButtonWidget::Draw(Graphics* g)
     };
 
     if (!normalImage && !downImage) {
+        // Raised: light edge top-left, dark edge bottom-right, shadow inside the bottom-right;
+        // pressed: the edges swap and the shadow moves inside the top-left.
         if (!noFrame) {
             g->SetColor(GetColor(5));
             g->FillRect(0, 0, width, height);
-        }
-        if (!pressed) {
-            if (!noFrame) {
-                g->SetColor(GetColor(3));
-                g->FillRect(0, 0, width - 1, 1);
-                g->FillRect(0, 0, 1, height - 1);
-                g->SetColor(GetColor(2));
-                g->FillRect(0, height - 1, width, 1);
-                g->FillRect(width - 1, 0, 1, height);
-                g->SetColor(GetColor(4));
+            g->SetColor(GetColor(pressed ? 2 : 3));
+            g->FillRect(0, 0, width - 1, 1);
+            g->FillRect(0, 0, 1, height - 1);
+            g->SetColor(GetColor(pressed ? 3 : 2));
+            g->FillRect(0, height - 1, width, 1);
+            g->FillRect(width - 1, 0, 1, height);
+            g->SetColor(GetColor(4));
+            if (pressed) {
+                g->FillRect(1, 1, width - 3, 1);
+                g->FillRect(1, 1, 1, height - 3);
+            } else {
                 g->FillRect(1, height - 2, width - 2, 1);
                 g->FillRect(width - 2, 1, 1, height - 2);
             }
-            drawLabel(isOver ? 1 : 0, 0, 0);
-        } else {
-            if (!noFrame) {
-                g->SetColor(GetColor(2));
-                g->FillRect(0, 0, width - 1, 1);
-                g->FillRect(0, 0, 1, height - 1);
-                g->SetColor(GetColor(3));
-                g->FillRect(0, height - 1, width, 1);
-                g->FillRect(width - 1, 0, 1, height);
-                g->SetColor(GetColor(4));
-                g->FillRect(1, 1, width - 3, 1);
-                g->FillRect(1, 1, 1, height - 3);
-            }
-            drawLabel(isOver ? 1 : 0, 1, 1);
         }
+        drawLabel(isOver ? 1 : 0, pressed ? 1 : 0, pressed ? 1 : 0);
         return;
     }
 

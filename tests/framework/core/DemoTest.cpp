@@ -2,6 +2,8 @@
 // passed through the demo, demo file numbering, and a whole recorded run replayed by a second
 // application object through the same window procedure and update steps.
 #include "framework/core/Demo.h"
+#include "framework/core/DemoDialogs.h"
+#include "framework/graphics/GraphicsFakes.h"
 #include "framework/core/MersenneTwister.h"
 #include "framework/core/Rand15.h"
 #include "framework/widgets/WidgetManager.h"
@@ -453,6 +455,35 @@ TEST(DemoRoundTrip, PlaybackRepeatsTheRecordedRun)
     const std::vector<std::string> played = RunSession(false, file, {}, 40);
     EXPECT_EQ(played, recorded);
     EXPECT_EQ(env.registry.WriteCount(), writesBefore);
+}
+
+TEST(DemoDialogs, JumpTextTakesDigitsAndColons)
+{
+    Fw::DemoJumpDialog d(nullptr, "1:");
+    for (wchar_t c : {L'3', L'x', L'0', L'8', L'8'})
+        d.KeyChar(c);
+    d.KeyChar(8); // Backspace
+    EXPECT_EQ(d.GetText(), "1:308");
+    EXPECT_TRUE(d.IsModal());
+    ASSERT_NE(d.secondButton, nullptr); // OK and CANCEL
+}
+
+TEST(DemoDialogs, DoubleClickOnAMarkerPicksItsUpdate)
+{
+    FwTest::FakeFont font; // 12 high, 1 ascent padding, 14 line spacing
+    Fw::DemoMarkerDialog d(nullptr, {{"a (00:01:00)", 500}, {"b (00:00:30)", 3500}});
+    d.SetHeaderFont(&font);
+    d.SetLinesFont(&font);
+    // Lines start at 24 + (12 - 1) + 10 = 45.
+    EXPECT_EQ(d.EntryAt(44), -1);
+    EXPECT_EQ(d.EntryAt(45), 0);
+    EXPECT_EQ(d.EntryAt(59), 1);
+    EXPECT_EQ(d.EntryAt(73), -1);
+    d.MouseDown(30, 60, 0, 1); // a single click only starts a drag
+    EXPECT_EQ(d.picked, -1);
+    d.MouseDown(30, 60, 0, 2);
+    EXPECT_EQ(d.picked, 3500);
+    EXPECT_EQ(d.result, Fw::Dialog::kFirstButton);
 }
 
 } // namespace
