@@ -4,6 +4,7 @@
 
 #include "framework/core/AppBase.h"
 #include "framework/display/D3DInterface.h"
+#include "framework/display/DDInterface.h"
 #include "platform/gl/GlDevice3D.h"
 
 #include <algorithm>
@@ -59,6 +60,19 @@ std::unique_ptr<DisplayRenderer> CreateD3DRenderer(AppBase& app, std::unique_ptr
     if (!driver)
         return nullptr;
     return std::make_unique<AppRenderer>(app, std::move(driver));
+}
+
+} // namespace Fw
+
+namespace Fw {
+
+DisplayFactory D3DDisplayFactory()
+{
+    return [](AppBase& app) -> std::unique_ptr<AppDisplay> {
+        auto display = std::make_unique<DDInterface>(app);
+        display->SetRenderer(CreateD3DRenderer(app));
+        return display;
+    };
 }
 
 } // namespace Fw
