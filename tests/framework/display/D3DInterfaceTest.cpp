@@ -198,3 +198,35 @@ TEST_F(RendererFixture, SecondTextureCoordinatesFollowTheSecondMatrix)
     // The mask has no application to remove its texture record when it goes away.
     renderer->RemoveTextureData(&mask);
 }
+
+TEST_F(RendererFixture, TrianglesAcrossSeveralPiecesLandOnTheirTexels)
+{
+    // 300 x 40 with 256-texel pieces: an inner piece and a 64-wide right piece.
+    MemoryImage wide(nullptr);
+    std::vector<uint32_t> px(300 * 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 300; ++x)
+            px[size_t(y * 300 + x)] = 0xFF000000u | uint32_t(x) << 8 | uint32_t(y * 5);
+    wide.SetBits(px.data(), 300, 40);
+    Surface* big = nullptr;
+    ASSERT_EQ(MemorySurface::Create(320, 60, kFormatX8R8G8B8, DDSCAPS_3DDEVICE, 0, &big), DD_OK);
+    D3DInterface r(driver, host);
+    ASSERT_TRUE(r.InitOnSurface(big, 320, 60, true, nullptr));
+    const float l = -0.5f, t = -0.5f, rt = 299.5f, b = 39.5f;
+    const TriVertex quad[6] = {{l, t, 0, 0, 0}, {rt, t, 1, 0, 0}, {l, b, 0, 1, 0},
+                               {rt, t, 1, 0, 0}, {rt, b, 1, 1, 0}, {l, b, 0, 1, 0}};
+    r.DrawTrianglesTex(&wide, reinterpret_cast<const TriVertexTriangle*>(quad), 2, Rect(0, 0, 320, 60),
+                       Color(255, 255, 255), 0, 0, 0, false);
+    ASSERT_EQ(static_cast<TextureData*>(wide.textureData)->columns, 2);
+    r.Flush();
+    auto* s = static_cast<MemorySurface*>(big);
+    int wrong = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 300; ++x)
+            if ((s->PixelAt(x, y) & 0xFFFFFF) != (px[size_t(y * 300 + x)] & 0xFFFFFF) && ++wrong <= 3)
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << s->PixelAt(x, y);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(s->PixelAt(300, 10) & 0xFFFFFF, 0u);
+    r.Cleanup();
+    big->Release();
+}
