@@ -297,12 +297,17 @@ void D3DInterface::EmptyStage1()
     device_->SetTextureStageState(1, StageState::AlphaOp, kOpDisable);
 }
 
-void D3DInterface::FillRect(const Rect& rect, const Color& color, int32_t drawMode)
+bool D3DInterface::BeginUntextured(int32_t drawMode)
 {
     if (!PreDraw())
-        return;
+        return false;
     SetDrawMode(drawMode);
-    if (CheckDXError(device_->SetTexture(0, nullptr), "SetTexture NULL"))
+    return !CheckDXError(device_->SetTexture(0, nullptr), "SetTexture NULL");
+}
+
+void D3DInterface::FillRect(const Rect& rect, const Color& color, int32_t drawMode)
+{
+    if (!BeginUntextured(drawMode))
         return;
     const uint32_t c = Pack(color);
     const float l = float(rect.x) - 0.5f, t = float(rect.y) - 0.5f;
@@ -315,10 +320,7 @@ void D3DInterface::FillRect(const Rect& rect, const Color& color, int32_t drawMo
 
 void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int32_t drawMode)
 {
-    if (!PreDraw())
-        return;
-    SetDrawMode(drawMode);
-    if (CheckDXError(device_->SetTexture(0, nullptr), "SetTexture NULL"))
+    if (!BeginUntextured(drawMode))
         return;
     const uint32_t c = Pack(color);
     // The device leaves out a strip's last pixel: the extra half-pixel step covers the end point.
@@ -339,10 +341,7 @@ void D3DInterface::DrawFan(std::vector<Vertex3D>& poly, const Rect* clip, int te
 bool D3DInterface::PolyFill(const Point* points, int32_t count, const Rect& clip, const Color& color,
                             int32_t drawMode, int32_t tx, int32_t ty)
 {
-    if (count < 3 || !points || !PreDraw())
-        return false;
-    SetDrawMode(drawMode);
-    if (CheckDXError(device_->SetTexture(0, nullptr), "SetTexture NULL"))
+    if (count < 3 || !points || !BeginUntextured(drawMode))
         return false;
     const uint32_t c = Pack(color);
     std::vector<Vertex3D> poly;

@@ -90,6 +90,8 @@ private:
     void DrawFan(std::vector<Platform::Vertex3D>& poly, const Rect* clip, int textureCount, const char* label);
     void ApplyTransform(Platform::Vertex3D& v) const;
     void EmptyStage1();
+    // PreDraw, the draw mode and no texture on stage 0; false when nothing may be drawn.
+    bool BeginUntextured(int32_t drawMode);
 
     Platform::Driver3D& driver_;
     D3DHost& host_;
