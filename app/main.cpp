@@ -1,4 +1,4 @@
-// Program entry: the framework's application object on the display, with a small widget tree (a
+// Program entry: the framework's application object on the display (3-D when the test passes), with a small widget tree (a
 // backdrop of coloured panels and a moving block) and the software arrow cursor. Opens the window,
 // runs the main loop until a close request and shuts down in order. Alt+Enter switches between
 // windowed and full-screen mode.
@@ -6,6 +6,7 @@
 // (-record, -play, -demofile, -screensaver, -changedir ...) are passed on to it.
 #include "framework/core/AppBase.h"
 #include "framework/core/CommandLine.h"
+#include "framework/display/D3DAppRenderer.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -112,7 +113,9 @@ private:
 
 int main(int argc, char** argv)
 {
-    Fw::SetDisplayFactory(Fw::DDInterface::Factory());
+    // The display draws through OpenGL once the 3-D capability test passes; without an OpenGL
+    // context, or when the test fails, it draws in software.
+    Fw::SetDisplayFactory(Fw::D3DDisplayFactory());
     auto app = std::make_unique<FrameworkApp>();
     app->SetCommandLine(argc, argv);
     app->Init();
