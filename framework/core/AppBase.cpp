@@ -107,6 +107,8 @@ AppBase::~AppBase()
         invisibleWindow = 0;
     }
     DeleteAllDialogs();
+    fpsOverlay = {};
+    demoTimeOverlay = {};
     widgetPort.reset();
     widgetManager.reset();
     {

@@ -13,6 +13,7 @@
 #include "framework/core/DeferredMessageQueue.h"
 #include "framework/core/Demo.h"
 #include "framework/core/Ratio.h"
+#include "framework/assets/Font.h"
 #include "framework/assets/SharedImageSource.h"
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/Rect.h"
@@ -251,6 +252,19 @@ public:
     // 64 x 64 JPEG thumbnail, in the application-data folder.
     void DumpProgramInfo();
     void ShowVideoStats();
+    // The overlays of the frame-rate display (F3), drawn into the screen's bottom-right corner
+    // after the widgets: the frame rate goes to the window title; mode 1 shows the mouse position;
+    // during demo playback the time left is shown above them.
+    void UpdateFPSImage();
+    void UpdateCoordsImage();
+    void DrawDebugOverlay();
+    // An overlay's image and font, made on first use; gone with the application (before its display).
+    struct Overlay {
+        std::unique_ptr<MemoryImage> image;
+        std::unique_ptr<Font> font;
+    };
+    Overlay& PrepareOverlay(Overlay& overlay);
+    Overlay fpsOverlay, demoTimeOverlay; // the frame-rate / mouse-position one, the demo-time one
     bool fpsDisplay = false;
     int32_t fpsDisplayMode = 0; // 0 frame rate, 1 mouse position
 

@@ -2,6 +2,7 @@
 // screenshots, the image dump, the video report, the diagnostics text, the product version, the
 // narrow message boxes and the screen-saver error log.
 #include "framework/assets/ImageLib.h"
+#include "framework/assets/SysFont.h"
 #include "framework/core/AppBase.h"
 #include "framework/core/PathUtils.h"
 #include "framework/core/FileSystemPath.h"
@@ -9,6 +10,8 @@
 #include "framework/core/ProgramGlobals.h"
 #include "framework/core/StringUtils.h"
 #include "framework/graphics/DDImage.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/widgets/WidgetManager.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/Clock.h"
 #include "platform/WindowMessages.h"
@@ -33,6 +36,36 @@ namespace {
 int32_t gFpsFrames = 0;
 int32_t gFpsLastRate = 0;
 bool gFpsReset = false;
+
+uint32_t gDemoTimeTick = 0;
+
+} // namespace
+
+// Makes the font and the 50 x (font height + 4) image on first use.
+AppBase::Overlay& AppBase::PrepareOverlay(Overlay& o)
+{
+    if (!o.font)
+        o.font = std::make_unique<SysFont>(this, "Tahoma", 8, 0, false, false, false);
+    if (!o.image) {
+        o.image.reset(NewDisplayImage());
+        o.image->Create(50, o.font->GetHeight() + 4);
+    }
+    return o;
+}
+
+namespace {
+
+// Clears the image to black and writes text in white at (2, ascent).
+void WriteOverlay(AppBase::Overlay& o, const std::string& text)
+{
+    Graphics g(o.image.get());
+    g.SetColor(Color(0, 0, 0));
+    g.FillRect(0, 0, o.image->width, o.image->height);
+    g.SetFont(o.font.get());
+    g.SetColor(Color(255, 255, 255));
+    g.DrawString(StringToWString(text), 2, o.font->GetAscent());
+    o.image->BitsChanged();
+}
 
 std::string Commas(int64_t n) { return WStringToString(FormatWithCommas(static_cast<int>(n))); }
 
@@ -237,6 +270,58 @@ void AppBase::DumpProgramInfo()
         std::fprintf(html, "<TD>%s</TD>", Commas(v).c_str());
     std::fprintf(html, "<TD>&nbsp;</TD></TR></TABLE></CENTER></BODY></HTML>");
     std::fclose(html);
+}
+
+// ---- overlays ----
+
+void AppBase::UpdateFPSImage()
+{
+    ++gFpsFrames;
+    Overlay& o = PrepareOverlay(fpsOverlay);
+    const double elapsed = gDebugTimer.GetDuration();
+    if (elapsed < 1000.0 && !gFpsReset)
+        return;
+    gDebugTimer.Stop();
+    gFpsLastRate = gFpsReset || elapsed <= 0.0 ? 0 : static_cast<int32_t>(gFpsFrames * 1000.0 / elapsed + 0.5);
+    gFpsReset = false;
+    ws.SetWindowTitle(mainWindow, "FPS: " + std::to_string(gFpsLastRate));
+    gDebugTimer.Start();
+    o.image->BitsChanged();
+    gFpsFrames = 0;
+}
+
+void AppBase::UpdateCoordsImage()
+{
+    Overlay& o = PrepareOverlay(fpsOverlay);
+    const int32_t x = widgetManager ? widgetManager->GetLastMouseX() : 0;
+    const int32_t y = widgetManager ? widgetManager->GetLastMouseY() : 0;
+    WriteOverlay(o, std::to_string(x) + "," + std::to_string(y));
+}
+
+void AppBase::DrawDebugOverlay()
+{
+    Image* screen = display ? display->GetScreenImage() : nullptr;
+    if (!screen)
+        return;
+    if (fpsDisplayMode == 0)
+        UpdateFPSImage();
+    else
+        UpdateCoordsImage();
+    Overlay& fps = fpsOverlay;
+    Graphics g(screen);
+    const int32_t x = screen->width - fps.image->width;
+    int32_t y = screen->height - fps.image->height;
+    g.DrawImage(fps.image.get(), x, y);
+    if (playingDemo) {
+        Overlay& demoTime = PrepareOverlay(demoTimeOverlay);
+        const uint32_t now = Platform::GetClock().GetTickCount();
+        if (now - gDemoTimeTick >= static_cast<uint32_t>(1000 / (updateMultiplier > 0 ? updateMultiplier : 1.0))) {
+            gDemoTimeTick = now;
+            WriteOverlay(demoTime, FormatDemoTimeLeft(DemoLastUpdate(), updateCount, frameTime));
+        }
+        y -= demoTime.image->height;
+        g.DrawImage(demoTime.image.get(), x, y);
+    }
 }
 
 // ---- debug keys ----

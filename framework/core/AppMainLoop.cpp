@@ -361,6 +361,8 @@ bool AppBase::DrawDirtyStuff()
 
     drawing = true;
     const bool drew = Widgets().DrawScreen();
+    if (fpsDisplay)
+        DrawDebugOverlay();
     drawing = false;
     // Present at least once a second even when nothing changed.
     if (!drew && now - lastDrawTick < 1000 && !forceDraw)

@@ -143,4 +143,33 @@ TEST_F(DebugTools, ScreenSaverMessagesGoToTheErrorLog)
     EXPECT_TRUE(env.boxes.ShownBoxes().empty());
 }
 
+TEST_F(DebugTools, OverlaysSitInTheBottomRightCorner)
+{
+    app.Init();
+    auto display = std::make_unique<MemoryScreenDisplay>();
+    MemoryScreenDisplay& d = *display;
+    app.display = std::move(display);
+    d.screen.Create(200, 100);
+    std::fill(d.screen.GetBits(), d.screen.GetBits() + 200 * 100, 0xFF00FF00u);
+
+    app.DebugKeyDown(0x72); // F3: frame rate, restarted with the reset flag set
+    app.DrawDebugOverlay();
+    EXPECT_EQ(env.ws.windows.at(app.mainWindow).desc.title, "FPS: 0");
+    const int32_t h = app.fpsOverlay.image->height;
+    EXPECT_EQ(app.fpsOverlay.image->width, 50);
+    EXPECT_EQ(h, app.fpsOverlay.font->GetHeight() + 4);
+
+    app.fpsDisplayMode = 1; // mouse position: white on black
+    app.DrawDebugOverlay();
+    const uint32_t* px = d.screen.GetBits();
+    EXPECT_EQ(px[99 * 200 + 199], 0xFF000000u);          // the overlay's corner
+    EXPECT_EQ(px[(100 - h - 1) * 200 + 199], 0xFF00FF00u); // just above it: untouched
+    EXPECT_EQ(px[99 * 200 + 149], 0xFF00FF00u);           // just left of it
+    bool white = false;
+    for (int32_t y = 100 - h; y < 100; ++y)
+        for (int32_t x = 150; x < 200; ++x)
+            white = white || (px[y * 200 + x] & 0xFFFFFF) > 0x808080;
+    EXPECT_TRUE(white) << "the position text";
+}
+
 } // namespace
