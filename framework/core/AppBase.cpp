@@ -1,7 +1,9 @@
 // Application object: construction, Init, the main window and its display, screen modes, shutdown
 // and destruction.
 #include "framework/core/AppBase.h"
+#include "framework/assets/FModMusicInterface.h"
 #include "framework/assets/MusicInterface.h"
+#include "framework/assets/ResourceManager.h"
 #include "framework/assets/PopupSink.h"
 #include "framework/core/ManagerWidgetPort.h"
 #include "framework/core/PathUtils.h"
@@ -59,6 +61,7 @@ AppBase::AppBase() : ws(Platform::GetWindowSystem())
     SetString("NEW_VERSION_BODY", L"There is an update available for this product.  Would you like to visit the web "
                                   L"site to download it?");
     widgetManager = std::make_unique<WidgetManager>(this);
+    resourceManager = std::make_unique<ResourceManager>(this, this);
     SetWidgetPort(nullptr);
     // Asset loaders report their errors through the application's popups.
     previousPopupSink_ = SetPopupSink([this](const std::wstring& text) { PopupW(text); });
@@ -69,6 +72,8 @@ AppBase::~AppBase()
     WaitForLoadingThread();
     Shutdown();
     StopCursorThread();
+    // Its images are shared images of this application: let go of them while the table exists.
+    resourceManager.reset();
     WriteDemoBuffer();
 
     // Hardware acceleration switched during the run: keep the choice, or ask once.
@@ -402,7 +407,15 @@ void AppBase::Set3DAccelerated(bool is3D, bool reinit)
 
 bool AppBase::Is3DAccelerated() { return display && display->Is3D(); }
 
-MusicInterface* AppBase::CreateMusicInterface(Platform::WindowId) { return new BassMusicInterface(); }
+MusicInterface* AppBase::CreateMusicInterface(Platform::WindowId window)
+{
+    if (noMusic)
+        return new MusicInterface();
+    if (useFModMusic)
+        return FModMusicInterface::Create().release(); // the empty back end when the library is missing
+    (void)window; // the empty back end keeps nothing of the window
+    return new BassMusicInterface();
+}
 
 void AppBase::Shutdown()
 {

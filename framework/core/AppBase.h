@@ -43,6 +43,7 @@ class Graphics;
 class Image;
 class MemoryImage;
 class MusicInterface;
+class ResourceManager;
 class Widget;
 class WidgetManager;
 
@@ -332,6 +333,9 @@ public:
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<AppDisplay> display;
     std::unique_ptr<MusicInterface> musicInterface;
+    std::unique_ptr<ResourceManager> resourceManager; // made by the constructor, its images released first
+    // Music back end choice: no music (the plain interface), FMOD, otherwise the empty back end.
+    bool noMusic = false, useFModMusic = false;
 
     // ---- loop and timing state ----
     int32_t frameTime = 10;

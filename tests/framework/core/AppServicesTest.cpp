@@ -1,6 +1,7 @@
 // Application services without images: the counted mute and volumes, the sound toggle, cursor
 // numbers, hiding the window, the screen-saver message filter and the idle pause.
 #include "framework/assets/MusicInterface.h"
+#include "framework/assets/ResourceManager.h"
 #include "framework/assets/PopupSink.h"
 #include "support/AppEnvironment.h"
 
@@ -164,6 +165,44 @@ TEST_F(AppServices, AssetPopupsReachTheUserAsFatalErrors)
     EXPECT_EQ(shown[0].text, "Can't load image: caf\xC3\xA9.png");
     EXPECT_EQ(shown[0].caption, "FATAL ERROR");
     EXPECT_EQ(shown[0].style, kMbIconError);
+}
+
+} // namespace
+
+namespace {
+
+// The music back end follows the two flags; the game runs with the empty back end.
+TEST(AppMusicChoice, FlagsPickTheBackEnd)
+{
+    FwTest::AppEnvironment env;
+    struct Case { bool noMusic, fmod; const char* expected; };
+    const Case cases[] = {
+        {false, false, "bass"},
+        {true, false, "none"},
+        {false, true, "bass"}, // no FMOD library on this platform: the empty back end
+    };
+    for (const auto& c : cases) {
+        Fw::AppBase app;
+        app.noMusic = c.noMusic;
+        app.useFModMusic = c.fmod;
+        std::unique_ptr<Fw::MusicInterface> music(app.CreateMusicInterface(0));
+        const char* kind = dynamic_cast<Fw::BassMusicInterface*>(music.get()) ? "bass" : "none";
+        EXPECT_STREQ(kind, c.expected);
+        EXPECT_NE(app.resourceManager, nullptr);
+    }
+}
+
+// The application's resource manager takes its images from the application's shared images.
+TEST(AppResources, ResourceManagerLoadsThroughSharedImages)
+{
+    FwTest::AppEnvironment env;
+    Fw::AppBase app;
+    Fw::XmlReader reader(L"<Resources><Image path=\"!made\" id=\"m\"/></Resources>", "r.xml");
+    Fw::XmlReaderNode node;
+    ASSERT_TRUE(reader.NextElement(node));
+    ASSERT_TRUE(app.resourceManager->ParseResources(reader, "g"));
+    ASSERT_TRUE(app.resourceManager->LoadResources("g")) << app.resourceManager->GetErrorText();
+    EXPECT_NE(app.resourceManager->GetImageThrow("m").GetSharedImage(), nullptr);
 }
 
 } // namespace
