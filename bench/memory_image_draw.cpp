@@ -4,6 +4,8 @@
 // glyphs of 12x16) onto a 1024x768 32-bit frame; counters give our time over each baseline's.
 #include "framework/graphics/MemoryImage.h"
 
+#include "BenchPixels.h"
+
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -24,42 +26,13 @@ using Fw::Rect;
 constexpr int32_t kFrameW = 1024, kFrameH = 768;
 
 uint32_t gSeed = 12345;
-uint32_t Next()
-{
-    gSeed = gSeed * 214013u + 2531011u;
-    return (gSeed >> 16) & 0x7FFF;
-}
+uint32_t Next() { return BenchPixels::Next(gSeed); }
 
 enum class Kind { Opaque, Mixed };
 
-// Mixed: runs of 1..16 pixels, 40% clear, 40% opaque, 20% partial alpha.
 std::vector<uint32_t> MakePixels(int32_t w, int32_t h, Kind kind)
 {
-    std::vector<uint32_t> px(size_t(w * h));
-    size_t i = 0;
-    while (i < px.size()) {
-        const uint32_t cls = Next() % 10;
-        const size_t run = std::min<size_t>(1 + Next() % 16, px.size() - i);
-        for (size_t k = 0; k < run; ++k, ++i) {
-            const uint32_t rgb = (Next() << 9 ^ Next()) & 0xFFFFFF;
-            uint32_t a = 255;
-            if (kind == Kind::Mixed)
-                a = cls < 4 ? 0 : cls < 8 ? 255 : 1 + Next() % 254;
-            px[i] = a << 24 | rgb;
-        }
-    }
-    return px;
-}
-
-std::vector<uint32_t> Premultiply(const std::vector<uint32_t>& px)
-{
-    std::vector<uint32_t> out(px.size());
-    for (size_t i = 0; i < px.size(); ++i) {
-        const uint32_t a = px[i] >> 24;
-        auto ch = [&](int s) { return (((px[i] >> s) & 0xFF) * a / 255) << s; };
-        out[i] = a << 24 | ch(16) | ch(8) | ch(0);
-    }
-    return out;
+    return BenchPixels::Make(w, h, kind == Kind::Mixed, gSeed);
 }
 
 struct Size {
@@ -92,13 +65,13 @@ struct Scene {
         sdlDest = frame;
         opaquePx = MakePixels(s.w, s.h, Kind::Opaque);
         mixedPx = MakePixels(s.w, s.h, Kind::Mixed);
-        mixedPre = Premultiply(mixedPx);
+        mixedPre = BenchPixels::Premultiplied(mixedPx);
         opaque.SetBits(opaquePx.data(), s.w, s.h);
         mixed.SetBits(mixedPx.data(), s.w, s.h);
         // Stretch source: 5/4 of the size each way (the stretch shrinks it back).
         const std::vector<uint32_t> bigPx = MakePixels(s.w * 5 / 4, s.h * 5 / 4, Kind::Mixed);
         big.SetBits(bigPx.data(), s.w * 5 / 4, s.h * 5 / 4);
-        bigPre = Premultiply(bigPx);
+        bigPre = BenchPixels::Premultiplied(bigPx);
 
         pixDst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kFrameW, kFrameH, pixDest.data(), kFrameW * 4);
         pixOpaque = pixman_image_create_bits(PIXMAN_a8r8g8b8, s.w, s.h, opaquePx.data(), s.w * 4);
@@ -136,21 +109,7 @@ struct Scene {
     }
 };
 
-// Nanoseconds per call, repeated for at least 30 ms.
-double TimeNs(const std::function<void()>& fn)
-{
-    using Clock = std::chrono::steady_clock;
-    fn(); // warm caches and lazily built data
-    int64_t calls = 0;
-    const auto start = Clock::now();
-    auto now = start;
-    do {
-        fn();
-        ++calls;
-        now = Clock::now();
-    } while (now - start < std::chrono::milliseconds(30));
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count()) / double(calls);
-}
+using BenchPixels::TimeNs;
 
 struct Baselines {
     std::function<void(Scene&)> pixman; // may be empty

@@ -6,6 +6,8 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "platform/MemorySurface.h"
 
+#include "BenchPixels.h"
+
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -29,36 +31,11 @@ using Fw::Rect;
 constexpr int32_t kW = 1024, kH = 768;
 
 uint32_t gSeed = 4711;
-uint32_t Next()
-{
-    gSeed = gSeed * 214013u + 2531011u;
-    return (gSeed >> 16) & 0x7FFF;
-}
+uint32_t Next() { return BenchPixels::Next(gSeed); }
 
-// Runs of 1..16 pixels: 40% clear, 40% opaque, 20% partial alpha (or all opaque).
-std::vector<uint32_t> Pixels(int32_t w, int32_t h, bool mixed)
-{
-    std::vector<uint32_t> px(size_t(w) * size_t(h));
-    for (size_t i = 0; i < px.size();) {
-        const uint32_t cls = Next() % 10;
-        for (size_t k = std::min<size_t>(1 + Next() % 16, px.size() - i); k > 0; --k, ++i) {
-            const uint32_t a = !mixed ? 255 : cls < 4 ? 0 : cls < 8 ? 255 : 1 + Next() % 254;
-            px[i] = a << 24 | ((Next() << 9 ^ Next()) & 0xFFFFFF);
-        }
-    }
-    return px;
-}
+std::vector<uint32_t> Pixels(int32_t w, int32_t h, bool mixed) { return BenchPixels::Make(w, h, mixed, gSeed); }
 
-std::vector<uint32_t> Premultiplied(const std::vector<uint32_t>& px)
-{
-    std::vector<uint32_t> out(px.size());
-    for (size_t i = 0; i < px.size(); ++i) {
-        const uint32_t a = px[i] >> 24;
-        auto ch = [&](int s) { return (((px[i] >> s) & 0xFF) * a / 255) << s; };
-        out[i] = a << 24 | ch(16) | ch(8) | ch(0);
-    }
-    return out;
-}
+using BenchPixels::Premultiplied;
 
 // A display of one format whose surfaces are memory surfaces.
 class BenchDisplay : public Fw::SurfaceDisplay {
@@ -188,20 +165,7 @@ Scene& SceneFor(int format)
     return *scenes[format];
 }
 
-double TimeNs(const std::function<void()>& fn)
-{
-    using Clock = std::chrono::steady_clock;
-    fn();
-    int64_t calls = 0;
-    const auto start = Clock::now();
-    auto now = start;
-    do {
-        fn();
-        ++calls;
-        now = Clock::now();
-    } while (now - start < std::chrono::milliseconds(40));
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count()) / double(calls);
-}
+double TimeNs(const std::function<void()>& fn) { return BenchPixels::TimeNs(fn, 40); }
 
 using Step = std::function<void(Scene&)>;
 
