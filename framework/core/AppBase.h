@@ -229,6 +229,7 @@ public:
     void AddMemoryImage(MemoryImage* image) override;
     void RemoveMemoryImage(MemoryImage* image) override;
     void RemoveImageTextureData(MemoryImage* image) override;
+    bool RecoverImageTextureBits(MemoryImage* image) override;
     void RequestSharedImageCleanUp() override { cleanUpSharedImages = true; }
     bool Is3DAccelerated() override;
     NativeDisplay* GetNativeDisplay() override;

@@ -71,6 +71,8 @@ public:
     virtual void RestoreDisplayMode() = 0;
     virtual void SetVideoOnlyDraw(bool on) = 0;
     virtual void RemoveTextureData(MemoryImage* image) = 0;
+    // Reads a dropped image's pixels back from its 3-D texture; false without a renderer.
+    virtual bool RecoverTextureBits(MemoryImage* /*image*/) { return false; }
     // 3-D capability test results: ran, and failed / warned.
     virtual bool D3DTestRan() const { return false; }
     virtual bool D3DTestFailed() const { return false; }

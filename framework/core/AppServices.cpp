@@ -192,6 +192,11 @@ void AppBase::RemoveImageTextureData(MemoryImage* image)
         display->RemoveTextureData(image);
 }
 
+bool AppBase::RecoverImageTextureBits(MemoryImage* image)
+{
+    return display && display->RecoverTextureBits(image);
+}
+
 NativeDisplay* AppBase::GetNativeDisplay() { return display ? display->GetNativeDisplay() : nullptr; }
 
 void AppBase::ApplyAllImagesPendingFlags()

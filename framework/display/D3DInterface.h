@@ -43,6 +43,7 @@ public:
     void Flush() override;
     void Cleanup() override;
     void RemoveTextureData(MemoryImage* image) override;
+    bool RecoverTextureBits(MemoryImage* image) override { return RecoverBits(image); }
     Renderer3D* GetDrawing() override { return this; }
 
     // Init on a bare draw surface (the display's Init calls this with its own).

@@ -354,6 +354,12 @@ void DDInterface::RemoveTextureData(MemoryImage* image)
         renderer_->RemoveTextureData(image);
 }
 
+bool DDInterface::RecoverTextureBits(MemoryImage* image)
+{
+    ScopedCritSect lock(Lock());
+    return renderer_ && renderer_->RecoverTextureBits(image);
+}
+
 void DDInterface::AddDDImage(DDImage* image)
 {
     ScopedCritSect lock(Lock());

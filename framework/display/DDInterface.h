@@ -58,6 +58,7 @@ public:
     void RestoreDisplayMode() override {}
     void SetVideoOnlyDraw(bool on) override;
     void RemoveTextureData(MemoryImage* image) override;
+    bool RecoverTextureBits(MemoryImage* image) override;
     void PresentPending() override;
 
     // ---- SurfaceDisplay ----

@@ -24,6 +24,8 @@ public:
     virtual void Flush() = 0;
     virtual void Cleanup() = 0;
     virtual void RemoveTextureData(MemoryImage* image) = 0;
+    // Reads the image's pixels back from its textures into its bits; false when it has none.
+    virtual bool RecoverTextureBits(MemoryImage* /*image*/) { return false; }
     // The drawing operations surface images route to it.
     virtual Renderer3D* GetDrawing() = 0;
 };

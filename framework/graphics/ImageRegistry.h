@@ -17,6 +17,9 @@ public:
     virtual void RemoveMemoryImage(MemoryImage* image) = 0;
     // Lets the display drop the image's 3-D texture.
     virtual void RemoveImageTextureData(MemoryImage* image) = 0;
+    // Reads the image's pixels back from its 3-D texture into its (allocated) bits, when the bits
+    // were dropped in favour of the texture. False when there is nothing to read.
+    virtual bool RecoverImageTextureBits(MemoryImage* /*image*/) { return false; }
     // A shared image's reference count reached 0: unused shared images may be freed.
     virtual void RequestSharedImageCleanUp() = 0;
     // Whether the display draws through the 3-D renderer.

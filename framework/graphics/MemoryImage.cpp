@@ -209,8 +209,10 @@ uint32_t* MemoryImage::GetBits()
                      (channel(n, a, f.greenMask, f.greenShift, f.greenBits) << 8) |
                      channel(n, a, f.blueMask, f.blueShift, f.blueBits);
         }
+    } else if (textureData && app) {
+        // The bits were dropped in favour of the 3-D texture: read them back from it.
+        app->RecoverImageTextureBits(this);
     }
-    // Texture read-back belongs to the 3-D renderer; without it the pixels stay 0.
     return out;
 }
 

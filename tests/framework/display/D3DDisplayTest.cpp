@@ -5,6 +5,7 @@
 #include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
 #include "platform/SoftwareDevice3D.h"
 #include "platform/fake/FakeScreenDevice.h"
 #include "platform/gl/GlDevice3D.h"
@@ -98,4 +99,31 @@ TEST_F(ThreeDFixture, OpenGlRendererDrawsTheFrame)
     EXPECT_EQ(shown.pixels[size_t(5 * 64 + 5)], 0xFF00FF00u);
     EXPECT_EQ(shown.pixels[size_t(3 * 64 + 5)], 0xFF000000u);
     EXPECT_EQ(RuntimeError(), "<none>");
+}
+
+// An image whose bits were dropped in favour of its texture gets them back from the texture.
+TEST_F(ThreeDFixture, PurgedBitsComeBackFromTheTexture)
+{
+    app.display = MakeDisplay(SoftwareDriver());
+    auto* d = static_cast<DDInterface*>(app.display.get());
+    ASSERT_EQ(d->Init(9, true), Fw::RESULT_OK) << d->GetErrorText();
+    ASSERT_TRUE(app.Is3DAccelerated());
+
+    Fw::MemoryImage image(&app);
+    image.Create(4, 2);
+    const uint32_t pixels[8] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF,
+                                0xFF000000, 0xFF808080, 0xFF102030, 0xFFF0E0D0};
+    std::copy(pixels, pixels + 8, image.GetBits());
+    image.BitsChanged();
+    {
+        Fw::Graphics g(d->GetScreenImage());
+        g.DrawImage(&image, 0, 0); // uploads the texture
+    }
+    ASSERT_NE(image.textureData, nullptr);
+    image.PurgeBits();
+    ASSERT_EQ(image.bits, nullptr) << "in 3-D the texture holds the pixels";
+    const uint32_t* back = image.GetBits();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(back[i], pixels[i]) << i;
+    app.display.reset();
 }
