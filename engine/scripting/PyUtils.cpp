@@ -5,6 +5,7 @@
 #include "engine/scripting/ArgParser.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "engine/scripting/GameScript.h"
+#include "engine/scripting/PyText.h"
 #include "engine/core/DebugLog.h"
 #include "engine/core/DebugSettings.h"
 #include "framework/core/PakFile.h"
@@ -15,9 +16,7 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -87,18 +86,11 @@ PyObject* ReadFilePak(PyObject*, PyObject* args)
     std::string path;
     if (!ParseScriptArgs(args, "s", {&path}))
         return ScriptArgFailure();
-    PakFile* file = PakFOpen(path.c_str(), "rb");
-    if (!file)
+    std::string bytes;
+    if (!PakReadWholeFile(path.c_str(), bytes))
         Py_RETURN_NONE; // a missing file reads as None
-    PakFSeek(file, 0, SEEK_END);
-    const long size = PakFTell(file);
-    PakFSeek(file, 0, SEEK_SET);
-    std::vector<char> buffer(size_t(size > 0 ? size : 0) + 1, '\0');
-    if (size > 0)
-        PakFRead(buffer.data(), 1, size_t(size), file);
-    PakFClose(file);
     // Text up to the first zero byte, as the scripts expect; bytes that are not UTF-8 round-trip.
-    return PyUnicode_DecodeUTF8(buffer.data(), Py_ssize_t(std::strlen(buffer.data())), "surrogateescape");
+    return PyStrFromNarrow(bytes.c_str());
 }
 
 PyObject* LogUpdate(PyObject*, PyObject*) { Py_RETURN_NONE; }

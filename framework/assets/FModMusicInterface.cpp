@@ -286,27 +286,19 @@ void FModMusicInterface::StopMusic(int songId)
     Stop(songId, it->second);
 }
 
-void FModMusicInterface::PauseMusic(int songId)
+void FModMusicInterface::SetPaused(int songId, bool paused)
 {
     auto it = songs_.find(songId);
     if (it == songs_.end())
         return;
     if (it->second.module)
-        api_->SetSongPaused(it->second.module, true);
+        api_->SetSongPaused(it->second.module, paused);
     else
-        api_->SetPaused(songId, true);
+        api_->SetPaused(songId, paused);
 }
 
-void FModMusicInterface::ResumeMusic(int songId)
-{
-    auto it = songs_.find(songId);
-    if (it == songs_.end())
-        return;
-    if (it->second.module)
-        api_->SetSongPaused(it->second.module, false);
-    else
-        api_->SetPaused(songId, false);
-}
+void FModMusicInterface::PauseMusic(int songId) { SetPaused(songId, true); }
+void FModMusicInterface::ResumeMusic(int songId) { SetPaused(songId, false); }
 
 void FModMusicInterface::StopAllMusic()
 {

@@ -58,6 +58,7 @@ private:
     uint32_t CacheOggAsWav(const std::string& fileName);
     void SendVolume(int songId, const FModSongEntry& song);
     void Stop(int songId, const FModSongEntry& song);
+    void SetPaused(int songId, bool paused);
     void StartSong(int songId, FModSongEntry& song, int offset, bool noLoop, bool onlyIfStopped);
 
     FModApi* api_;

@@ -42,19 +42,29 @@ int32_t AttrInt(const XmlReaderNode& node, const wchar_t* name, int32_t fallback
     return v ? int32_t(std::wcstol(v->c_str(), nullptr, 10)) : fallback;
 }
 
+// The pieces of text between any of the delimiters; empty pieces only when keepEmpty (then a
+// trailing delimiter ends with one).
+std::vector<std::string> Split(const std::string& text, const char* delimiters, bool keepEmpty)
+{
+    std::vector<std::string> pieces;
+    if (text.empty())
+        return pieces;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = std::min(text.find_first_of(delimiters, start), text.size());
+        if (keepEmpty || end > start)
+            pieces.push_back(text.substr(start, end - start));
+        if (end >= text.size())
+            return pieces;
+        start = end + 1;
+    }
+}
+
 std::vector<int32_t> AttrIntList(const XmlReaderNode& node, const wchar_t* name)
 {
     std::vector<int32_t> out;
-    const std::string text = AttrText(node, name);
-    size_t start = 0;
-    while (start <= text.size() && !text.empty()) {
-        const size_t comma = text.find(',', start);
-        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    for (const std::string& item : Split(AttrText(node, name), ",", true))
         out.push_back(int32_t(std::strtol(item.c_str(), nullptr, 10)));
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
     return out;
 }
 
@@ -463,19 +473,8 @@ bool ResourceManager::DoLoadFont(FontRes* record)
     }
     if (!font->IsLoaded())
         return Fail(FormatString("Failed to load font: %s", record->path.c_str()));
-    if (!record->tags.empty()) {
-        size_t start = 0;
-        const std::string& tags = record->tags;
-        while (start < tags.size()) {
-            const size_t end = tags.find_first_of(", \r\n\t", start);
-            const std::string tag = tags.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            if (!tag.empty())
-                font->AddTag(tag);
-            if (end == std::string::npos)
-                break;
-            start = end + 1;
-        }
-    }
+    for (const std::string& tag : Split(record->tags, ", \r\n\t", false))
+        font->AddTag(tag);
     font->Prepare();
     record->font = std::move(font);
     ResourceLoadedHook(record);

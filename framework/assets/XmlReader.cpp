@@ -57,15 +57,9 @@ XmlReader::XmlReader(std::wstring text, std::string fileName, std::vector<size_t
 
 bool XmlReader::OpenFile(const std::string& fileName)
 {
-    PakFile* file = PakFOpen(fileName.c_str(), "rb");
-    if (!file)
-        return false;
     std::string bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = PakFRead(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, n);
-    PakFClose(file);
+    if (!PakReadWholeFile(fileName.c_str(), bytes))
+        return false;
 
     *this = XmlReader(L"", fileName);
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&

@@ -216,3 +216,22 @@ int PakFEof(PakFile* file)
         return reader->FEof(file);
     return PakStdio::FEof(file);
 }
+
+bool PakReadWholeFile(const char* name, std::string& out)
+{
+    out.clear();
+    PakFile* file = PakFOpen(name, "rb");
+    if (!file)
+        return false;
+    constexpr size_t kChunk = 64 * 1024;
+    for (;;) {
+        const size_t have = out.size();
+        out.resize(have + kChunk);
+        const size_t got = PakFRead(out.data() + have, 1, kChunk, file);
+        out.resize(have + got);
+        if (got < kChunk)
+            break;
+    }
+    PakFClose(file);
+    return true;
+}

@@ -84,3 +84,7 @@ char* PakFGetS(char* buffer, int n, PakFile* file);
 int PakFEof(PakFile* file);
 int PakUnGetC(int c, PakFile* file);
 char16_t* PakFGetWS(char16_t* buffer, int n, PakFile* file);
+
+// The whole of name (archives first, then the file system), read to its end in chunks rather than
+// trusting a reported size. False when it cannot be opened.
+bool PakReadWholeFile(const char* name, std::string& out);
