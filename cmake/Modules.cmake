@@ -19,6 +19,9 @@ function(fw_module name)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     list(REMOVE_ITEM M_DEPS ${name})
     target_link_libraries(${name} PUBLIC ${M_DEPS} Threads::Threads PRIVATE ${M_PRIVATE_DEPS})
+    # The sibling cycles need more than the default two passes when a program pulls a chain such
+    # as engine fonts -> assets -> widgets -> graphics.
+    set_property(TARGET ${name} PROPERTY LINK_INTERFACE_MULTIPLICITY 3)
 endfunction()
 
 # Every module of the framework layer may use the platform, the rasterizer and its sibling folders.
