@@ -28,7 +28,8 @@ VTCursorManager::~VTCursorManager()
 bool VTCursorManager::LoadFromXml(const Platform::XmlNode& node)
 {
     if (catalogue_)
-        XmlForEachNode(node, "cursors", [this](const Platform::XmlNode& element) { return ReadCursorNode(element); });
+        XmlForEachNode(node, "cursors",
+                       [this](const Platform::XmlNode& element) { return ReadCursorNode(element); });
     return true;
 }
 

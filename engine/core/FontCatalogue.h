@@ -12,7 +12,7 @@
 namespace Fw {
 class Font;
 class SharedImageSource;
-}
+} // namespace Fw
 
 class VTFont {
 public:

@@ -6,7 +6,7 @@
 void VTImageCache::Push(std::string_view group, std::string_view id)
 {
     VTImageRef handle = catalogue_.GetImage(id, true);
-    handle.Load(); // outside the cache's lock: the first load reads the file
+    handle.Load();       // outside the cache's lock: the first load reads the file
     VTImageRef replaced; // an entry already there; its load goes after the lock is left
     {
         std::lock_guard lock(mutex_);

@@ -20,8 +20,8 @@ constexpr uint32_t kHitAlpha = 20;
 
 VTTexture::VTTexture(const VTTexture& other)
     : frames(other.frames), u(other.u), v(other.v), width(other.width), height(other.height),
-      additive(other.additive), fps(other.fps), currentFrame(other.currentFrame), frameCount(other.frameCount),
-      oneshot(other.oneshot), time(other.time), enabled(other.enabled)
+      additive(other.additive), fps(other.fps), currentFrame(other.currentFrame),
+      frameCount(other.frameCount), oneshot(other.oneshot), time(other.time), enabled(other.enabled)
 {
 }
 
@@ -49,7 +49,8 @@ void VTTexture::AppendFrames(VTTextureCatalogue& catalogue, const std::string& b
 }
 
 void VTTexture::Init(VTTextureCatalogue& catalogue, const std::string& baseName, int32_t u_, int32_t v_,
-                     int32_t width_, int32_t height_, int32_t fps_, int32_t count, bool oneshot_, bool additive_)
+                     int32_t width_, int32_t height_, int32_t fps_, int32_t count, bool oneshot_,
+                     bool additive_)
 {
     SetRect(Fw::Rect(u_, v_, width_, height_));
     fps = fps_;
@@ -59,8 +60,8 @@ void VTTexture::Init(VTTextureCatalogue& catalogue, const std::string& baseName,
     additive = additive_;
 }
 
-void VTTexture::LoadFromXml(VTTextureCatalogue& catalogue, const Platform::XmlNode& element, int32_t defaultWidth,
-                            int32_t defaultHeight)
+void VTTexture::LoadFromXml(VTTextureCatalogue& catalogue, const Platform::XmlNode& element,
+                            int32_t defaultWidth, int32_t defaultHeight)
 {
     int32_t x = 0, y = 0, w = defaultWidth, h = defaultHeight, rate = 0, count = 1, once = 1;
     XmlGetAttributeInt(element, "u", x);
@@ -193,7 +194,8 @@ bool VTTexture::HitTest(int32_t x, int32_t y)
     const uint32_t* bits = image->GetBits();
     if (!bits)
         return false;
-    const size_t index = static_cast<size_t>(py) * static_cast<size_t>(image->GetWidth()) + static_cast<size_t>(px);
+    const size_t index =
+        static_cast<size_t>(py) * static_cast<size_t>(image->GetWidth()) + static_cast<size_t>(px);
     return (bits[index] >> 24) > kHitAlpha;
 }
 

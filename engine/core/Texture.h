@@ -19,7 +19,7 @@ class VTTextureCatalogue;
 namespace Fw {
 class Graphics;
 class MemoryImage;
-}
+} // namespace Fw
 
 // One still frame as script glue and lists describe it: an image name and its source rectangle.
 struct VTFrameDesc {
@@ -79,13 +79,13 @@ public:
     std::vector<VTImageRef> frames;
     int32_t u = 0, v = 0, width = 0, height = 0;
     bool additive = false;
-    Fw::Matrix3 matrix;   // image space to screen, set by the owning widget
-    Fw::Rect clipRect;    // set by the owning widget
-    int32_t fps = 0;      // 0: a still image
+    Fw::Matrix3 matrix; // image space to screen, set by the owning widget
+    Fw::Rect clipRect;  // set by the owning widget
+    int32_t fps = 0;    // 0: a still image
     int32_t currentFrame = 0;
     int32_t frameCount = 0;
-    bool oneshot = true;  // stop on the last frame instead of looping
-    float time = 0.0f;    // seconds accumulated toward the next frame
+    bool oneshot = true; // stop on the last frame instead of looping
+    float time = 0.0f;   // seconds accumulated toward the next frame
     bool enabled = true;
     VTTexture* mask = nullptr; // not owned
     Fw::Matrix3 maskMatrix;

@@ -5,7 +5,6 @@
 #include "engine/core/XmlAttributes.h"
 #include "framework/core/PakFile.h"
 
-
 namespace {
 
 // Room of the original's name buffers (MAX_PATH), terminator included.

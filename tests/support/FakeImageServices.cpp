@@ -10,7 +10,10 @@ namespace {
 // An image outside any registry that counts its deletion.
 class CountedImage : public Fw::MemoryImage {
 public:
-    explicit CountedImage(std::shared_ptr<std::atomic<int>> deleted) : Fw::MemoryImage(nullptr), deleted_(std::move(deleted)) {}
+    explicit CountedImage(std::shared_ptr<std::atomic<int>> deleted)
+        : Fw::MemoryImage(nullptr), deleted_(std::move(deleted))
+    {
+    }
     ~CountedImage() override { ++*deleted_; }
 
 private:
@@ -24,7 +27,8 @@ void FakeImageServices::Add(const std::string& path, int width, int height, uint
     Add(path, width, height, std::vector<uint32_t>(size_t(width) * size_t(height), fill));
 }
 
-void FakeImageServices::Add(const std::string& path, int width, int height, const std::vector<uint32_t>& pixels)
+void FakeImageServices::Add(const std::string& path, int width, int height,
+                            const std::vector<uint32_t>& pixels)
 {
     pictures_[path] = Picture{width, height, pixels};
 }
@@ -37,7 +41,8 @@ std::unique_ptr<Fw::MemoryImage> FakeImageServices::LoadEngineImage(const std::s
     } else if (auto loaded = ImageLib::LoadImageFile(path, true)) {
         picture.width = loaded->GetWidth();
         picture.height = loaded->GetHeight();
-        picture.pixels.assign(loaded->GetBits(), loaded->GetBits() + size_t(picture.width) * size_t(picture.height));
+        picture.pixels.assign(loaded->GetBits(),
+                              loaded->GetBits() + size_t(picture.width) * size_t(picture.height));
     } else {
         return nullptr;
     }

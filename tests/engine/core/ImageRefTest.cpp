@@ -189,7 +189,8 @@ TEST_F(ImageRefTest, ThreadsLoadingAndEnteringImagesKeepCountsAndCatalogueWhole)
             for (int i = 0; i < kRounds; ++i) {
                 VTImageRef shared = catalogue.GetImage("img", true);
                 shared.Load();
-                VTImageRef own = catalogue.GetImage("path" + std::to_string(t) + "_" + std::to_string(i % 50), true);
+                VTImageRef own =
+                    catalogue.GetImage("path" + std::to_string(t) + "_" + std::to_string(i % 50), true);
                 shared.Release();
             }
         });

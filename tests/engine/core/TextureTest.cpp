@@ -74,13 +74,14 @@ public:
         int32_t drawMode;
         Fw::SecondTexture mask;
     };
-    void BltMatrix(Fw::Image* src, float, float, const Fw::Matrix3& matrix, const Fw::Rect& clip, const Fw::Color&,
-                   int32_t drawMode, const Fw::Rect& srcRect, bool, const Fw::SecondTexture& second) override
+    void BltMatrix(Fw::Image* src, float, float, const Fw::Matrix3& matrix, const Fw::Rect& clip,
+                   const Fw::Color&, int32_t drawMode, const Fw::Rect& srcRect, bool,
+                   const Fw::SecondTexture& second) override
     {
         calls.push_back({src, matrix, clip, srcRect, drawMode, second});
     }
-    void StretchBlt(Fw::Image* src, const Fw::Rect&, const Fw::Rect& srcRect, const Fw::Rect& clip, const Fw::Color&,
-                    int32_t drawMode, bool) override
+    void StretchBlt(Fw::Image* src, const Fw::Rect&, const Fw::Rect& srcRect, const Fw::Rect& clip,
+                    const Fw::Color&, int32_t drawMode, bool) override
     {
         calls.push_back({src, Fw::Matrix3(), clip, srcRect, drawMode, {}});
     }
@@ -97,11 +98,13 @@ TEST_F(TextureTest, CatalogueFallsBackFromMissingPngToJpgInFilesAndArchives)
 {
     TestSupport::ScratchFolder folder;
     folder.Write("tex/both.png", TestSupport::PngBytes(2, 2, std::vector<uint32_t>(4, 0xFF00FF00)));
-    TestSupport::WriteJpegFixture(folder.Path() + "/tex/photo.jpg", 4, 4, 3, std::vector<uint8_t>(4 * 4 * 3, 0x80));
+    TestSupport::WriteJpegFixture(folder.Path() + "/tex/photo.jpg", 4, 4, 3,
+                                  std::vector<uint8_t>(4 * 4 * 3, 0x80));
     folder.Write("tex/both.jpg", "not read");
     const auto png = TestSupport::PngBytes(3, 3, std::vector<uint32_t>(9, 0xFF0000FF));
-    folder.Write("ui.pak", TestSupport::MakeArchive({{"tex\\packed.jpg", "only opened"},
-                                                     {"tex\\first.png", std::string(png.begin(), png.end())}}));
+    folder.Write("ui.pak",
+                 TestSupport::MakeArchive({{"tex\\packed.jpg", "only opened"},
+                                           {"tex\\first.png", std::string(png.begin(), png.end())}}));
     PakInterface pak;
     ASSERT_TRUE(pak.OpenPakArchive("ui.pak"));
 
