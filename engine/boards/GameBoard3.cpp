@@ -1,0 +1,59 @@
+#include "engine/boards/GameBoard3.h"
+
+#include "framework/widgets/WidgetManager.h"
+
+VTBoard_Game3* gCurrentGameBoard = nullptr;
+
+namespace {
+VTBoard_Game3* AsBoard(Fw::Widget* widget) { return dynamic_cast<VTBoard_Game3*>(widget); }
+
+void LastMousePosition(const VTBoard_Game3& board, int32_t& x, int32_t& y)
+{
+    x = 0;
+    y = 0;
+    if (Fw::WidgetManager* manager = board.GetManager()) {
+        x = manager->GetLastMouseX();
+        y = manager->GetLastMouseY();
+    }
+}
+} // namespace
+
+VTBoard_Game3::VTBoard_Game3() { gCurrentGameBoard = this; }
+
+VTBoard_Game3::~VTBoard_Game3()
+{
+    if (gCurrentGameBoard == this)
+        gCurrentGameBoard = nullptr;
+}
+
+bool VTBoard_Game3::IsGameBoard(const Fw::Widget* widget) { return dynamic_cast<const VTBoard_Game3*>(widget) != nullptr; }
+
+void VTBoard_Game3::ForwardMouseDown(Fw::Widget* board, int button, int clickCount)
+{
+    if (VTBoard_Game3* b = AsBoard(board)) {
+        VTMouseDownRecord r;
+        LastMousePosition(*b, r.x, r.y);
+        r.button = button;
+        r.clickCount = clickCount;
+        b->mouseQueue_.PushDown(r);
+    }
+}
+
+void VTBoard_Game3::ForwardMouseUp(Fw::Widget* board, int button)
+{
+    if (VTBoard_Game3* b = AsBoard(board)) {
+        VTMouseUpRecord r;
+        LastMousePosition(*b, r.x, r.y);
+        r.button = button;
+        b->mouseQueue_.PushUp(r);
+    }
+}
+
+void VTBoard_Game3::ForwardMouseMove(Fw::Widget* board)
+{
+    if (VTBoard_Game3* b = AsBoard(board)) {
+        VTMouseMoveRecord r;
+        LastMousePosition(*b, r.x, r.y);
+        b->mouseQueue_.PushMove(r);
+    }
+}
