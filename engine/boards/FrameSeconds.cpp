@@ -1,0 +1,3 @@
+#include "engine/boards/FrameSeconds.h"
+
+float gFrameSeconds = 0.0f;
