@@ -4,9 +4,9 @@
 // windowed and full-screen mode.
 // Options: -frames N closes the window after N updates (smoke tests); the framework's own options
 // (-record, -play, -demofile, -screensaver, -changedir ...) are passed on to it.
-#include "framework/core/AppBase.h"
+#include "framework/app/AppBase.h"
 #include "framework/core/CommandLine.h"
-#include "framework/display/D3DAppRenderer.h"
+#include "framework/app/D3DAppRenderer.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"

@@ -1,6 +1,8 @@
 # One static library per source folder. Sources are globbed, so adding a file needs no CMake edit.
-# Folders of one layer may call each other (static libraries may depend on each other in a cycle);
-# nothing links upward.
+# The framework's service folders (core, graphics, display, widgets, assets) link as one group, so
+# their static libraries may resolve each other's symbols in any order; their includes still follow
+# the layers (see README.md). framework_app (the application object) sits above them and the
+# engine above it; nothing links upward.
 
 set(FW_FRAMEWORK_MODULES framework_core framework_graphics framework_display framework_widgets framework_assets)
 set(FW_ENGINE_MODULES engine_core engine_scripting engine_widgets engine_effects engine_boards)
@@ -29,7 +31,12 @@ function(fw_framework_module name)
     fw_module(${name} DEPS platform framework_rasterizer ${FW_FRAMEWORK_MODULES} ${ARGN})
 endfunction()
 
+# The application object uses every framework service folder.
+function(fw_app_module name)
+    fw_module(${name} DEPS platform framework_rasterizer ${FW_FRAMEWORK_MODULES} ${ARGN})
+endfunction()
+
 # Every engine module may use the whole framework and its sibling engine folders.
 function(fw_engine_module name)
-    fw_module(${name} DEPS platform framework_rasterizer ${FW_FRAMEWORK_MODULES} ${FW_ENGINE_MODULES} ${ARGN})
+    fw_module(${name} DEPS platform framework_rasterizer framework_app ${FW_FRAMEWORK_MODULES} ${FW_ENGINE_MODULES} ${ARGN})
 endfunction()

@@ -1,7 +1,6 @@
 // System fonts: typeface selection, measuring, and drawing through two background renderings.
 #include "framework/assets/SysFont.h"
 
-#include "framework/core/AppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 
@@ -42,16 +41,16 @@ uint32_t DeriveTextPixel(uint32_t onWhite, uint32_t onBlack)
 
 SysFont::SysFont(const std::string& faceName, int32_t pointSize, bool bold, bool italic, bool underline)
 {
-    Init(gApplication, faceName, pointSize, bold, italic, underline);
+    Init(faceName, pointSize, bold, italic, underline);
 }
 
-SysFont::SysFont(AppBase* application, const std::string& faceName, int32_t pointSize, int32_t /*charSet*/,
-                 bool bold, bool italic, bool underline)
+SysFont::SysFont(const std::string& faceName, int32_t pointSize, int32_t /*charSet*/, bool bold, bool italic,
+                 bool underline)
 {
-    Init(application, faceName, pointSize, bold, italic, underline);
+    Init(faceName, pointSize, bold, italic, underline);
 }
 
-SysFont::SysFont(const SysFont& other) : Font(other), app(other.app), request(other.request), face(other.face) {}
+SysFont::SysFont(const SysFont& other) : Font(other), request(other.request), face(other.face) {}
 
 SysFont::~SysFont() = default;
 
@@ -60,10 +59,9 @@ Font* SysFont::Duplicate()
     return new SysFont(*this);
 }
 
-void SysFont::Init(AppBase* application, const std::string& faceName, int32_t pointSize, bool bold, bool italic,
+void SysFont::Init(const std::string& faceName, int32_t pointSize, bool bold, bool italic,
                    bool underline)
 {
-    app = application;
     // Points to pixels, rounded to nearest: 12 points at 96 per inch are 16 pixels.
     const int32_t pixelHeight = int32_t(std::lround(double(pointSize) * kScreenDpi / 72.0));
     request = Platform::SystemFontRequest{faceName, pixelHeight, bold, italic, underline};

@@ -12,7 +12,6 @@
 
 namespace Fw {
 
-class AppBase;
 class MemoryImage;
 
 // The ARGB pixel for one pixel of text rendered on white (onWhite) and on black (onBlack), both
@@ -23,12 +22,12 @@ uint32_t DeriveTextPixel(uint32_t onWhite, uint32_t onBlack);
 
 class SysFont : public Font {
 public:
-    // faceName at pointSize points on a 96 pixels-per-inch screen, for the global application.
+    // faceName at pointSize points on a 96 pixels-per-inch screen.
     SysFont(const std::string& faceName, int32_t pointSize, bool bold = false, bool italic = false,
             bool underline = false);
-    // The same for app; charSet is accepted for the callers' sake (text is Unicode throughout).
-    SysFont(AppBase* app, const std::string& faceName, int32_t pointSize, int32_t charSet, bool bold,
-            bool italic, bool underline);
+    // The same; charSet is accepted for the callers' sake (text is Unicode throughout).
+    SysFont(const std::string& faceName, int32_t pointSize, int32_t charSet, bool bold, bool italic,
+            bool underline);
     // Same typeface and metrics; shadow and simulated bold start off.
     SysFont(const SysFont& other);
     SysFont& operator=(const SysFont&) = delete;
@@ -47,14 +46,13 @@ public:
     // Pixels per inch of the screen fonts are made for.
     static constexpr int32_t kScreenDpi = 96;
 
-    AppBase* app = nullptr;               // not owned
     bool shadow = false;                  // a black copy one pixel right and down, under the text
     bool simulateBold = false;            // the text again one pixel to the right
     Platform::SystemFontRequest request;  // what the typeface was opened with
     std::shared_ptr<Platform::SystemFontFace> face; // null when no typeface could be opened
 
 private:
-    void Init(AppBase* application, const std::string& faceName, int32_t pointSize, bool bold, bool italic,
+    void Init(const std::string& faceName, int32_t pointSize, bool bold, bool italic,
               bool underline);
 };
 

@@ -8,6 +8,7 @@
 
 namespace Fw {
 
+LeakTracker gLeakTracker;
 
 LeakTracker::~LeakTracker()
 {

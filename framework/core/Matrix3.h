@@ -2,7 +2,7 @@
 // (m00*x + m01*y + m02, m10*x + m11*y + m12): the bottom row never takes part in a point.
 // Translate/RotateRad/Scale multiply from the left, so the operation called last applies last.
 #pragma once
-#include "framework/graphics/Point.h"
+#include "framework/core/Point.h"
 
 namespace Fw {
 

@@ -2,6 +2,8 @@
 
 namespace Fw {
 
+// Seeded with 4357 until the application seeds it.
+MersenneTwister gRandom;
 
 void MersenneTwister::SRand(uint32_t seed)
 {

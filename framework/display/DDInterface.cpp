@@ -1,7 +1,6 @@
 // Display: construction, Init with its screen-mode arithmetic, surfaces, presentation (Redraw) and
 // the image set. The software cursor is in DDInterfaceCursor.cpp.
 #include "framework/display/DDInterface.h"
-#include "framework/core/AppBase.h"
 #include "framework/core/DirectXErrors.h"
 #include "framework/core/Format.h"
 #include "framework/core/StringUtils.h"
@@ -41,17 +40,12 @@ Platform::SurfacePixelFormat FormatForDepth(int32_t bits)
 
 } // namespace
 
-DDInterface::DDInterface(AppBase& app) : app_(app), device_(Platform::GetScreenDevice()) {}
+DDInterface::DDInterface(DisplayHost& host) : host_(host), device_(Platform::GetScreenDevice()) {}
 
 DDInterface::~DDInterface()
 {
     Cleanup();
     renderer_.reset();
-}
-
-DisplayFactory DDInterface::Factory()
-{
-    return [](AppBase& app) -> std::unique_ptr<AppDisplay> { return std::make_unique<DDInterface>(app); };
 }
 
 void DDInterface::SetRenderer(std::unique_ptr<DisplayRenderer> renderer)
@@ -150,8 +144,9 @@ int DDInterface::Init(Platform::WindowId window, bool windowed)
     is3D_ = is3D_ && renderer_ && renderer_->TestCapability(window);
 
     window_ = window;
-    drawWidth_ = app_.width;
-    drawHeight_ = app_.height;
+    const DisplayRequest request = host_.GetDisplayRequest();
+    drawWidth_ = request.width;
+    drawHeight_ = request.height;
     drawAspect_ = Ratio(drawWidth_, drawHeight_);
     const Platform::DesktopMode desktop = device_.GetDesktopMode();
     desktopWidth_ = desktop.width;
@@ -161,7 +156,7 @@ int DDInterface::Init(Platform::WindowId window, bool windowed)
     displayHeight_ = drawHeight_;
     displayAspect_ = drawAspect_;
     presentationRect_ = Rect(0, 0, drawWidth_, drawHeight_);
-    requestedDepth_ = app_.colorDepth;
+    requestedDepth_ = request.colorDepth;
     windowed_ = windowed;
     stretched_ = false;
     cursorAreaSaved_ = false;
@@ -182,7 +177,7 @@ int DDInterface::InitFullScreen()
         displayWidth_ = desktopWidth_;
         displayHeight_ = desktopHeight_;
         displayAspect_ = desktopAspect_;
-        if (!app_.fillScreen) {
+        if (!host_.GetDisplayRequest().fillScreen) {
             // Bars left and right: the picture keeps its aspect at the desktop's height.
             const int32_t w = int32_t(int64_t(drawWidth_) * desktopHeight_ / drawHeight_);
             presentationRect_ = Rect((desktopWidth_ - w) / 2, 0, w, desktopHeight_);
@@ -227,9 +222,10 @@ int DDInterface::InitFullScreen()
 
 int DDInterface::InitWindowed()
 {
-    const Ratio& hack = app_.windowAspect;
+    const DisplayRequest request = host_.GetDisplayRequest();
+    const Ratio hack = request.windowAspect;
     OutputDebugFormatW(L"Hack aspect is                   [%2d:%2d]\n", hack.numerator, hack.denominator);
-    if (app_.useWindowAspect && hack.denominator > 0 && AspectsDiffer(drawAspect_, hack)) {
+    if (request.useWindowAspect && hack.denominator > 0 && AspectsDiffer(drawAspect_, hack)) {
         stretched_ = true;
         displayWidth_ = int32_t(int64_t(hack.numerator) * drawHeight_ / hack.denominator);
         displayHeight_ = drawHeight_;
@@ -242,7 +238,7 @@ int DDInterface::InitWindowed()
         if (placed)
             ws.MoveWindow(window_, std::max(0, x - (displayWidth_ - oldW) / 2),
                           std::max(0, y - (displayHeight_ - oldH) / 2));
-        if (!app_.fillScreen) {
+        if (!host_.GetDisplayRequest().fillScreen) {
             presentationRect_ = Rect((displayWidth_ - drawWidth_) / 2, 0, drawWidth_, drawHeight_);
         } else {
             drawWidth_ = displayWidth_;
@@ -278,7 +274,7 @@ int DDInterface::FinishInit()
 {
     const RefreshRate refresh = ClampRefreshRate(device_.GetDesktopMode().refreshRate);
     if (refresh.unreliable)
-        app_.vsyncBroken = true;
+        host_.ReportVSyncBroken();
     refreshRate_ = refresh.hz;
     millisPerRefresh_ = refresh.millis;
 
@@ -383,7 +379,7 @@ bool DDInterface::IsCursorAreaImage(const DDImage* image)
     return image && (image == oldArea_.get() || image == newArea_.get());
 }
 
-ImageRegistry* DDInterface::GetImageRegistry() { return &app_; }
+ImageRegistry* DDInterface::GetImageRegistry() { return host_.GetDisplayImageRegistry(); }
 
 Renderer3D* DDInterface::GetRenderer3D() { return renderer_ && is3D_ ? renderer_->GetDrawing() : nullptr; }
 
@@ -445,7 +441,7 @@ bool DDInterface::Redraw(const Rect* clip)
     drawnY_ = cursorY_;
 
     if (!windowed_) {
-        if (app_.popupActive || !app_.fullScreenFlip) {
+        if (host_.IsPopupActive() || !host_.UsesFullScreenFlip()) {
             operation = "Redraw FullScreen Blt";
             hr = BltRect(primary_.get(), dst, drawSurface_.get(), src, &fx);
         } else {
@@ -464,7 +460,7 @@ bool DDInterface::Redraw(const Rect* clip)
         // cursor goes into the frame for the copy and comes out again after it.
         Platform::Surface* frame = videoOnlyDraw_ ? secondary_.get() : drawSurface_.get();
         DrawCursor(frame);
-        if (app_.waitForVSync && !app_.vsyncSuppress && !videoOnlyDraw_ && vsyncFailures_ < 3) {
+        if (host_.WantsVSyncWait() && !host_.IsVSyncSuppressed() && !videoOnlyDraw_ && vsyncFailures_ < 3) {
             // No beam position can be read here: the tear-free split fails at once and counts one
             // failure; the fallback is one whole copy.
             ++vsyncFailures_;

@@ -5,8 +5,9 @@
 // surfaces, cursor and image set: the main thread draws and presents, the cursor thread moves
 // the cursor (painting into the primary only; the main thread shows it with PresentPending).
 #pragma once
-#include "framework/core/AppDisplay.h"
+#include "framework/display/AppDisplay.h"
 #include "framework/core/Ratio.h"
+#include "framework/display/DisplayHost.h"
 #include "framework/display/DisplayRenderer.h"
 #include "framework/display/NativeDisplay.h"
 #include "framework/graphics/SurfaceDisplay.h"
@@ -23,14 +24,12 @@ class DDImage;
 
 class DDInterface : public NativeDisplay, public AppDisplay, public SurfaceDisplay {
 public:
-    // app must outlive the display.
-    explicit DDInterface(AppBase& app);
+    // host must outlive the display.
+    explicit DDInterface(DisplayHost& host);
     ~DDInterface() override;
     DDInterface(const DDInterface&) = delete;
     DDInterface& operator=(const DDInterface&) = delete;
 
-    // The factory the application installs with SetDisplayFactory.
-    static DisplayFactory Factory();
     // "RESULT_OK" .. "RESULT_INVALID_COLORDEPTH" for 0..6, else "RESULT_UNKNOWN" (7 included).
     static const char* ResultToString(int result) { return DisplayResultToString(result); }
 
@@ -122,7 +121,7 @@ private:
     Platform::HRESULT PresentPrimary(const Platform::SurfaceRect* rect);
     void Log(const char* label, int32_t w, int32_t h, const Ratio& aspect);
 
-    AppBase& app_;
+    DisplayHost& host_;
     Platform::ScreenDevice& device_;
     std::unique_ptr<DisplayRenderer> renderer_;
     bool is3D_ = true;

@@ -10,6 +10,8 @@
 
 namespace Fw {
 
+// The image a drawing context made without a destination draws into: no pixels, 0 x 0.
+Image Graphics::NullImage;
 
 namespace {
 

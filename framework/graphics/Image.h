@@ -4,7 +4,7 @@
 #pragma once
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Color.h"
-#include "framework/graphics/Point.h"
+#include "framework/core/Point.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SecondTexture.h"
 #include "framework/graphics/TriVertex.h"

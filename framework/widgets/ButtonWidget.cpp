@@ -27,7 +27,7 @@ Font* ButtonWidget::LabelFont(const char* face, int32_t points, int32_t charSet)
 {
     if (!font && !label.empty()) {
         delete ownedFont_;
-        ownedFont_ = new SysFont(nullptr, face, points, charSet, false, false, false);
+        ownedFont_ = new SysFont(face, points, charSet, false, false, false);
         font = ownedFont_;
     }
     return font;

@@ -2,8 +2,8 @@
 // the modal wait through the application's loop.
 #include "framework/widgets/Dialog.h"
 #include "framework/assets/SysFont.h"
-#include "framework/core/AppBase.h"
-#include "framework/core/ProgramGlobals.h"
+#include "framework/widgets/DialogCaptions.h"
+#include "framework/widgets/WidgetHost.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/widgets/WidgetManager.h"
@@ -69,14 +69,14 @@ Dialog::~Dialog()
 Font* Dialog::TitleFont()
 {
     if (!titleFont)
-        titleFont = new SysFont(nullptr, "Arial Unicode MS", 14, 0, false, false, false);
+        titleFont = new SysFont("Arial Unicode MS", 14, 0, false, false, false);
     return titleFont;
 }
 
 Font* Dialog::BodyFont()
 {
     if (!bodyFont)
-        bodyFont = new SysFont(nullptr, "Arial Unicode MS", 12, 0, false, false, false);
+        bodyFont = new SysFont("Arial Unicode MS", 12, 0, false, false, false);
     return bodyFont;
 }
 
@@ -277,7 +277,7 @@ void Dialog::ButtonClicked(int32_t buttonId)
 
 int32_t Dialog::WaitForResult(bool kill)
 {
-    AppBase* app = gApplication;
+    WidgetHost* app = GetManager() ? GetManager()->GetApp() : nullptr;
     while (app && result == kNoResult && GetManager() && app->UpdateAppStep(nullptr)) {
     }
     if (kill && app)

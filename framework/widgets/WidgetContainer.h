@@ -3,7 +3,7 @@
 // (update, draw, hit test, dirty marking). A container never owns its children; whoever creates a
 // widget removes and deletes it. Main thread only.
 #pragma once
-#include "framework/graphics/Point.h"
+#include "framework/core/Point.h"
 #include "framework/graphics/Rect.h"
 #include "framework/widgets/WidgetFlags.h"
 

@@ -3,9 +3,9 @@
 // user folders in a temporary folder; all installed for the object's lifetime. Also a recording
 // widget-tree port that logs what the application hands to its widgets.
 #pragma once
-#include "framework/core/AppBase.h"
-#include "framework/core/AppWidgetPort.h"
-#include "framework/core/StubDisplay.h"
+#include "framework/app/AppBase.h"
+#include "framework/app/AppWidgetPort.h"
+#include "framework/app/StubDisplay.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeUserFolders.h"
 #include "platform/fake/FakeWindowSystem.h"

@@ -106,6 +106,8 @@ public:
         overlayTranslation = Fw::Point(int32_t(g->transX), int32_t(g->transY));
     }
     void SetCursor(int32_t cursorNum) override { cursors.push_back(cursorNum); }
+    bool UpdateAppStep(bool*) override { return false; }
+    bool KillDialog(int32_t) override { return false; }
 };
 
 } // namespace FwTest

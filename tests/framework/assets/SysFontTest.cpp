@@ -64,7 +64,7 @@ TEST_F(SysFontFake, RequestAndMetrics)
     EXPECT_EQ(font.GetLineSpacing(), 16);
     EXPECT_EQ(font.StringWidth(L"abc"), 27);
     EXPECT_EQ(font.CharWidthKern(L'b', L'a'), font.CharWidth(L'b')); // no kerning
-    EXPECT_EQ(SysFont(nullptr, "Serif", 9, 0, false, true, false).request.pixelHeight, 12);
+    EXPECT_EQ(SysFont("Serif", 9, 0, false, true, false).request.pixelHeight, 12);
 }
 
 TEST_F(SysFontFake, RendersTextColourWithCoverageAsAlpha)

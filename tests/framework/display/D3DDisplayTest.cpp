@@ -1,7 +1,7 @@
 // The display in 3-D mode with the application's renderer: drawing on the screen image goes
 // through the device, a failed device call of the frame is stored as "Test3D\RuntimeError" and
 // the next present drops the display to 2-D; on OpenGL the frame reaches the window.
-#include "framework/display/D3DAppRenderer.h"
+#include "framework/app/D3DAppRenderer.h"
 #include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/Graphics.h"

@@ -370,7 +370,7 @@ TEST(DDInterfaceEndToEnd, TheApplicationsFrameReachesTheWindowIn16And32Bits)
         Platform::SdlScreenDevice device;
         device.SetDesktopDepth(depth);
         Platform::ScopedScreenDevice scopedDevice{device};
-        const Fw::DisplayFactory old = Fw::SetDisplayFactory(DDInterface::Factory());
+        const Fw::DisplayFactory old = Fw::SetDisplayFactory(Fw::DDDisplayFactory());
         {
             Fw::AppBase app;
             app.singleInstance = false;

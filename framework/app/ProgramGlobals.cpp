@@ -1,0 +1,8 @@
+// Definitions of the application's process-wide objects.
+#include "framework/app/ProgramGlobals.h"
+
+namespace Fw {
+
+PerformanceTimer gDebugTimer;
+
+} // namespace Fw
