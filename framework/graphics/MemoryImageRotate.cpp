@@ -39,7 +39,10 @@ inline bool Filter(const uint32_t* p00, int32_t stride, int32_t u, int32_t v, Sa
     out.alpha = uint32_t(a >> 32);
     if (out.alpha == 0)
         return false;
-    out.rgb = uint32_t(sr / a) << 16 | uint32_t(sg / a) << 8 | uint32_t(sb / a);
+    // Rounded: the forced-odd fractions give the neighbours of an exact sample a weight just
+    // above 0, which must not pull its colour down a step.
+    const uint64_t half = a / 2;
+    out.rgb = uint32_t((sr + half) / a) << 16 | uint32_t((sg + half) / a) << 8 | uint32_t((sb + half) / a);
     return true;
 }
 
