@@ -41,8 +41,9 @@ bool ConvertScriptArg(char letter, PyObject* item, const ScriptArgOut& out)
         return true;
     }
     case 's': {
+        // Text with a NUL inside would be cut there by every C string that receives it.
         auto* p = std::get_if<std::string*>(&out);
-        return p && PyNarrowText(item, **p);
+        return p && PyNarrowText(item, **p) && (*p)->find('\0') == std::string::npos;
     }
     case 'u': {
         auto* p = std::get_if<std::wstring*>(&out);

@@ -21,7 +21,9 @@
 namespace {
 
 std::atomic<bool> gQuietExit{false};
-std::atomic<uint32_t> gLastTimeMark{0};
+// The clock at the last MarkTime; taken during static initialisation, which stands for the
+// program's start, so the first mark measures from there.
+std::atomic<uint32_t> gLastTimeMark{Platform::GetClock().TimeGetTime()};
 
 bool DebugMode() { return gDebugSettings && gDebugSettings->debugMode; }
 
@@ -148,5 +150,5 @@ PyObject* PyInit_py_utils() { return PyModule_Create(&gModule); }
 void ResetPyUtilsState()
 {
     gQuietExit = false;
-    gLastTimeMark = 0;
+    gLastTimeMark = Platform::GetClock().TimeGetTime();
 }

@@ -7,5 +7,6 @@ typedef struct _object PyObject;
 // Module initialiser registered with the interpreter before it starts.
 PyObject* PyInit_py_utils();
 
-// Resets the module's process-wide state (quiet-exit flag, last time mark). For tests.
+// Resets the module's process-wide state (quiet-exit flag; the last time mark becomes now, as at
+// the program's start). For tests.
 void ResetPyUtilsState();

@@ -72,12 +72,16 @@ void AppBase::ProcessDemo()
         w.MapMouseCoords(x, y);
         call(x, y);
     };
-    while (!shutdown && updateCount == d.lastUpdateCount && !s.AtEnd()) {
+    while (!shutdown && updateCount == d.lastUpdateCount && (!d.needsCommand || !s.AtEnd())) {
         if (!d.Prepare(false))
             break;
         if (!d.shortCommand && (d.command == 11 || d.command == 12 || d.command == 18))
             break; // read by the registry layer or DemoSyncBuffer when the value is asked for
         d.needsCommand = true;
+        if (d.BitsLeft() < d.PayloadBits()) {
+            d.SkipToEnd(); // cut off by the end of the stream: not played
+            break;
+        }
         if (d.shortCommand) {
             if (d.command == 0) {
                 d.lastMouseX += s.ReadNumBits(6, true);
@@ -127,6 +131,10 @@ void AppBase::ProcessDemo()
         case 4: w.KeyUp(static_cast<uint32_t>(s.ReadNumBits(8, false))); break;
         case 5: {
             const int32_t wide = s.ReadNumBits(1, false);
+            if (d.BitsLeft() < (wide + 1) * 8) {
+                d.SkipToEnd();
+                break;
+            }
             w.KeyChar(static_cast<char16_t>(s.ReadNumBits((wide + 1) * 8, false)));
             break;
         }

@@ -129,6 +129,8 @@ bool ResourceManager::ParseResourcesFile(const std::string& fileName)
     }
     if (reader.HadError())
         ok = Fail(reader.GetErrorText());
+    else if (ok && !reader.GetOpenSection().empty())
+        ok = Fail("Unexpected End of File"); // an element around the sections was left open
     reader_ = nullptr;
     return ok && !hadError_;
 }
@@ -146,11 +148,8 @@ bool ResourceManager::ParseSection()
 {
     XmlReaderNode node;
     for (;;) {
-        if (!reader_->NextElement(node)) {
-            if (reader_->HadError())
-                Fail(reader_->GetErrorText());
-            return false;
-        }
+        if (!reader_->NextElement(node))
+            return Fail(reader_->HadError() ? reader_->GetErrorText() : "Unexpected End of File");
         if (node.kind == XmlReaderNode::StartElement) {
             bool handled;
             if (node.value == L"Image")
@@ -165,11 +164,10 @@ bool ResourceManager::ParseSection()
                 return Fail("Invalid Section '" + WStringToString(node.value) + "'");
             if (!handled)
                 return false;
-            if (!reader_->NextElement(node) || node.kind != XmlReaderNode::EndElement) {
-                if (reader_->HadError())
-                    return Fail(reader_->GetErrorText());
+            if (!reader_->NextElement(node))
+                return Fail(reader_->HadError() ? reader_->GetErrorText() : "Unexpected End of File");
+            if (node.kind != XmlReaderNode::EndElement)
                 return Fail("Unexpected element found.");
-            }
         } else if (node.kind == XmlReaderNode::Text) {
             return Fail("Element Not Expected '" + WStringToString(node.value) + "'");
         } else if (node.kind == XmlReaderNode::EndElement) {
@@ -460,22 +458,25 @@ bool ResourceManager::DoLoadFont(FontRes* record)
     if (!record->imagePath.empty())
         return Fail(FormatString("Failed to load font: %s", record->path.c_str()));
 
-    std::unique_ptr<ImageFont> font;
+    std::unique_ptr<Font> font;
     static const std::string kRef = "!ref:";
     if (record->path.compare(0, kRef.size(), kRef) == 0) {
+        // A duplicate of the named font, whatever its kind.
         const std::string name = record->path.substr(kRef.size());
-        auto* other = dynamic_cast<ImageFont*>(GetFont(name));
+        Font* other = GetFont(name);
         if (!other)
             return Fail("Ref font not found: " + name);
-        font.reset(static_cast<ImageFont*>(other->Duplicate()));
+        font.reset(other->Duplicate());
     } else {
         font = std::make_unique<ImageFont>(imageSource_, record->path);
     }
-    if (!font->IsLoaded())
-        return Fail(FormatString("Failed to load font: %s", record->path.c_str()));
-    for (const std::string& tag : Split(record->tags, ", \r\n\t", false))
-        font->AddTag(tag);
-    font->Prepare();
+    if (auto* imageFont = dynamic_cast<ImageFont*>(font.get())) {
+        if (!imageFont->IsLoaded())
+            return Fail(FormatString("Failed to load font: %s", record->path.c_str()));
+        for (const std::string& tag : Split(record->tags, ", \r\n\t", false))
+            imageFont->AddTag(tag);
+        imageFont->Prepare();
+    }
     record->font = std::move(font);
     ResourceLoadedHook(record);
     return true;

@@ -137,9 +137,7 @@ bool XmlReader::NextElement(XmlReaderNode& node)
             if (got == Get::End) {
                 if (state == State::Between)
                     return false;
-                if (state == State::Text)
-                    break; // the text ends with the input
-                return Fail("Unexpected End of File");
+                return Fail("Unexpected End of File"); // also inside text: it ends only before a '<'
             }
             const bool raw = quoted || state == State::Comment || state == State::Instruction;
             if (!raw && (got == Get::Illegal || IsControl(c)))

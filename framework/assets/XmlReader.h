@@ -38,6 +38,8 @@ public:
     const std::string& GetFileName() const { return fileName_; }
     bool HadError() const { return !error_.empty(); }
     const std::string& GetErrorText() const { return error_; }
+    // Names of the elements open now, joined by '/'; empty when every element was closed.
+    const std::wstring& GetOpenSection() const { return section_; }
     void SetReturnComments(bool on) { returnComments_ = on; }
 
 private:

@@ -51,9 +51,20 @@ void Demo::WriteTimingBlock()
 bool Demo::Prepare(bool /*required*/)
 {
     if (needsCommand) {
+        const int32_t left = BitsLeft();
+        if (left < 6) {
+            SkipToEnd();
+            return false;
+        }
         commandBitPos = stream.GetReadPos();
-        lastUpdateCount += stream.ReadNumBits(4, false);
-        shortCommand = stream.ReadNumBits(1, false) == 1;
+        const int32_t delta = stream.ReadNumBits(4, false);
+        const bool isShort = stream.ReadNumBits(1, false) == 1;
+        if (!isShort && left < 10) {
+            SkipToEnd();
+            return false;
+        }
+        lastUpdateCount += delta;
+        shortCommand = isShort;
         command = stream.ReadNumBits(shortCommand ? 1 : 5, false);
         needsCommand = false;
         ++commandOrder;
@@ -61,10 +72,26 @@ bool Demo::Prepare(bool /*required*/)
     return updateCount_ == lastUpdateCount;
 }
 
-int32_t Demo::BytesLeft() const
+int32_t Demo::BitsLeft() const
 {
     const int32_t bits = stream.GetSizeBits() - stream.GetReadPos();
-    return bits > 0 ? bits / 8 : 0;
+    return bits > 0 ? bits : 0;
+}
+
+int32_t Demo::BytesLeft() const { return BitsLeft() / 8; }
+
+int32_t Demo::PayloadBits() const
+{
+    if (shortCommand)
+        return command == 0 ? 12 : 4;
+    switch (command) {
+    case 0: return 24;
+    case 1: return 1;
+    case 2: case 3: case 4: case 21: return 8;
+    case 5: return 1;
+    case 23: return 16;
+    default: return 0;
+    }
 }
 
 void Demo::SkipToEnd()

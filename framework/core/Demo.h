@@ -38,10 +38,16 @@ public:
     // Update delta of a new record; gaps above 15 updates are bridged by idle records.
     void WriteTimingBlock();
     // Reads the next record header when none is pending; true when that record is due now.
-    // required only documents that the caller expects the record now.
+    // required only documents that the caller expects the record now. A header that does not fit
+    // in what is left (the zero pad bits of the last byte) is no record: the stream ends there.
     bool Prepare(bool required);
     // Bytes the stream still holds after the read position (whole bytes).
     int32_t BytesLeft() const;
+    // Bits the stream still holds after the read position.
+    int32_t BitsLeft() const;
+    // Payload bits of the current record as playback reads them (for the character record, its
+    // wide flag only); 0 for records without payload or whose payload others read.
+    int32_t PayloadBits() const;
     // Moves the read position to the end: playback stops there.
     void SkipToEnd();
 

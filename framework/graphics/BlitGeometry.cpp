@@ -68,27 +68,49 @@ bool RotatedBounds(float x, float y, const Rect& s, const Rect& clip, double ang
 }
 
 RotatedSpans::RotatedSpans(float x_, float y_, const Rect& srcRect, double angle, float cx_, float cy_,
-                           const DRect& bounds)
+                           const DRect& bounds, SpanBounds rule_)
     : cosA(std::cos(angle)), sinA(std::sin(angle)), cx(cx_), cy(cy_), x(x_), y(y_),
       x0(int32_t(bounds.x)), y0(int32_t(bounds.y)), last(int32_t(bounds.width - 1)),
       du(int32_t(cosA * 65536.0)), dv(int32_t(sinA * 65536.0)), srcW(srcRect.width), srcH(srcRect.height),
-      boundsHeight(bounds.height)
+      boundsHeight(bounds.height), rule(rule_)
 {
     a = float(double(x0) - cx - x);
+    if (rule == SpanBounds::ExactTaps) {
+        // The box starts at a fraction: count its columns and rows from the truncated start, up
+        // to the last pixel that starts inside it.
+        last = int32_t(std::ceil(bounds.x + bounds.width)) - 1 - x0;
+        boundsHeight = bounds.y + bounds.height - double(y0);
+    }
 }
 
-bool RotatedSpans::RowSpan(int32_t r, Span& span) const
-{
-    const float b = float(double(y0 + r) - cy - y);
-    const long double uf = 65536.0L * ((long double)a * cosA - (long double)b * sinA + cx);
-    const long double vf = 65536.0L * ((long double)a * sinA + (long double)b * cosA + cy);
-    constexpr long double lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
-    if (!(uf > lo && uf < hi && vf > lo && vf < hi))
-        return false; // far outside any source (or not a number)
-    const int64_t uRow = int64_t(uf), vRow = int64_t(vf);
-    const int64_t W = srcW, H = srcH;
-    int64_t first = 0, lastCol = last;
+namespace {
 
+int64_t FloorDiv(int64_t n, int64_t d) // d > 0
+{
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+
+int64_t CeilDiv(int64_t n, int64_t d) // d > 0
+{
+    return -FloorDiv(-n, d);
+}
+
+// Narrows [first, last] to the steps k with 0 <= start + k * step <= hi. False when none is left.
+bool LimitSteps(int64_t start, int64_t step, int64_t hi, int64_t& first, int64_t& last)
+{
+    if (step == 0)
+        return start >= 0 && start <= hi;
+    const int64_t lo = step > 0 ? CeilDiv(-start, step) : CeilDiv(start - hi, -step);
+    const int64_t up = step > 0 ? FloorDiv(hi - start, step) : FloorDiv(start, -step);
+    first = std::max(first, lo);
+    last = std::min(last, up);
+    return first <= last;
+}
+
+// The surface blit's per-row limits, with its fixed margins (see SpanBounds).
+bool SurfaceLimits(int64_t uRow, int64_t vRow, int64_t du, int64_t dv, int64_t W, int64_t H, int64_t& first,
+                   int64_t& lastCol)
+{
     if (du < 0) {
         if (uRow < 0)
             return false;
@@ -132,7 +154,29 @@ bool RotatedSpans::RowSpan(int32_t r, Span& span) const
     } else if (vRow < 0 || vRow >= (H << 16) - 0x10000) {
         return false;
     }
-    if (first > lastCol)
+    return true;
+}
+
+} // namespace
+
+bool RotatedSpans::RowSpan(int32_t r, Span& span) const
+{
+    const float b = float(double(y0 + r) - cy - y);
+    const long double uf = 65536.0L * ((long double)a * cosA - (long double)b * sinA + cx);
+    const long double vf = 65536.0L * ((long double)a * sinA + (long double)b * cosA + cy);
+    constexpr long double lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
+    if (!(uf > lo && uf < hi && vf > lo && vf < hi))
+        return false; // far outside any source (or not a number)
+    const int64_t uRow = int64_t(uf), vRow = int64_t(vf);
+    const int64_t W = srcW, H = srcH;
+    int64_t first = 0, lastCol = last;
+
+    const bool some = rule == SpanBounds::ExactTaps
+                          // Taps at u >> 16 and one to the right: u from 0 to just below W - 1 pixels.
+                          ? LimitSteps(uRow, du, ((W - 1) << 16) - 1, first, lastCol) &&
+                                LimitSteps(vRow, dv, ((H - 1) << 16) - 1, first, lastCol)
+                          : SurfaceLimits(uRow, vRow, du, dv, W, H, first, lastCol);
+    if (!some || first > lastCol)
         return false;
 
     // The taps of both end columns must lie inside the source (u and v are linear along the

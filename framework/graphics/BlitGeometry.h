@@ -36,11 +36,20 @@ bool StretchClipMirror(const Rect& src, const Rect& clip, const Rect& dest, Rect
 bool RotatedBounds(float x, float y, const Rect& srcRect, const Rect& clip, double angle, float cx, float cy,
                    DRect& bounds);
 
+// How the rotated blit bounds its rows and spans.
+//  - SurfaceMargins: the surface blit's fixed rules: the last column is trunc(width - 1), rows run
+//    while r < height, and the per-row limits keep margins (the first sample at u = 0 or v = 0 is
+//    left out, as is any sample below u = 0.5 where u falls along the row).
+//  - ExactTaps: every pixel of the box, up to the last one that starts inside it, whose four taps
+//    lie inside the source.
+enum class SpanBounds { SurfaceMargins, ExactTaps };
+
 // Inverse mapping of the rotated blit in 16.16 fixed point, row by row. For each destination row
 // the span is the run of columns whose four bilinear taps all lie inside the source rectangle.
 class RotatedSpans {
 public:
-    RotatedSpans(float x, float y, const Rect& srcRect, double angle, float cx, float cy, const DRect& bounds);
+    RotatedSpans(float x, float y, const Rect& srcRect, double angle, float cx, float cy, const DRect& bounds,
+                 SpanBounds rule = SpanBounds::SurfaceMargins);
 
     int32_t firstX() const { return x0; }
     int32_t firstY() const { return y0; }
@@ -63,7 +72,8 @@ private:
     int32_t x0, y0, last;
     int32_t du, dv;
     int32_t srcW, srcH;
-    double boundsHeight;
+    double boundsHeight; // rows r run while r < boundsHeight
+    SpanBounds rule;
 };
 
 } // namespace Fw

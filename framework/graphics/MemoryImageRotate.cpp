@@ -15,30 +15,34 @@ namespace {
 // Filtered sample of the four taps: straight colour and total coverage.
 struct Sample {
     uint32_t rgb;   // straight colour, alpha byte 0
-    uint32_t alpha; // sum of the tap coverages, 0..254
+    uint32_t alpha; // coverage, 0..255
 };
 
 // Taps p00 (at u >> 16, v >> 16), p10 right of it, p01 below, p11 below right. Fractions are
-// forced odd, fx = (u & 0xFFFE) + 1, so every weight product stays within 32 bits.
+// forced odd, fx = (u & 0xFFFE) + 1, so each weight product stays within 32 bits; the four
+// products add up to exactly 2^32. Each is multiplied by its tap's alpha and the sum is shifted
+// once, so four opaque taps give coverage 255.
 inline bool Filter(const uint32_t* p00, int32_t stride, int32_t u, int32_t v, Sample& out)
 {
-    const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
-    const uint32_t gx = 65536 - fx, gy = 65536 - fy;
+    const uint64_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
+    const uint64_t gx = 65536 - fx, gy = 65536 - fy;
     const uint32_t p[4] = {p00[0], p00[1], p00[stride], p00[stride + 1]};
-    const uint32_t w[4] = {(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
-    uint32_t a = 0, sr = 0, sg = 0, sb = 0;
+    const uint64_t w[4] = {gx * gy, fx * gy, gx * fy, fx * fy};
+    uint64_t a = 0, sr = 0, sg = 0, sb = 0;
     for (int k = 0; k < 4; ++k) {
-        const uint32_t c = (w[k] * (p[k] >> 24)) >> 16; // tap coverage, 0..254
+        const uint64_t c = w[k] * (p[k] >> 24); // tap coverage, below 2^40
         a += c;
         sr += ((p[k] >> 16) & 0xFF) * c;
         sg += ((p[k] >> 8) & 0xFF) * c;
         sb += (p[k] & 0xFF) * c;
     }
-    if (a == 0)
+    out.alpha = uint32_t(a >> 32);
+    if (out.alpha == 0)
         return false;
-    const uint32_t rc = kRecip[a];
-    out.rgb = (((sr * rc) >> 24) << 16) | (((sg * rc) >> 24) << 8) | ((sb * rc) >> 24);
-    out.alpha = a;
+    // Rounded: the forced-odd fractions give the neighbours of an exact sample a weight just
+    // above 0, which must not pull its colour down a step.
+    const uint64_t half = a / 2;
+    out.rgb = uint32_t((sr + half) / a) << 16 | uint32_t((sg + half) / a) << 8 | uint32_t((sb + half) / a);
     return true;
 }
 
@@ -111,7 +115,7 @@ void MemoryImage::BltRotated(Image* src, float x, float y, const Rect& srcRect, 
     uint32_t* px = GetBits();
     if (!sbits || !px)
         return;
-    const RotatedSpans spans(x, y, s, angle, cx, cy, bounds);
+    const RotatedSpans spans(x, y, s, angle, cx, cy, bounds, SpanBounds::ExactTaps);
     const uint32_t* origin = sbits + size_t(s.y) * size_t(source->width) + size_t(s.x);
     const bool white = color == Color::White;
     const uint32_t r = uint32_t(color.red) + 1, g = uint32_t(color.green) + 1, b = uint32_t(color.blue) + 1;

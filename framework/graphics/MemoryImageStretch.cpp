@@ -54,11 +54,14 @@ std::vector<Tap> AxisTaps(double start, double extent, int32_t D, int32_t lo, in
             }
         }
     } else {
-        // Enlarging: cell j samples source position p = (j - 1) * step + start, linearly.
+        // Enlarging: cell j samples source position p = (j - 1) * step + start, linearly. The
+        // step falls below 0 when less than one source pixel is left, and p below 0 for a source
+        // rectangle left of the image: the fraction is taken from the pixel below p, so the two
+        // weights stay within 0..257 whatever p is.
         const double step = D > 1 ? (extent - 1) / (D - 1) : extent;
         for (int32_t j = 1; j <= D; ++j) {
             const double p = (j - 1) * step + start;
-            const int32_t i = int32_t(p);
+            const int32_t i = int32_t(std::floor(p));
             const int32_t wl = int32_t((1.0 - (p - i)) * 257);
             add(i, j, wl);
             add(i + 1, j, 257 - wl);

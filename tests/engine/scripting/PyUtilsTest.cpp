@@ -3,6 +3,7 @@
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/PyUtils.h"
 #include "engine/core/DebugSettings.h"
+#include "platform/fake/FakeClock.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ TEST_F(PyUtilsTest, ReadFilePak)
     EXPECT_EQ(Run(("u.ReadFilePak('" + base + "empty.txt')").c_str()), "''");
     EXPECT_EQ(Run(("u.ReadFilePak('" + base + "missing.txt')").c_str()), "None");
     EXPECT_EQ(Run("u.ReadFilePak(5)"), "None") << "a bad argument answers None";
+    EXPECT_EQ(Run(("u.ReadFilePak('" + base + "empty.txt\\0x')").c_str()), "None") << "text with a NUL fails";
     EXPECT_FALSE(pendingAfter_) << "and leaves no pending error";
     EXPECT_EQ(Run("u.MarkTime()"), "None");
 }
@@ -86,6 +88,22 @@ TEST_F(PyUtilsTest, LogAndTitleOnlyInDebugMode)
     Run("u.SetTitle('t1')");
     EXPECT_EQ(app_.titles, std::vector<std::string>{"t1"});
     EXPECT_EQ(Run("(u.DbgEnabled(), u.CheatsEnabled(), u.IsZNQSurvey())"), "(True, True, False)");
+}
+
+TEST_F(PyUtilsTest, FirstMarkTimeCountsFromTheStart)
+{
+    Platform::FakeClock clock;
+    Platform::ScopedClock installed(clock);
+    ResetPyUtilsState(); // the start, as the program sees it
+    gDebugSettings->debugMode = true;
+    clock.Advance(1500);
+    Run("u.MarkTime('first')");
+    clock.Advance(250);
+    Run("u.MarkTime('second')");
+    EXPECT_NE(Output().find("1.500s - first\n"), std::string::npos) << Output();
+    EXPECT_NE(Output().find("0.250s - second\n"), std::string::npos) << Output();
+    EXPECT_EQ(Run("u.MarkTime('a\\0b')"), "None");
+    EXPECT_EQ(Output().find("- a"), std::string::npos) << "text with a NUL is refused";
 }
 
 TEST_F(PyUtilsTest, SurveyFinishSetsQuietExitAndRequestsShutdown)

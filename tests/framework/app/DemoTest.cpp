@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -311,6 +312,55 @@ TEST_F(DemoSync, BufferLengthBeyondTheStreamEndsTheDemo)
     EXPECT_TRUE(d.stream.AtEnd());
 }
 
+// Playback near the end of the stream: a record whose header ends on the stream's last bit is
+// still played; the zero pad bits of a stream read from whole bytes, and a record cut off by the
+// end, are not.
+TEST_F(DemoSync, RecordsAtTheEndOfTheStream)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Fw::Buffer&)> write;
+        bool wholeBytes; // the stream as a file gives it back
+        int32_t mouseX, mouseY;
+        bool loadingSeen;
+    };
+    auto header = [](Fw::Buffer& b, int32_t delta, int32_t command) {
+        b.WriteNumBits(delta, 4);
+        b.WriteNumBits(0, 1);
+        b.WriteNumBits(command, 5);
+    };
+    auto moveTo = [&](Fw::Buffer& b, int32_t delta, int32_t x, int32_t y) {
+        header(b, delta, 0);
+        b.WriteNumBits(x, 12);
+        b.WriteNumBits(y, 12);
+    };
+    const Case cases[] = {
+        {"payload-less record on the last bit", [&](Fw::Buffer& b) { moveTo(b, 0, 100, 50); header(b, 1, 9); },
+         false, 100, 50, true},
+        {"pad bits of the last byte", [&](Fw::Buffer& b) { moveTo(b, 0, 100, 50); }, true, 100, 50, false},
+        {"payload cut off", [&](Fw::Buffer& b) { moveTo(b, 0, 100, 50); header(b, 1, 0); b.WriteNumBits(7, 12); },
+         true, 100, 50, false},
+    };
+    for (const Case& c : cases) {
+        Fw::AppBase player;
+        player.playingDemo = true;
+        player.StartDemo();
+        Fw::Demo& d = *player.demoData;
+        Fw::Buffer written;
+        c.write(written);
+        if (c.wholeBytes)
+            d.stream.WriteBytes(written.GetDataPtr(), written.GetDataLen());
+        else
+            d.stream = written;
+        d.stream.SeekFront();
+        for (player.updateCount = 0; player.updateCount < 3; ++player.updateCount)
+            player.ProcessDemo();
+        EXPECT_EQ(d.lastMouseX, c.mouseX) << c.what;
+        EXPECT_EQ(d.lastMouseY, c.mouseY) << c.what;
+        EXPECT_EQ(d.loadingCompleteSeen, c.loadingSeen) << c.what;
+    }
+}
+
 TEST_F(DemoSync, StringsAndBoolsRecordAndReplay)
 {
     app.recordingDemo = true;
@@ -455,6 +505,21 @@ TEST(DemoRoundTrip, PlaybackRepeatsTheRecordedRun)
     const std::vector<std::string> played = RunSession(false, file, {}, 40);
     EXPECT_EQ(played, recorded);
     EXPECT_EQ(env.registry.WriteCount(), writesBefore);
+}
+
+TEST(DemoRoundTrip, SettingsStoredBeforeStartReplay)
+{
+    AppEnvironment env;
+    const std::string file = env.temp.Path() + "/stored.dmo";
+    env.registry.WriteValue("SOFTWARE\\Test\\Demo", "Is3D", 4, "\0\0\0\0", 4);
+    const std::vector<Input> script = {
+        {1, Msg::MouseMove, 0, MakePointParam(100, 100)},
+        {2, Msg::LButtonDown, 0, MakePointParam(100, 100)},
+        {5, Msg::KeyDown, 'A', 0},
+    };
+    const std::vector<std::string> recorded = RunSession(true, file, script, 12);
+    EXPECT_NE(std::find(recorded.begin(), recorded.end(), "5 w:KeyDown 65"), recorded.end());
+    EXPECT_EQ(RunSession(false, file, {}, 12), recorded);
 }
 
 TEST(DemoDialogs, JumpTextTakesDigitsAndColons)

@@ -163,7 +163,8 @@ TEST_F(ResourceManagerTest, FontsLoadFromDescriptionsAndReferences)
                                                L"LayerSetAscent main 2;\nLayerSetHeight main 2;\n"));
     ASSERT_TRUE(Parse(L"<Font path=\"f.txt\" id=\"body\" tags=\"Bold, Shadow\"/>\n"
                       L"<Font path=\"!ref:body\" id=\"copy\"/>\n"
-                      L"<Font path=\"!sys:Sans\" id=\"sys\" size=\"12\" bold=\"1\"/>\n"));
+                      L"<Font path=\"!sys:Sans\" id=\"sys\" size=\"12\" bold=\"1\"/>\n"
+                      L"<Font path=\"!ref:sys\" id=\"syscopy\"/>\n"));
     ASSERT_TRUE(rm.LoadResources("g")) << rm.GetErrorText();
     auto* body = dynamic_cast<Fw::ImageFont*>(rm.GetFontThrow("body"));
     ASSERT_NE(body, nullptr);
@@ -172,6 +173,9 @@ TEST_F(ResourceManagerTest, FontsLoadFromDescriptionsAndReferences)
     EXPECT_NE(rm.GetFontThrow("copy"), body);
     EXPECT_NE(dynamic_cast<Fw::ImageFont*>(rm.GetFontThrow("copy")), nullptr);
     EXPECT_NE(rm.GetFontThrow("sys"), nullptr);
+    // A reference to a system font duplicates it as well.
+    EXPECT_NE(rm.GetFontThrow("syscopy"), nullptr);
+    EXPECT_NE(rm.GetFontThrow("syscopy"), rm.GetFontThrow("sys"));
     EXPECT_THROW(rm.GetFontThrow("none"), Fw::ResourceManagerException);
 }
 
@@ -184,6 +188,23 @@ TEST_F(ResourceManagerTest, ResourceFilesNameTheirGroups)
     ASSERT_TRUE(rm.ParseResourcesFile("res.xml")) << rm.GetErrorText();
     EXPECT_EQ(Image("a")->group, "Init");
     EXPECT_EQ(Image("b")->group, "Game");
+}
+
+TEST_F(ResourceManagerTest, ResourceFilesEndingInsideElementsFail)
+{
+    struct Case { const char* xml; const char* error; };
+    const Case cases[] = {
+        {"<Resources id=\"g\">\n<Image path=\"a\"/>\n", "Unexpected End of File on Line 3 in File 'e.xml'"},
+        {"<Resources id=\"g\">\n<Image path=\"a\">", "Unexpected End of File on Line 2 in File 'e.xml'"},
+        {"<Root>\n<Resources id=\"g\"></Resources>\n", "Unexpected End of File on Line 3 in File 'e.xml'"},
+    };
+    for (const auto& c : cases) {
+        folder.Write("e.xml", c.xml);
+        ResourceManager fresh(&images, nullptr);
+        EXPECT_FALSE(fresh.ParseResourcesFile("e.xml")) << c.xml;
+        EXPECT_TRUE(fresh.HadError()) << c.xml;
+        EXPECT_EQ(fresh.GetErrorText(), c.error);
+    }
 }
 
 } // namespace

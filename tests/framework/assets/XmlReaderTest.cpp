@@ -49,6 +49,7 @@ TEST(XmlReader, Nodes)
         {L"<a <b>", "ERROR Unexpected '<'"},
         {L"a>", "ERROR Unexpected '>'"},
         {L"<a x=\"1", "ERROR Unexpected End of File"},
+        {L"<a>text", "start:a ERROR Unexpected End of File"},
         {L"<a>\x01</a>", "start:a ERROR Illegal Character"},
         {L"<a k=\"\x01\"/>", "start:a[k=\x01] end:a "},
     };

@@ -354,6 +354,28 @@ TEST(MemoryImageStretch, StrongShrinkStaysOpaque)
     EXPECT_EQ(one.At(0, 0), 0xFFFEFEFEu);
 }
 
+// Enlarging with less than one source pixel left after clipping, or from a source rectangle that
+// starts left of the image: the weights stay within 0..257 and every pixel is the source's white.
+TEST(MemoryImageStretch, SmoothWeightsNeverWrap)
+{
+    struct Case {
+        const char* what;
+        Rect dest, src;
+        int32_t canvasWidth;
+    };
+    const Case cases[] = {
+        {"half a source pixel left", Rect(0, 0, 10, 1), Rect(0, 0, 1, 1), 5},
+        {"source starts left of the image", Rect(0, 0, 8, 1), Rect(-1, 0, 2, 1), 8},
+    };
+    MemoryImage white = Source(1, 1, {0xFFFFFFFF});
+    for (const Case& c : cases) {
+        Canvas cv(c.canvasWidth, 1, 0xFF000000);
+        cv.img.StretchBlt(&white, c.dest, c.src, Rect(0, 0, c.canvasWidth, 1), Color::White, 0, false);
+        for (int x = 0; x < c.canvasWidth; ++x)
+            EXPECT_EQ(cv.At(x, 0), 0xFFFEFEFEu) << c.what << " at " << x;
+    }
+}
+
 TEST(MemoryImageStretch, EnlargeStaysInsideSource)
 {
     MemoryImage src = Source(2, 2, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFFFFFFFF});
@@ -374,14 +396,15 @@ TEST(MemoryImageRotate, AngleZeroReproducesInnerPixels)
     MemoryImage src = Source(4, 3, px);
     Canvas cv(10, 10, 0xFF000000);
     cv.img.BltRotated(&src, 3, 2, Rect(0, 0, 4, 3), Rect(0, 0, 10, 10), Color::White, 0, 0.0, 0, 0);
-    // Columns x+1 .. x+W-2 and rows y .. y+H-2 are written: coverage 254, channel c * 254 >> 8.
+    // Columns x .. x+W-2 and rows y .. y+H-2 are written (the right and bottom edge pixels have
+    // taps outside): coverage 255 over opaque black, channel c * 255 >> 8.
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
-            const bool written = x >= 4 && x <= 5 && y >= 2 && y <= 3;
+            const bool written = x >= 3 && x <= 5 && y >= 2 && y <= 3;
             uint32_t expected = 0xFF000000;
             if (written) {
                 const uint32_t s = px[size_t((y - 2) * 4 + (x - 3))];
-                expected = 0xFF000000u | ((((s >> 16) & 0xFF) * 254 >> 8) << 16) | ((s & 0xFF) * 254 >> 8);
+                expected = 0xFF000000u | ((((s >> 16) & 0xFF) * 255 >> 8) << 16) | ((s & 0xFF) * 255 >> 8);
             }
             EXPECT_EQ(cv.At(x, y), expected) << x << "," << y;
         }
@@ -419,8 +442,48 @@ TEST(MemoryImageRotate, AdditiveSaturatesAndKeepsAlpha)
     cv.img.BltRotated(&src, 2, 2, Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 1, 0.0, 0, 0);
     EXPECT_EQ(cv.At(3, 2), 0x80FFFFFFu);
     cv.img.BltF(&src, 2.0f, 2.0f, Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color(0, 0, 0, 255), 0);
-    // Black over half-transparent white at coverage 254: newA = 128 + 127 * 254 / 255 = 254, w = 255.
-    EXPECT_EQ(cv.At(3, 2), 0xFE000000u);
+    // Black over half-transparent white at coverage 255: newA = 128 + 127 = 255, w = 255,
+    // channel (255 * 1 + 0 * 255) >> 8 = 0.
+    EXPECT_EQ(cv.At(3, 2), 0xFF000000u);
+}
+
+// Sub-pixel and turned blits of an opaque white source: how many pixels are written, and what
+// each written pixel becomes.
+TEST(MemoryImageRotate, SubPixelAndTurnedBlitsKeepEveryInnerSample)
+{
+    struct Case {
+        const char* what;
+        float x, y;
+        double angle;
+        float cx, cy;
+        Rect clip;
+        uint32_t fill;
+        int32_t written;
+        uint32_t value;
+    };
+    const double pi = 3.14159265358979;
+    const Case cases[] = {
+        // 4 x 3 at angle 0: every pixel but the right column and bottom row, coverage 255.
+        {"angle 0", 3, 2, 0.0, 0, 0, Rect(0, 0, 12, 12), 0xFF000000, 3 * 2, 0xFFFEFEFE},
+        // Half a turn a quarter pixel right: u falls along each row (2.25, 1.25, 0.25), and the
+        // sample at u = 0.25 is kept.
+        {"half turn", 3.25f, 2, pi, 2, 1.5f, Rect(0, 0, 12, 12), 0xFF000000, 3 * 2, 0xFFFEFEFE},
+        // Half a pixel right, onto a clear image: four opaque taps give alpha 255.
+        {"x + 0.5", 3.5f, 2, 0.0, 0, 0, Rect(0, 0, 12, 12), 0, 3 * 2, 0xFFFEFEFE},
+        // The clip cuts the box at x = 6: columns 4 and 5 (u = 0.5, 1.5) are both written.
+        {"clipped right", 3.5f, 2, 0.0, 0, 0, Rect(0, 0, 6, 12), 0, 2 * 2, 0xFFFEFEFE},
+    };
+    MemoryImage src = Source(4, 3, std::vector<uint32_t>(12, 0xFFFFFFFF));
+    for (const Case& c : cases) {
+        Canvas cv(12, 12, c.fill);
+        cv.img.BltRotated(&src, c.x, c.y, Rect(0, 0, 4, 3), c.clip, Color::White, 0, c.angle, c.cx, c.cy);
+        EXPECT_EQ(cv.CountNot(c.fill), c.written) << c.what;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                if (cv.At(x, y) != c.fill)
+                    EXPECT_EQ(cv.At(x, y), c.value) << c.what << " at " << x << "," << y;
+        EXPECT_TRUE(cv.GuardIntact());
+    }
 }
 
 TEST(MemoryImageRaster, MatrixAndTriangleBlitsMarkAndChange)
