@@ -104,7 +104,8 @@ void FillFromStat(const std::string& name, const struct stat& st, PakFindFileDat
 // A directory search: archive entries first, then the matches in one folder of the file system.
 struct PakInterface::FindData {
     std::string pattern; // normalised
-    std::string lastKey; // key of the archive entry reported last
+    std::string lastKey;      // key of the archive entry reported last
+    bool reportedAny = false; // an entry's key may be empty, so lastKey alone cannot tell
     bool inFileSystem = false;
     std::unique_ptr<DIR, int (*)(DIR*)> folder{nullptr, &::closedir};
     std::string folderPath;  // as opened, with a trailing '/' unless empty
@@ -267,7 +268,7 @@ bool PakInterface::NextArchiveMatch(FindData& search, PakFindFileData* out) cons
         return false;
     const std::string_view prefix = std::string_view(search.pattern).substr(0, star);
     const std::string_view rest = std::string_view(search.pattern).substr(star + 1);
-    auto it = search.lastKey.empty() ? entries.begin() : entries.upper_bound(search.lastKey);
+    auto it = search.reportedAny ? entries.upper_bound(search.lastKey) : entries.begin();
     for (; it != entries.end(); ++it) {
         const std::string_view key = it->first;
         if (!key.starts_with(prefix))
@@ -285,6 +286,7 @@ bool PakInterface::NextArchiveMatch(FindData& search, PakFindFileData* out) cons
             out->fileName = slash == std::string::npos ? e.name : e.name.substr(slash + 1);
         }
         search.lastKey = it->first;
+        search.reportedAny = true;
         return true;
     }
     return false;
