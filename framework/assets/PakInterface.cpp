@@ -20,14 +20,6 @@ bool IsArchiveReadMode(const char* mode)
     return strcasecmp(mode, "r") == 0 || strcasecmp(mode, "rb") == 0 || strcasecmp(mode, "rt") == 0;
 }
 
-std::string UpperCase(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = Pak::ToUpperAscii(c);
-    return out;
-}
-
 const uint8_t* EntryData(const PakEntry& e)
 {
     return e.archive->Bytes().data() + e.start;
@@ -163,7 +155,8 @@ bool PakInterface::OpenPakArchive(const std::string& name)
     if (!directory)
         return false;
     for (const Pak::DirectoryEntry& d : *directory)
-        entries[UpperCase(d.name)] = PakEntry{archive.get(), d.name, d.fileTime, d.start, d.size};
+        // Keyed as lookups are, so a stored name with '/' or doubled separators can be opened.
+        entries[Pak::NormalizePakPath(d.name)] = PakEntry{archive.get(), d.name, d.fileTime, d.start, d.size};
     archives.push_back(std::move(archive));
     return true;
 }

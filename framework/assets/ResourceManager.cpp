@@ -148,8 +148,8 @@ bool ResourceManager::ParseSection()
     for (;;) {
         if (!reader_->NextElement(node)) {
             if (reader_->HadError())
-                Fail(reader_->GetErrorText());
-            return false;
+                return Fail(reader_->GetErrorText());
+            return Fail("Unexpected end of file in a Resources section.");
         }
         if (node.kind == XmlReaderNode::StartElement) {
             bool handled;

@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!entries)
         return 0;
     for (const Pak::DirectoryEntry& e : *entries) {
+        if (e.name.find('\0') != std::string::npos)
+            continue; // no C string names it
         PakFile* f = pak.FOpen(e.name.c_str(), "rb");
         Check(f != nullptr, "every entry opens");
         if (!f->entry) { // a later duplicate with another spelling hides it; still a readable file

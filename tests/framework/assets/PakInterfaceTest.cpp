@@ -297,6 +297,17 @@ TEST_F(PakInterfaceTest, SearchReportsArchiveEntriesInKeyOrderThenFiles)
     pak.FindClose(h);
 }
 
+TEST_F(PakInterfaceTest, StoredNamesAreFoundWhateverTheirSeparators)
+{
+    Open("data.pak", {{"cfg/a.txt", "a"}, {"cfg\\\\b.txt", "b"}});
+    for (const char* name : {"cfg\\a.txt", "CFG/A.TXT", "cfg\\b.txt", "cfg//b.txt"}) {
+        PakFile* f = pak.FOpen(name, "rb");
+        ASSERT_NE(f, nullptr) << name;
+        EXPECT_NE(f->entry, nullptr) << name;
+        pak.FClose(f);
+    }
+}
+
 TEST_F(PakInterfaceTest, SearchOverAnEntryWithAnEmptyNameEnds)
 {
     Open("data.pak", {{"", "nameless"}, {"b.txt", "b"}});
