@@ -19,5 +19,3 @@ VTEngineServices* GetEngineServices()
 ScopedEngineServices::ScopedEngineServices(VTEngineServices& services) : previous_(gInstalled.exchange(&services)) {}
 
 ScopedEngineServices::~ScopedEngineServices() { gInstalled.store(previous_); }
-
-VTEngineServices* GetEngineAppServices() { return nullptr; }

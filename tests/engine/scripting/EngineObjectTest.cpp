@@ -22,6 +22,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -175,7 +176,7 @@ protected:
     Platform::FakeUserFolders folders_{temp_.Path(), temp_.Path()};
     Platform::ScopedUserFolders installedFolders_{folders_};
     FakeEngine engine_;
-    ScopedEngineServices installed_{engine_};
+    std::optional<ScopedEngineServices> installed_{std::in_place, engine_};
     bool pendingAfter_ = false;
 
 private:
@@ -218,6 +219,18 @@ TEST_F(EngineObjectTest, MethodResults)
     EXPECT_EQ(engine_.keys.GetText("k"), L"") << "a failed parse changes nothing";
     EXPECT_EQ(Eval("engine.CreateWidget"), "AttributeError: 'ExtPythonManager' object has no attribute 'CreateWidget'")
         << "the widget methods come with the script twins";
+}
+
+TEST_F(EngineObjectTest, WithoutAnEngineNothingHappens)
+{
+    installed_.reset();
+    ASSERT_EQ(GetEngineServices(), nullptr);
+    EXPECT_EQ(Eval("[engine.ProfileCreate('Ann'), engine.CompareLoc('a', 'b'), engine.SoundPlay('s'), "
+                   "engine.SetLoadingSkin('p'), engine.SetFullscreenMode(0), engine.LoadLevel('l'), "
+                   "engine.Shutdown(), engine.users_list, engine.active_user, engine.profile_data, "
+                   "engine.is_fullscreen, engine.esc_menu_active]"),
+              "[0, True, None, None, None, None, None, [], -1, '', 0, 0]");
+    EXPECT_EQ(Run("engine.profile_data = 'x'\nengine.esc_menu_active = 1"), "None");
 }
 
 TEST_F(EngineObjectTest, KeyTable)
