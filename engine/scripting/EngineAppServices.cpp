@@ -4,10 +4,7 @@
 #include "engine/boards/GameBoard3.h"
 #include "engine/boards/LoadScreenBoard.h"
 #include "engine/core/Engine.h"
-#include "engine/core/MainThreadTasks.h"
 #include "engine/scripting/EngineServices.h"
-
-#include <thread>
 
 namespace {
 
@@ -40,13 +37,8 @@ public:
     bool IsEscMenuActive() override { return Engine().IsEscMenuActive(); }
     void SetEscMenuActive(bool active) override { Engine().SetEscMenuActive(active); }
 
-    bool IsMainThread() override
-    {
-        // Before Init names the main thread no main loop runs, so nothing can race.
-        const std::thread::id main = Engine().primaryThreadId;
-        return main == std::thread::id() || main == std::this_thread::get_id();
-    }
-    void PostToMainThread(std::function<void()> task) override { MainThreadTasks().Post(std::move(task)); }
+    bool IsMainThread() override { return Engine().IsMainThread(); }
+    void PostToMainThread(std::function<void()> task) override { Engine().OnMainThread(std::move(task)); }
 
 private:
     // Only reached through GetEngineAppServices, which answers null while there is no engine.

@@ -7,7 +7,6 @@
 #include "engine/core/DebugSettings.h"
 #include "engine/core/ImageCache.h"
 #include "engine/core/Localization.h"
-#include "engine/core/MainThreadTasks.h"
 #include "engine/core/MusicPlayer.h"
 #include "engine/core/ProfileStore.h"
 #include "engine/core/SoundManager.h"
@@ -74,10 +73,17 @@ public:
     bool IsEscMenuActive() override { return Note(esc); }
     void SetEscMenuActive(bool active) override { esc = Note(active); }
     bool IsMainThread() override { return std::this_thread::get_id() == mainThread; }
-    void PostToMainThread(std::function<void()> task) override { tasks.Post(std::move(task)); }
+    void PostToMainThread(std::function<void()> task) override { tasks.push_back(std::move(task)); }
 
-    // One application step: what the engine's UpdateAppStep does first.
-    size_t Step() { return tasks.RunPending(); }
+    // One application step: its beginning runs what other threads handed to the main thread.
+    size_t Step()
+    {
+        std::vector<std::function<void()>> batch;
+        batch.swap(tasks);
+        for (auto& task : batch)
+            task();
+        return batch.size();
+    }
 
     VTLocalization texts, keys;
     RecordingProfileHost profileHost;
@@ -95,7 +101,7 @@ public:
     bool windowed = false, forced = false, esc = false;
     std::atomic<int> reachedUnderInterpreterLock{0};
     std::thread::id mainThread = std::this_thread::get_id();
-    VTMainThreadTasks tasks;
+    std::vector<std::function<void()>> tasks; // filled by a worker, run after it was joined
 
 private:
     template <class T>
