@@ -82,11 +82,12 @@ void VTCursorManager::SetCursor(std::string_view mode)
 
 void VTCursorManager::Draw(Fw::Graphics& g)
 {
-    if (!drawingEnabled_ || !current_ || !current_->image.Descriptor())
+    VTCursorRecord* cursor = current_.load(); // one read: a script may swap it meanwhile
+    if (!drawingEnabled_ || !cursor || !cursor->image.Descriptor())
         return;
     int32_t x = 0, y = 0;
     host_.GetLastMousePosition(x, y);
-    g.DrawImage(current_->image.GetImage(), x - current_->hotSpotX, y - current_->hotSpotY);
+    g.DrawImage(cursor->image.GetImage(), x - cursor->hotSpotX, y - cursor->hotSpotY);
 }
 
 void VTCursorManager::Reset()

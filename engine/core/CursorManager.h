@@ -7,6 +7,7 @@
 #include "engine/core/ImageRef.h"
 #include "platform/XmlDocument.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -40,6 +41,8 @@ public:
     bool ReadCursorNode(const Platform::XmlNode& element);
     // "none" hides the pointer; a mode with an image becomes the current cursor, drawn by Draw; an
     // unknown mode gives the standard pointer. A mode whose record has no image changes nothing.
+    // Scripts call it from any thread: the current record is swapped in one atomic step, so Draw
+    // on the main thread sees the old cursor or the new one, never a mix.
     void SetCursor(std::string_view mode);
     // The current cursor's image at the mouse position less its hot spot, while drawing is enabled.
     void Draw(Fw::Graphics& g);
@@ -49,7 +52,7 @@ public:
     void Reset();
 
     bool IsDrawingEnabled() const { return drawingEnabled_; }
-    const VTCursorRecord* Current() const { return current_; }
+    const VTCursorRecord* Current() const { return current_.load(); }
 
 private:
     void Apply(int32_t cursorNumber, bool custom);
@@ -57,6 +60,7 @@ private:
     VTCursorHost& host_;
     VTTextureCatalogue* catalogue_;
     std::map<std::string, VTCursorRecord, std::less<>> cursors_;
-    VTCursorRecord* current_ = nullptr;
+    // Records are entered only while the table loads, never removed before the manager goes.
+    std::atomic<VTCursorRecord*> current_{nullptr};
     bool drawingEnabled_ = true;
 };

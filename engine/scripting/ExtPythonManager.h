@@ -35,12 +35,15 @@ public:
     ScriptApplication* GetApplication() const { return application_; }
     std::atomic<int32_t>& LevelLoadLock() { return levelLoadLock_; }
     FILE* GetDebugLog() const { return debugLog_; } // "DebugLog.txt" in debug mode, else null
+    // The number of the engine object's next WriteLog line: 1, 2, ... for this host. Any thread.
+    int NextWriteLogNumber() { return ++writeLogCount_; }
 
 private:
     bool running_ = false;
     PyObject* logWriter_ = nullptr;     // debug mode: sys.stderr replacement
     PyObject* previousStderr_ = nullptr;
     std::atomic<int32_t> levelLoadLock_{0};
+    std::atomic<int> writeLogCount_{0};
     VTPythonObject* mainModule_ = nullptr;
     ScriptApplication* application_ = nullptr;
     FILE* debugLog_ = nullptr;

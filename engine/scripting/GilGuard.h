@@ -26,3 +26,17 @@ private:
     bool held_;
     PyGILState_STATE state_{};
 };
+
+// Gives up the interpreter lock for a scope, on a thread that holds it (a function called from a
+// script). Engine locks must be taken only inside such a scope: lock order is engine locks first,
+// then the interpreter lock. Touch no interpreter object inside.
+class GilRelease {
+public:
+    GilRelease() : state_(PyEval_SaveThread()) {}
+    ~GilRelease() { PyEval_RestoreThread(state_); }
+    GilRelease(const GilRelease&) = delete;
+    GilRelease& operator=(const GilRelease&) = delete;
+
+private:
+    PyThreadState* state_;
+};

@@ -1,0 +1,30 @@
+// Shared by the engine object's attribute code and its methods: how a script call reaches the
+// engine. Each call gives up the interpreter lock before it touches the engine, so engine locks are
+// never taken under it (lock order: engine locks, then the interpreter lock).
+#pragma once
+#include "engine/scripting/EngineServices.h"
+#include "engine/scripting/GilGuard.h"
+
+#include <mutex>
+
+
+namespace EngineCalls {
+
+// Serialises the scripts' use of the profile store: scripts call in from the start-up worker, the
+// level-load thread and the main thread.
+std::mutex& ProfileLock();
+
+// Runs fn(services) without the interpreter lock; nothing when no engine is there. The calling
+// thread must hold the interpreter lock (a function called from a script).
+template <class Fn>
+void Unlocked(Fn&& fn)
+{
+    GilRelease release;
+    if (VTEngineServices* services = GetEngineServices())
+        fn(*services);
+}
+
+// The engine object's method table (terminated by an empty row).
+PyMethodDef* MethodTable();
+
+} // namespace EngineCalls
