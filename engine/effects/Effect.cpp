@@ -4,6 +4,7 @@
 #include "engine/core/XmlAccess.h"
 #include "engine/core/XmlAttributes.h"
 #include "engine/effects/EffectFunctionTable.h"
+#include "engine/effects/ParticleSystemRegistry.h"
 
 #include <unordered_map>
 
@@ -32,6 +33,9 @@ VTEffect::VTEffect() = default;
 
 VTEffect::~VTEffect()
 {
+    // The particle systems that effect functions made go with the effect.
+    if (particleRegistry_ != nullptr)
+        particleRegistry_->DestroyByOwner(ParticleOwnerKey());
     // Timers go in index order; values and the target are not ours.
     for (auto& entry : timers_)
         entry.second.reset();

@@ -18,6 +18,7 @@
 #include <string_view>
 
 class VTIEffect;
+class VTParticleSystemRegistry;
 
 enum VTEffectCommand : int32_t {
     kEffectCommandNone = 0,
@@ -70,6 +71,13 @@ public:
 
     bool IsEnabled() const { return enabled_; }
 
+    // The key under which the effect's particle systems are registered: the effect as its widget
+    // holds it, so the widget's update advances them.
+    const void* ParticleOwnerKey() const { return static_cast<const VTWidgetEffect*>(this); }
+    // Remembers the registry the effect's particle systems were registered in; the effect deletes
+    // them from it when it goes.
+    void SetParticleRegistry(VTParticleSystemRegistry* registry) { particleRegistry_ = registry; }
+
     // The timer at index (its place in the definition), or null.
     VTTimer* GetTimer(int32_t index) const;
     size_t TimerCount() const { return timers_.size(); }
@@ -82,5 +90,6 @@ private:
     std::map<int32_t, std::unique_ptr<VTTimer>> timers_;
     std::map<int32_t, void*> values_;
     VTIEffect* target_ = nullptr;
+    VTParticleSystemRegistry* particleRegistry_ = nullptr;
     std::multimap<std::string, VTEffectMessage, std::less<>> messages_;
 };

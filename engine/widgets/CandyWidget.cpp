@@ -6,6 +6,7 @@
 #include "engine/boards/GameBoard3.h"
 #include "engine/core/Texture.h"
 #include "engine/core/XmlAttributes.h"
+#include "engine/effects/EffectParticles.h"
 #include "engine/effects/EffectValueIds.h"
 #include "engine/effects/ParticleSystemRegistry.h"
 #include "framework/app/AppBase.h"
@@ -19,7 +20,7 @@
 namespace {
 
 // The registry whose systems advance with their effect; null when none runs.
-VTParticleSystemRegistry* ParticleRegistry() { return nullptr; }
+VTParticleSystemRegistry* ParticleRegistry() { return GetEffectParticleRegistry(); }
 
 float FrameSeconds() { return Fw::gApplication ? static_cast<float>(Fw::gApplication->frameTime / 1000.0) : 0.0f; }
 

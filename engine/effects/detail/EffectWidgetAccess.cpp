@@ -1,56 +1,48 @@
-// Placeholder widget access for the effect functions until the engine widget base is in the tree:
-// every widget fact reads as absent, so the functions that need one return 0.
+// The widget facts the effect functions read, from the engine widget base.
+#include "engine/effects/TypeInTarget.h"
 #include "engine/effects/detail/EffectFunctionSupport.h"
+#include "engine/widgets/CandyWidget.h"
+
+#include <cmath>
+#include <string>
 
 namespace EffectSupport {
 
-WidgetGeometry Geometry(const VTCandyWidget&)
+WidgetGeometry Geometry(const VTCandyWidget& widget)
 {
-    return {};
+    WidgetGeometry g;
+    g.x = widget.exactX;
+    g.y = widget.exactY;
+    g.width = widget.exactWidth;
+    g.height = widget.exactHeight;
+    g.intWidth = widget.width;
+    g.intHeight = widget.height;
+    return g;
 }
 
-void SetAngle(VTCandyWidget&, float) {}
-
-bool IsMouseOver(const VTCandyWidget&)
+void SetAngle(VTCandyWidget& widget, float degrees)
 {
-    return false;
+    widget.angle = degrees;
 }
 
-VTIEffect* ChildTarget(VTCandyWidget&, std::string_view)
+bool IsMouseOver(const VTCandyWidget& widget)
 {
-    return nullptr;
+    return widget.hover;
 }
 
-bool SetShownFraction(VTCandyWidget&, float)
+VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name)
 {
-    return false;
+    return widget.FindChild(std::string(name));
+}
+
+bool SetShownFraction(VTCandyWidget& widget, float fraction)
+{
+    auto* text = dynamic_cast<VTTypeInTarget*>(&widget);
+    if (text == nullptr)
+        return false;
+    const float shown = static_cast<float>(text->DisplayedTextLength()) * fraction;
+    text->SetShownLength(Trunc(std::ceil(shown)));
+    return true;
 }
 
 } // namespace EffectSupport
-
-extern "C" {
-int32_t RenderPSFunc(void*)
-{
-    return 0;
-}
-int32_t StopPSFunc(void*)
-{
-    return 0;
-}
-int32_t FuncOnWorkerWorkingPSEffect(void*)
-{
-    return 0;
-}
-int32_t FuncOnGoalExpertPSEffect(void*)
-{
-    return 0;
-}
-int32_t WidgetsLock(void*)
-{
-    return 0;
-}
-int32_t WidgetsUnlock(void*)
-{
-    return 0;
-}
-}
