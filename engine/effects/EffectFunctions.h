@@ -66,6 +66,11 @@ int32_t DlgSlideFromLeftAccel400M(void* state);
 int32_t DlgSlideRightAccelGirl(void* state);
 int32_t DlgSlideFromRightAccelGirl(void* state);
 
+// Second export names of three control-form functions (the same functions).
+int32_t EffectBlinkHPOff(void* state); // EffectFadeOne
+int32_t EffectItemShow(void* state);   // DlgShow
+int32_t EffectItemHide(void* state);   // DlgHide
+
 // Message form: the argument is the VTEffect (a "call" message).
 int32_t RenderPSFunc(void* effect);
 int32_t StopPSFunc(void* effect);

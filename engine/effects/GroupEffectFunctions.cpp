@@ -122,6 +122,8 @@ int32_t EffectFadeOne(void* state)
     return ForEachEntry(state, [](VTWidgetGroupEntry& e, float) { SetAlpha(e, 1.0f); });
 }
 
+int32_t EffectBlinkHPOff(void* state) __attribute__((alias("EffectFadeOne")));
+
 int32_t EffectFadeZero(void* state)
 {
     return ForEachEntry(state, [](VTWidgetGroupEntry& e, float) { SetAlpha(e, 0.0f); });

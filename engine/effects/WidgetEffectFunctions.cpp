@@ -203,6 +203,9 @@ int32_t DlgHide(void* state)
     return WithTarget(state, [](VTIEffect& t, float) { t.SetVisible(false); });
 }
 
+int32_t EffectItemShow(void* state) __attribute__((alias("DlgShow")));
+int32_t EffectItemHide(void* state) __attribute__((alias("DlgHide")));
+
 int32_t DlgReset(void* state)
 {
     return WithTarget(state, [](VTIEffect& t, float) {

@@ -274,3 +274,14 @@ TEST(EffectFunctions, GirlSlidesMoveTheChildBackAndShowIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST(EffectFunctionTable, SecondNamesAreTheSameExportedFunctions)
+{
+    EXPECT_EQ(&EffectItemShow, &DlgShow);
+    EXPECT_EQ(&EffectItemHide, &DlgHide);
+    EXPECT_EQ(&EffectBlinkHPOff, &EffectFadeOne);
+}
+
+} // namespace
