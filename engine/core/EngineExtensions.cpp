@@ -1,11 +1,35 @@
-// The engine's call sites for the particle-system registry and the effect catalogue: each body is
-// the one line to change when its part lands.
+// The engine's call sites for the particle-system registry and the effect catalogue.
 #include "engine/core/EngineExtensions.h"
 
-VTParticleSystemRegistry* CreateEngineParticleRegistry() { return nullptr; } // new VTParticleSystemRegistry
+#include "engine/core/Engine.h"
+#include "engine/effects/EffectCatalogue.h"
+#include "engine/effects/EffectParticles.h"
+#include "engine/effects/ParticleSystemRegistry.h"
 
-void DestroyEngineParticleRegistry(VTParticleSystemRegistry* /*registry*/) {} // delete registry
+VTParticleSystemRegistry* CreateEngineParticleRegistry()
+{
+    auto* registry = new VTParticleSystemRegistry;
+    // Effects register the systems they make here, and widgets advance them from here.
+    SetEffectParticleRegistry(registry);
+    if (VTEngine* engine = VTEngine::GetInstance())
+        SetEffectTextureCatalogue(&engine->GetTextureCatalogue());
+    return registry;
+}
 
-void LoadEngineEffectCatalogue() {} // LoadEffectCatalogue("cfg\\effect.xml")
+void DestroyEngineParticleRegistry(VTParticleSystemRegistry* registry)
+{
+    if (GetEffectParticleRegistry() == registry)
+        SetEffectParticleRegistry(nullptr);
+    SetEffectTextureCatalogue(nullptr);
+    delete registry;
+}
 
-void FreeEngineEffectCatalogue() {} // FreeEffectCatalogue()
+void LoadEngineEffectCatalogue()
+{
+    LoadEffectCatalogue();
+}
+
+void FreeEngineEffectCatalogue()
+{
+    FreeEffectCatalogue();
+}

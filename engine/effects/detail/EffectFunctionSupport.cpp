@@ -1,0 +1,35 @@
+// Shared helpers of the exported effect functions.
+#include "engine/effects/detail/EffectFunctionSupport.h"
+
+#include <cmath>
+#include <limits>
+
+namespace EffectSupport {
+
+std::optional<ControlCall> ReadControl(void* argument)
+{
+    auto* state = static_cast<VTEffectState*>(argument);
+    if (state == nullptr || state->owner == nullptr)
+        return std::nullopt;
+    return ControlCall{*state->owner, state->value};
+}
+
+int32_t Trunc(double x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    if (x >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(x);
+}
+
+Parabola FitParabola(double x1, double y1)
+{
+    const double a = (x1 - y1) / (x1 - x1 * x1);
+    const double b = (y1 - x1 * x1 * a) / x1;
+    return {static_cast<float>(a), static_cast<float>(b)};
+}
+
+} // namespace EffectSupport

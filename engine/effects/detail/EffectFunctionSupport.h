@@ -1,0 +1,93 @@
+// What the exported effect functions share: reading their argument in its form, fetching the parts
+// bound to the effect (each null when unbound, so a function can return 0 without acting), the
+// widget facts they read, and truncation to an integer. Internal to engine/effects.
+#pragma once
+#include "engine/effects/Effect.h"
+#include "engine/effects/EffectState.h"
+#include "framework/core/Point.h"
+#include "engine/widgets/IEffect.h"
+#include "engine/effects/EffectValueIds.h"
+#include "engine/effects/WidgetGroup.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+class VTCandyWidget;
+
+namespace EffectSupport {
+
+// A control-form call: the owner effect and the value; nullopt when the state or its owner is null.
+struct ControlCall {
+    VTEffect& effect;
+    float v;
+};
+std::optional<ControlCall> ReadControl(void* argument);
+// A message-form call: the effect, or null.
+inline VTEffect* ReadMessage(void* argument)
+{
+    return static_cast<VTEffect*>(argument);
+}
+
+inline VTIEffect* Target(const VTEffect& effect)
+{
+    return effect.Target();
+}
+inline Fw::Point* Offset(const VTEffect& effect)
+{
+    return effect.Value<Fw::Point>(VTEffectValueId::Offset);
+}
+inline Fw::Point* ScalePoint(const VTEffect& effect)
+{
+    return effect.Value<Fw::Point>(VTEffectValueId::ScalePoint);
+}
+inline VTWidgetGroup* Group(const VTEffect& effect)
+{
+    return effect.Value<VTWidgetGroup>(VTEffectValueId::WidgetGroup);
+}
+inline VTCandyWidget* Widget(const VTEffect& effect)
+{
+    return effect.Value<VTCandyWidget>(VTEffectValueId::Widget);
+}
+
+// What the functions read of the widget (id 6): position and size as the doubles its resize keeps,
+// and its integer size.
+struct WidgetGeometry {
+    double x = 0.0;
+    double y = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+    int32_t intWidth = 0;
+    int32_t intHeight = 0;
+};
+WidgetGeometry Geometry(const VTCandyWidget& widget);
+void SetAngle(VTCandyWidget& widget, float degrees);
+bool IsMouseOver(const VTCandyWidget& widget);
+// The effect interface of the named child, or null when the widget has no such child.
+VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name);
+// Shows the first ceil(length x fraction) characters of the text the widget displays; false when
+// the widget shows no text.
+bool SetShownFraction(VTCandyWidget& widget, float fraction);
+
+// x truncated toward zero, clamped to the 32-bit range (NaN gives 0).
+int32_t Trunc(double x);
+
+// The parabola a v^2 + b v through (0, 0), (x1, y1) and (1, 1), coefficients in single precision.
+struct Parabola {
+    float a;
+    float b;
+};
+Parabola FitParabola(double x1, double y1);
+
+// (1 - v)^2 and v^2 in single precision.
+inline float Decel(float v)
+{
+    const float w = 1.0f - v;
+    return w * w;
+}
+inline float Accel(float v)
+{
+    return v * v;
+}
+
+} // namespace EffectSupport
