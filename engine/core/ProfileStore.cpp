@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <mutex>
 #include <system_error>
 #include <unistd.h>
 
@@ -29,6 +30,8 @@ constexpr const char* kFileName = "pref.dat";
 constexpr const char* kGroups[] = {"ui", "game", "ambient"};
 // The percentage factor is the single-precision 0.01 widened to double, so 100 x 60 gives 59.
 constexpr double kPercent = static_cast<double>(0.01f);
+
+std::mutex gSaveMutex;
 
 bool SurveyEdition() { return gDebugSettings && gDebugSettings->surveyEdition; }
 
@@ -215,8 +218,10 @@ bool VTProfileStore::Save()
         bytes += profile.data;
     }
 
-    // Written beside the file and renamed over it, so the old file survives any failure.
+    // Written beside the file and renamed over it, so the old file survives any failure. Stores
+    // of one file on two threads share the temporary name, so saves take turns.
     const std::string temporary = path_ + ".tmp";
+    std::lock_guard saving(gSaveMutex);
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         return false;
@@ -325,8 +330,7 @@ bool VTProfileStore::SetSelectedData(std::string_view text)
         return false;
     }
     profile->data.assign(text.substr(0, text.find('\0')));
-    Save();
-    return true;
+    return Save();
 }
 
 std::wstring VTProfileStore::Name(size_t index) const

@@ -89,7 +89,8 @@ public:
     // The selected profile's data up to its first zero byte; "" without a selected profile.
     std::string GetSelectedData() const;
     // The selected profile's data becomes text, then saves; without a selected profile the host is
-    // told and nothing is stored (false).
+    // told and nothing is stored (false). False too when the save fails (the data stays in memory
+    // and goes with the next save).
     bool SetSelectedData(std::string_view text);
 
     int32_t Selected() const { return settings_.selected; }

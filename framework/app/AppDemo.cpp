@@ -38,13 +38,14 @@ bool AppBase::ReadDemoBuffer(std::string& error)
 
 void AppBase::ReadDemoStartRecord()
 {
-    if (!playingDemo || !demoData)
+    // The video-data record that opens the stream was read with the file, before anything (the
+    // settings read made while creating the window) could take it for its own. A stream without
+    // one keeps the settings of this machine.
+    if (!playingDemo || !demoData || !demoData->startVideoData)
         return;
-    Demo& d = *demoData;
-    d.PrepareCommand(true);
-    isWindowed = d.stream.ReadBoolean();
+    isWindowed = demoData->startVideoData->windowed;
     // Rates outside 60..100 would upset the frame pacing (and 0 would divide by zero).
-    refreshRate = std::clamp<int32_t>(d.stream.ReadByte(), 60, 100);
+    refreshRate = std::clamp<int32_t>(demoData->startVideoData->refreshRate, 60, 100);
 }
 
 void AppBase::WriteDemoBuffer()
@@ -211,14 +212,8 @@ void AppBase::DemoSyncRefreshRate()
     // A desktop that reports no rate (0) must never reach a division.
     if (display)
         refreshRate = std::clamp(display->GetRefreshRate(), 60, 100);
-    if (recordingDemo && demoData) {
-        Demo& d = *demoData;
-        d.WriteTimingBlock();
-        d.stream.WriteNumBits(0, 1);
-        d.stream.WriteNumBits(23, 5);
-        d.stream.WriteBoolean(isWindowed);
-        d.stream.WriteByte(static_cast<uint8_t>(refreshRate & 0xFF));
-    }
+    if (recordingDemo && demoData)
+        demoData->WriteVideoData({isWindowed, static_cast<uint8_t>(refreshRate & 0xFF)});
 }
 
 int32_t AppBase::GetMaxDemoFileNum(int32_t keep, bool deleteOld)

@@ -1,6 +1,7 @@
 // What the image codecs share: an owning handle on a file opened through the archive layer, a
 // buffered little-endian byte reader over it, and the writers' plain output file. Internal.
 #pragma once
+#include "framework/assets/ImageLib.h"
 #include "framework/core/FileSystemPath.h"
 #include "framework/core/PakFile.h"
 
@@ -21,6 +22,33 @@ using PakFileHandle = std::unique_ptr<PakFile, PakFileCloser>;
 inline PakFileHandle OpenImageFile(const std::string& name)
 {
     return PakFileHandle(PakFOpen(name.c_str(), "rb"));
+}
+
+// Bytes in the whole of file (its position is kept); 0 when the size cannot be learnt.
+inline uint64_t StreamBytes(PakFile* file)
+{
+    const long at = PakFTell(file);
+    if (at < 0 || PakFSeek(file, 0, SEEK_END) != 0)
+        return 0;
+    const long end = PakFTell(file);
+    PakFSeek(file, at, SEEK_SET);
+    return end < 0 ? 0 : uint64_t(end);
+}
+
+// Images up to this many pixels (256 KiB) are made whatever the stream holds, so small files cut
+// short still load with their missing pixels 0.
+inline constexpr uint64_t kSmallImagePixels = uint64_t(1) << 16;
+
+// CreateImage, after checking that file could hold data for the declared size: a format whose
+// densest encoding yields at most pixelsPerByte pixels per stored byte cannot describe more than
+// bytes x pixelsPerByte pixels. Stops a tiny file from costing the largest image's allocation.
+inline std::unique_ptr<Image> CreateImageFor(PakFile* file, uint64_t width, uint64_t height,
+                                             uint64_t pixelsPerByte)
+{
+    const uint64_t pixels = width * height; // both sides are below 2^32
+    if (pixels > kSmallImagePixels && pixels / pixelsPerByte > StreamBytes(file))
+        return nullptr;
+    return CreateImage(width, height);
 }
 
 // name created (or emptied) for writing on the file system; null when that fails.

@@ -225,7 +225,8 @@ std::unique_ptr<Image> ReadGif(const std::string& name)
         return nullptr;
     if ((imageFlags & 0x80) && !ReadPalette(in, imageFlags, palette))
         return nullptr;
-    auto image = CreateImage(width, height);
+    // An LZW code takes at least 2 bits and stands for at most 4096 pixels.
+    auto image = CreateImageFor(file.get(), width, height, 4096 * 4);
     if (!image)
         return nullptr;
 

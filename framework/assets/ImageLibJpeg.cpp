@@ -104,7 +104,10 @@ bool RunRead(ReadJob& job)
     default:
         return false;
     }
-    job.image = CreateImage(cinfo.image_width, cinfo.image_height);
+    // Every 8x8 block costs at least one bit of its DC code, so a byte covers at most 512 pixels.
+    // (Arithmetic coding can spend less than a bit; its files are not checked.)
+    job.image = CreateImageFor(job.source.file, cinfo.image_width, cinfo.image_height,
+                               cinfo.arith_code ? ~uint64_t(0) : 512);
     if (!job.image)
         return false;
     jpeg_start_decompress(&cinfo);

@@ -47,7 +47,8 @@ bool RunRead(ReadJob& job)
     png_set_bgr(job.png);
     png_set_interlace_handling(job.png);
     png_read_update_info(job.png, job.info);
-    job.image = CreateImage(width, height);
+    // Deflate expands a byte to at most 1032, and a pixel is at least one bit of them.
+    job.image = CreateImageFor(static_cast<PakFile*>(png_get_io_ptr(job.png)), width, height, 1032 * 8);
     if (!job.image || png_get_rowbytes(job.png, job.info) != size_t(width) * 4)
         return false;
     job.rows.resize(height);

@@ -21,7 +21,8 @@ std::unique_ptr<Image> ReadTga(const std::string& name)
     if (!header || depth != 32 || descriptor != 0x28 || imageType != kUncompressedTrueColour ||
         colourMapType != 0)
         return nullptr;
-    auto image = CreateImage(width, height);
+    // Uncompressed: four bytes a pixel, so a stream shorter than a pixel a byte is no such image.
+    auto image = CreateImageFor(file.get(), width, height, 1);
     if (!image || !in.Skip(idLength))
         return nullptr;
     // Bytes B, G, R, A per pixel are the pixel's little-endian 0xAARRGGBB. Data that ends early

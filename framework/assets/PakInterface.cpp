@@ -20,14 +20,6 @@ bool IsArchiveReadMode(const char* mode)
     return strcasecmp(mode, "r") == 0 || strcasecmp(mode, "rb") == 0 || strcasecmp(mode, "rt") == 0;
 }
 
-std::string UpperCase(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = Pak::ToUpperAscii(c);
-    return out;
-}
-
 const uint8_t* EntryData(const PakEntry& e)
 {
     return e.archive->Bytes().data() + e.start;
@@ -104,7 +96,8 @@ void FillFromStat(const std::string& name, const struct stat& st, PakFindFileDat
 // A directory search: archive entries first, then the matches in one folder of the file system.
 struct PakInterface::FindData {
     std::string pattern; // normalised
-    std::string lastKey; // key of the archive entry reported last
+    std::string lastKey;      // key of the archive entry reported last
+    bool reportedAny = false; // an entry's key may be empty, so lastKey alone cannot tell
     bool inFileSystem = false;
     std::unique_ptr<DIR, int (*)(DIR*)> folder{nullptr, &::closedir};
     std::string folderPath;  // as opened, with a trailing '/' unless empty
@@ -162,7 +155,8 @@ bool PakInterface::OpenPakArchive(const std::string& name)
     if (!directory)
         return false;
     for (const Pak::DirectoryEntry& d : *directory)
-        entries[UpperCase(d.name)] = PakEntry{archive.get(), d.name, d.fileTime, d.start, d.size};
+        // Keyed as lookups are, so a stored name with '/' or doubled separators can be opened.
+        entries[Pak::NormalizePakPath(d.name)] = PakEntry{archive.get(), d.name, d.fileTime, d.start, d.size};
     archives.push_back(std::move(archive));
     return true;
 }
@@ -267,7 +261,7 @@ bool PakInterface::NextArchiveMatch(FindData& search, PakFindFileData* out) cons
         return false;
     const std::string_view prefix = std::string_view(search.pattern).substr(0, star);
     const std::string_view rest = std::string_view(search.pattern).substr(star + 1);
-    auto it = search.lastKey.empty() ? entries.begin() : entries.upper_bound(search.lastKey);
+    auto it = search.reportedAny ? entries.upper_bound(search.lastKey) : entries.begin();
     for (; it != entries.end(); ++it) {
         const std::string_view key = it->first;
         if (!key.starts_with(prefix))
@@ -285,6 +279,7 @@ bool PakInterface::NextArchiveMatch(FindData& search, PakFindFileData* out) cons
             out->fileName = slash == std::string::npos ? e.name : e.name.substr(slash + 1);
         }
         search.lastKey = it->first;
+        search.reportedAny = true;
         return true;
     }
     return false;

@@ -100,6 +100,52 @@ void Demo::SkipToEnd()
         stream.ReadNumBits(1, false);
 }
 
+void Demo::WriteVideoData(const VideoData& data)
+{
+    if (videoDataWritten) {
+        WriteTimingBlock();
+        stream.WriteNumBits(0, 1);
+        stream.WriteNumBits(kVideoDataCommand, 5);
+        stream.WriteBoolean(data.windowed);
+        stream.WriteByte(data.refreshRate);
+        return;
+    }
+    videoDataWritten = true;
+    // Delta 0: the records already written count from update 0, and still do behind it.
+    Buffer front;
+    front.WriteNumBits(0, 4);
+    front.WriteNumBits(0, 1);
+    front.WriteNumBits(kVideoDataCommand, 5);
+    front.WriteBoolean(data.windowed);
+    front.WriteByte(data.refreshRate);
+    stream.SeekFront();
+    for (int32_t left = stream.GetSizeBits(); left > 0; left -= 8) {
+        const int32_t n = std::min(left, 8);
+        front.WriteNumBits(stream.ReadNumBits(n, false), n);
+    }
+    stream = front;
+    ++commandOrder;
+}
+
+void Demo::ReadStartRecord()
+{
+    startVideoData.reset();
+    if (!needsCommand || stream.GetReadPos() != 0 || BitsLeft() < 10 + 16)
+        return;
+    stream.ReadNumBits(4, false);
+    const bool isLong = stream.ReadNumBits(1, false) == 0;
+    const int32_t first = stream.ReadNumBits(5, false);
+    stream.SeekFront();
+    if (!isLong || first != kVideoDataCommand)
+        return;
+    Prepare(true);
+    needsCommand = true;
+    VideoData data;
+    data.windowed = stream.ReadBoolean();
+    data.refreshRate = stream.ReadByte();
+    startVideoData = data;
+}
+
 bool Demo::WriteFile(const std::string& path, uint32_t seed, const std::string& productVersion,
                      int32_t length) const
 {
@@ -209,6 +255,7 @@ bool Demo::ReadFile(const std::string& path, const std::string& productVersion, 
     stream.Clear();
     stream.WriteBytes(bytes.data(), static_cast<int32_t>(bytes.size()));
     stream.SeekFront();
+    ReadStartRecord();
     return true;
 }
 

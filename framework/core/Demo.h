@@ -6,6 +6,7 @@
 #include "framework/core/DemoStream.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,13 @@ public:
     static constexpr uint32_t kMagic = 0x42BEEF78;
     static constexpr int32_t kVersion = 2;
     static constexpr int32_t kIdleCommand = 31;
+    static constexpr int32_t kVideoDataCommand = 23;
+
+    // Payload of the video-data record: the window mode and the refresh rate's low byte.
+    struct VideoData {
+        bool windowed = true;
+        uint8_t refreshRate = 0;
+    };
 
     // updateCount: the main loop's update counter, read whenever a record is stamped or compared.
     explicit Demo(const int32_t& updateCount) : updateCount_(updateCount) {}
@@ -51,6 +59,14 @@ public:
     // Moves the read position to the end: playback stops there.
     void SkipToEnd();
 
+    // Records the video data. The first one goes in front of everything written so far, stamped
+    // at update 0, so every stream opens with it whatever was recorded before the display first
+    // started (the settings read made while creating the window); later ones are ordinary records.
+    void WriteVideoData(const VideoData& data);
+    // Playback: when the stream opens with a video-data record, reads it into startVideoData;
+    // otherwise the stream stays at its front. ReadFile calls it.
+    void ReadStartRecord();
+
     // Writes the demo file (header, markers, length, stream). False when it cannot be created.
     bool WriteFile(const std::string& path, uint32_t seed, const std::string& productVersion,
                    int32_t demoLength) const;
@@ -69,6 +85,8 @@ public:
     int32_t demoLength = 0;
     int32_t lastMouseX = 0, lastMouseY = 0;
     std::vector<std::pair<std::string, int32_t>> markers;
+    bool videoDataWritten = false;
+    std::optional<VideoData> startVideoData;
 
 private:
     const int32_t& updateCount_;

@@ -31,7 +31,7 @@ void RecordingSoundDevice::Tick(uint32_t ms)
         if (due > target)
             break;
         now_ = due;
-        Workers().RunDue(now_);
+        Workers().RunDue(due);
     }
     now_ = target;
 }

@@ -4,6 +4,7 @@
 // whole through the file callbacks but not decoded: channels never end by themselves (a test
 // ends one with FinishChannel) and Mix yields silence.
 #pragma once
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -73,8 +74,9 @@ private:
 
     int numDevices_ = 1;
     int initResult_ = kSoundOk;
-    // Starts away from 0 so schedules never depend on a zero time.
-    uint64_t now_ = 1000;
+    // Starts away from 0 so schedules never depend on a zero time. Written by the thread that
+    // ticks, read by any thread that installs or removes a worker.
+    std::atomic<uint64_t> now_{1000};
     mutable std::mutex logMutex_;
     std::vector<std::string> log_;
     std::map<int, std::vector<int>> volumes_;

@@ -9,9 +9,32 @@
 #include <unistd.h>
 
 namespace Platform {
+namespace {
+
+// Every store of the process saves under this lock: two stores of one file share its temporary.
+std::mutex gSaveMutex;
+
+// Older builds named the temporary after the process id, so each kill mid-save left one behind.
+void RemoveStaleTemporaries(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string prefix = target.filename().string() + ".tmp";
+    std::error_code ec;
+    fs::directory_iterator it(target.has_parent_path() ? target.parent_path() : fs::path("."), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() > prefix.size() && name.starts_with(prefix) &&
+            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos)
+            fs::remove(it->path(), ec);
+    }
+}
+
+} // namespace
 
 FileRegistryStore::FileRegistryStore(std::string path) : path_(std::move(path))
 {
+    RemoveStaleTemporaries(path_);
     std::ifstream in(path_, std::ios::binary);
     if (in) {
         std::ostringstream text;
@@ -59,7 +82,10 @@ bool FileRegistryStore::Save(const RegistryTree& tree)
     if (target.has_parent_path())
         fs::create_directories(target.parent_path(), ec);
 
-    const std::string temp = path_ + ".tmp" + std::to_string(::getpid());
+    // One temporary name per file: a save killed half-way leaves at most this one file, which the
+    // next save truncates.
+    const std::string temp = path_ + ".tmp";
+    std::lock_guard saving(gSaveMutex);
     const std::string text = tree.Serialize();
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)

@@ -1,6 +1,6 @@
 // The settings store on disk: one text file (see RegistryTree for its form), loaded when the store
 // is made and rewritten on every change through a temporary file renamed over it, so a crash
-// leaves either the old or the new file, never a torn one.
+// leaves either the old or the new file, never a torn one. The temporary is "<file>.tmp".
 #pragma once
 #include "platform/RegistryStore.h"
 #include "platform/RegistryTree.h"

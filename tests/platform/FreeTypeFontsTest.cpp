@@ -70,7 +70,7 @@ TEST(FreeTypeFonts, CoverageStaysInTheCellAndStylesShow)
     plain->RenderCoverage(text, -3, -5, small.data(), 4, 4);
 }
 
-TEST(FreeTypeFonts, OneFaceMeasuredAndRenderedFromTwoThreads)
+TEST(FreeTypeFontsThreads, OneFaceMeasuredAndRenderedFromTwoThreads)
 {
     Platform::FreeTypeFonts fonts;
     auto face = fonts.Open({"DejaVu Sans", 20, false, true, false});

@@ -49,6 +49,9 @@ protected:
     int sample_ = 0;
 };
 
+// The cases that run a second thread (labelled "threads").
+using RecordingSoundDeviceThreads = RecordingSoundDeviceTest;
+
 TEST_F(RecordingSoundDeviceTest, TickCallsWorkersAtEachDueTimeInOrder)
 {
     const int fast = Play();
@@ -114,7 +117,7 @@ int BlockingWorker(int, void* data)
     return 1;
 }
 
-TEST_F(RecordingSoundDeviceTest, RemovalFromAnotherThreadWaitsForTheRunningCall)
+TEST_F(RecordingSoundDeviceThreads, RemovalFromAnotherThreadWaitsForTheRunningCall)
 {
     const int channel = Play();
     Blocking blocking;
@@ -163,7 +166,7 @@ int NextFade(int, void*)
     return 1;
 }
 
-TEST_F(RecordingSoundDeviceTest, SelfRemovalKeepsAWorkerInstalledDuringTheCall)
+TEST_F(RecordingSoundDeviceThreads, SelfRemovalKeepsAWorkerInstalledDuringTheCall)
 {
     const int channel = Play();
     SelfRemoving ending;

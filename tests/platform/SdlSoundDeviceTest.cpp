@@ -45,7 +45,7 @@ private:
     std::vector<Saved> saved_;
 };
 
-TEST(SdlSoundDevice, DiskDriverReceivesTheMix)
+TEST(SdlSoundDeviceThreads, DiskDriverReceivesTheMix)
 {
     TestSupport::TempFolder folder;
     const std::string output = folder.File("mix.raw");

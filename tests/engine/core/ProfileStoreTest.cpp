@@ -330,3 +330,17 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFile)
     EXPECT_FALSE(store.Save());
     EXPECT_EQ(TestSupport::ReadFileBytes(PrefPath()), before);
 }
+
+TEST_F(ProfileStoreTest, SetSelectedDataReportsAFailedSave)
+{
+    VTProfileStore store(host);
+    store.Load();
+    store.CreateProfile(L"Safe");
+    const std::string before = TestSupport::ReadFileBytes(PrefPath());
+    std::filesystem::create_directories(PrefPath() + ".tmp");
+    EXPECT_FALSE(store.SetSelectedData("level=9"));
+    EXPECT_EQ(TestSupport::ReadFileBytes(PrefPath()), before);
+    EXPECT_EQ(store.GetSelectedData(), "level=9");
+    std::filesystem::remove(PrefPath() + ".tmp");
+    EXPECT_TRUE(store.SetSelectedData("level=10"));
+}

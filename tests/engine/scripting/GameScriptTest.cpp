@@ -56,6 +56,9 @@ protected:
     }
 };
 
+// The cases that run a second thread (labelled "threads").
+using GameScriptThreads = GameScriptTest;
+
 TEST_F(GameScriptTest, CallbacksReachTheModuleAndAnExceptionReleasesTheLock)
 {
     StartHost();
@@ -87,7 +90,7 @@ TEST_F(GameScriptTest, CallbacksReachTheModuleAndAnExceptionReleasesTheLock)
     EXPECT_EQ(repr, "repr:1,2");
 }
 
-TEST_F(GameScriptTest, LockedCallsFromTwoThreadsAreSerialised)
+TEST_F(GameScriptThreads, LockedCallsFromTwoThreadsAreSerialised)
 {
     StartHost();
     gGameScript->LoadModule();

@@ -68,6 +68,53 @@ TEST(DemoStreamBits, FortyUpdateGapIsTwoIdleRecordsThenDeltaTen)
     EXPECT_EQ(p.lastUpdateCount, 15);
 }
 
+// The first video-data record goes in front of what was recorded before it; later ones stay where
+// they are written. Playback reads the opening one with the file and goes on behind it.
+TEST(DemoStreamBits, FirstVideoDataRecordOpensTheStream)
+{
+    int32_t updateCount = 0;
+    Fw::Demo d(updateCount);
+    d.WriteTimingBlock(); // a settings read at update 0 (failed: result bit 0)
+    d.stream.WriteNumBits(0, 1);
+    d.stream.WriteNumBits(11, 5);
+    d.stream.WriteNumBits(0, 1);
+    updateCount = 3;
+    d.WriteVideoData({false, 75});
+    d.WriteVideoData({true, 60});
+
+    int32_t now = 0;
+    Fw::Demo p(now);
+    p.stream = d.stream;
+    p.stream.SeekFront();
+    p.ReadStartRecord();
+    ASSERT_TRUE(p.startVideoData.has_value());
+    EXPECT_FALSE(p.startVideoData->windowed);
+    EXPECT_EQ(p.startVideoData->refreshRate, 75);
+    EXPECT_TRUE(p.Prepare(true));
+    EXPECT_EQ(p.command, 11);
+    EXPECT_EQ(p.stream.ReadNumBits(1, false), 0);
+    p.needsCommand = true;
+    EXPECT_FALSE(p.Prepare(false));
+    EXPECT_EQ(p.command, 23);
+    EXPECT_EQ(p.lastUpdateCount, 3);
+
+    // A stream that opens with another record is left at its front.
+    Fw::Demo other(now);
+    other.stream = d.stream;
+    other.stream.SeekFront();
+    other.stream.ReadNumBits(26, false); // past the opening video-data record
+    Fw::Buffer rest;
+    while (!other.stream.AtEnd())
+        rest.WriteNumBits(other.stream.ReadNumBits(1, false), 1);
+    other.stream = rest;
+    other.stream.SeekFront();
+    other.ReadStartRecord();
+    EXPECT_FALSE(other.startVideoData.has_value());
+    EXPECT_EQ(other.stream.GetReadPos(), 0);
+    EXPECT_TRUE(other.Prepare(true));
+    EXPECT_EQ(other.command, 11);
+}
+
 // A recording application on the fake platform, with the real demo stream.
 class DemoRecording : public ::testing::Test {
 protected:
@@ -519,6 +566,24 @@ TEST(DemoRoundTrip, SettingsStoredBeforeStartReplay)
     };
     const std::vector<std::string> recorded = RunSession(true, file, script, 12);
     EXPECT_NE(std::find(recorded.begin(), recorded.end(), "5 w:KeyDown 65"), recorded.end());
+
+    // The file opens with the video-data record at update 0; the stored setting's read follows.
+    int32_t now = 0;
+    Fw::Demo reader(now);
+    uint32_t seed = 0;
+    std::string error;
+    ASSERT_TRUE(reader.ReadFile(file, "1.0", seed, error)) << error;
+    Fw::Buffer s = reader.stream;
+    s.SeekFront();
+    EXPECT_EQ(s.ReadNumBits(4, false), 0);
+    EXPECT_EQ(s.ReadNumBits(1, false), 0);
+    EXPECT_EQ(s.ReadNumBits(5, false), 23);
+    s.ReadNumBits(16, false);
+    EXPECT_EQ(s.ReadNumBits(4, false), 0);
+    EXPECT_EQ(s.ReadNumBits(1, false), 0);
+    EXPECT_EQ(s.ReadNumBits(5, false), 11);
+    EXPECT_EQ(s.ReadNumBits(1, false), 1);
+
     EXPECT_EQ(RunSession(false, file, {}, 12), recorded);
 }
 

@@ -297,6 +297,39 @@ TEST_F(PakInterfaceTest, SearchReportsArchiveEntriesInKeyOrderThenFiles)
     pak.FindClose(h);
 }
 
+TEST_F(PakInterfaceTest, StoredNamesAreFoundWhateverTheirSeparators)
+{
+    Open("data.pak", {{"cfg/a.txt", "a"}, {"cfg\\\\b.txt", "b"}});
+    for (const char* name : {"cfg\\a.txt", "CFG/A.TXT", "cfg\\b.txt", "cfg//b.txt"}) {
+        PakFile* f = pak.FOpen(name, "rb");
+        ASSERT_NE(f, nullptr) << name;
+        EXPECT_NE(f->entry, nullptr) << name;
+        pak.FClose(f);
+    }
+}
+
+TEST_F(PakInterfaceTest, SearchOverAnEntryWithAnEmptyNameEnds)
+{
+    Open("data.pak", {{"", "nameless"}, {"b.txt", "b"}});
+    PakFindFileData data;
+    PakFindHandle h = pak.FindFirstFile("*.txt", &data);
+    ASSERT_NE(h, kInvalidPakFindHandle);
+    std::vector<std::string> names{data.fileName};
+    while (pak.FindNextFile(h, &data) && names.size() < 10)
+        names.push_back(data.fileName);
+    pak.FindClose(h);
+    EXPECT_EQ(names, (std::vector<std::string>{"b.txt"}));
+    h = pak.FindFirstFile("*", &data);
+    ASSERT_NE(h, kInvalidPakFindHandle);
+    names = {data.fileName};
+    while (pak.FindNextFile(h, &data) && names.size() < 10)
+        names.push_back(data.fileName);
+    pak.FindClose(h);
+    ASSERT_GE(names.size(), 2u) << "the search repeats the nameless entry";
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 2), (std::vector<std::string>{"", "b.txt"}));
+    EXPECT_LT(names.size(), 10u) << "the search does not end";
+}
+
 TEST(PakInterfacePublication, FirstInstanceIsPublishedUntilDestroyed)
 {
     ASSERT_EQ(GetPakInterface(), nullptr);

@@ -179,6 +179,14 @@ TEST_F(ResourceManagerTest, FontsLoadFromDescriptionsAndReferences)
     EXPECT_THROW(rm.GetFontThrow("none"), Fw::ResourceManagerException);
 }
 
+TEST_F(ResourceManagerTest, AFileEndingInsideASectionIsRefusedWithAReason)
+{
+    folder.Write("res.xml", "<ResourceManifest>\n  <Resources id=\"Init\">\n    <Image path=\"a\"/>\n");
+    EXPECT_FALSE(rm.ParseResourcesFile("res.xml"));
+    EXPECT_TRUE(rm.HadError());
+    EXPECT_NE(rm.GetErrorText().find("Unexpected End of File"), std::string::npos) << rm.GetErrorText();
+}
+
 TEST_F(ResourceManagerTest, ResourceFilesNameTheirGroups)
 {
     folder.Write("res.xml", "<ResourceManifest>\n"

@@ -135,7 +135,7 @@ TEST(PakFile, FirstPublishedReaderWinsAndServesEveryCall)
     EXPECT_EQ(GetPakInterface(), nullptr);
 }
 
-TEST(PakFile, ConcurrentPublishersHaveExactlyOneWinner)
+TEST(PakFileThreads, ConcurrentPublishersHaveExactlyOneWinner)
 {
     std::vector<StringReader> readers(8, StringReader(""));
     std::vector<int> won(readers.size(), 0);

@@ -42,7 +42,7 @@ TEST(Ratio, ReducedWithSignOfTheRemainder)
     EXPECT_EQ(Fw::Ratio(), (Fw::Ratio{1, 1}));
 }
 
-TEST(CritSect, RecursiveForOwnerExclusiveForOthers)
+TEST(CritSectThreads, RecursiveForOwnerExclusiveForOthers)
 {
     Fw::CritSect cs;
     Fw::ScopedCritSect outer(cs);

@@ -1,0 +1,73 @@
+// The text lock on two threads: two fonts sharing one description draw at once into their own
+// targets (the glyph record table behind every draw is process-wide, guarded by the text lock);
+// each target must match the one drawn alone.
+#include "framework/assets/ImageFont.h"
+
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+
+#include "support/FontFixtures.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+const std::wstring kDescription = L"SetDefaultPointSize 24;\n"
+                                  L"Define chars ('A' 'V' 'B' 'W');\n"
+                                  L"CreateHorzSpanRectList rects (0 0 32 12) (8 8 8 8);\n"
+                                  L"CreateLayer main;\n"
+                                  L"LayerSetImage main 'glyphs.png';\n"
+                                  L"LayerSetPointSize main 24;\n"
+                                  L"LayerSetAscent main 10;\n"
+                                  L"LayerSetHeight main 12;\n"
+                                  L"LayerSetImageMap main chars rects;\n"
+                                  L"LayerSetCharWidths main chars (8 8 8 8);\n"
+                                  L"CreateLayerFrom shadow main;\n"
+                                  L"LayerSetBaseOrder shadow -1;\n"
+                                  L"LayerSetOffset shadow (-1 0);\n"
+                                  L"LayerSetColorMult shadow (0 0 0 1);\n";
+
+std::vector<uint32_t> Draw(Fw::Font& font, const std::wstring& text, int rounds)
+{
+    Fw::MemoryImage target(nullptr);
+    target.Create(96, 16);
+    Fw::Graphics g(&target);
+    for (int i = 0; i < rounds; ++i)
+        font.DrawString(&g, i % 8, 12, text, Fw::Color::White, Fw::Rect());
+    return std::vector<uint32_t>(target.GetBits(), target.GetBits() + 96 * 16);
+}
+
+TEST(ImageFontThreads, TwoFontsDrawAtOnceAsTheyDrawAlone)
+{
+    TestSupport::ScratchFolder folder;
+    TestSupport::PopupCapture popups;
+    TestSupport::TestImageSource images;
+    std::vector<uint32_t> glyphs(32 * 12);
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        glyphs[i] = 0xFF000000 | uint32_t(i * 2654435761u >> 8);
+    images.Add("glyphs.png", 32, 12, glyphs);
+    folder.Write("font.txt", TestSupport::Utf16Le(kDescription));
+    Fw::ImageFont first(&images, "font.txt");
+    ASSERT_TRUE(first.IsLoaded());
+    auto HalfSize = [&] {
+        std::unique_ptr<Fw::ImageFont> font(static_cast<Fw::ImageFont*>(first.Duplicate()));
+        font->SetPointSize(12);
+        return font;
+    };
+
+    constexpr int kRounds = 50;
+    const std::vector<uint32_t> aloneFirst = Draw(first, L"AVBW", kRounds);
+    const std::vector<uint32_t> aloneSecond = Draw(*HalfSize(), L"WBVA", kRounds);
+    // A fresh copy: it scales its layers on the other thread while this one draws.
+    std::unique_ptr<Fw::ImageFont> second = HalfSize();
+    std::vector<uint32_t> together;
+    std::thread other([&] { together = Draw(*second, L"WBVA", kRounds); });
+    EXPECT_EQ(Draw(first, L"AVBW", kRounds), aloneFirst);
+    other.join();
+    EXPECT_EQ(together, aloneSecond);
+}
+
+} // namespace
