@@ -1,5 +1,8 @@
 #include "engine/boards/GameBoard3.h"
 
+#include "engine/core/DebugLog.h"
+#include "engine/core/Engine.h"
+#include "engine/scripting/GameScript.h"
 #include "framework/widgets/WidgetManager.h"
 
 VTBoard_Game3* gCurrentGameBoard = nullptr;
@@ -56,4 +59,43 @@ void VTBoard_Game3::ForwardMouseMove(Fw::Widget* board)
         LastMousePosition(*b, r.x, r.y);
         b->mouseQueue_.PushMove(r);
     }
+}
+
+void VTBoard_Game3::StartLevelLoad(const std::string& name)
+{
+    {
+        std::lock_guard<std::mutex> lock(nameLock_);
+        levelName_ = name;
+    }
+    levelPending_ = true;
+}
+
+std::string VTBoard_Game3::PendingLevelName() const
+{
+    std::lock_guard<std::mutex> lock(nameLock_);
+    return levelName_;
+}
+
+void VTBoard_Game3::OnLevelLoaded()
+{
+    if (VTEngine* engine = VTEngine::GetInstance()) {
+        if (!engine->widgetManager->HasWidget(this))
+            engine->widgetManager->AddWidget(this);
+        engine->HideLoadingScreen();
+    }
+    SetVisible(true);
+    ResetDebugLogClock();
+    levelActive_ = true;
+    levelPending_ = false;
+}
+
+void VTBoard_Game3::Shutdown()
+{
+    gScriptLoadBusy = true;
+    if (gGameScript)
+        gGameScript->CallLevelFree();
+    gScriptLoadBusy = false;
+    levelActive_ = false;
+    levelPending_ = false;
+    mouseQueue_.Clear();
 }

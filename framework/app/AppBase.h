@@ -101,6 +101,9 @@ public:
     virtual void LoadingThreadCompleted() {}
     virtual void AppGotFocus() {}
     virtual void AppLostFocus() {}
+    // Show and hide whatever the application shows while a level or the game's start-up loads.
+    virtual void ShowLoadingScreen() {}
+    virtual void HideLoadingScreen() {}
     virtual void WindowCloseHook() {}
     // Drawn with the screen's drawing context after the widgets (the widget manager calls it).
     void DrawOverlay(Graphics* /*g*/) override {}

@@ -1,0 +1,178 @@
+// The game's application object: identity, interpreter start, boards, module import, close
+// requests, the per-frame script hook and the teardown order (boards and scripts before the
+// interpreter, the interpreter before the engine's catalogues).
+#include "engine/core/Engine3.h"
+
+#include "engine/boards/FrameSeconds.h"
+#include "engine/boards/GameBoard3.h"
+#include "engine/boards/LoadScreenBoard.h"
+#include "engine/boards/SplashBoard.h"
+#include "engine/core/DebugSettings.h"
+#include "engine/core/Localization.h"
+#include "engine/core/MusicPlayer.h"
+#include "engine/core/SoundManager.h"
+#include "engine/core/XmlAccess.h"
+#include "engine/scripting/ExtPythonManager.h"
+#include "framework/core/StringUtils.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Clock.h"
+
+VTEngine3::VTEngine3(const std::string& folder) : VTEngine(folder)
+{
+    gGameScript = &gameScript_;
+    profileStore_ = std::make_unique<VTProfileStore>(profileHost_);
+    productName = "Corvin HOG";
+    title.clear();
+    productVersion = "1.0";
+    registryKey = "Varnel Games\\Corvin HOG";
+    width = 1024;
+    height = 768;
+    ResizeRootDialog();
+    StartInterpreter(programFolder, this);
+}
+
+VTEngine3::~VTEngine3()
+{
+    WaitForLoadingThread();
+    // The start-up worker or a level load may still run the script: wait for it, then join it.
+    while (gScriptLoadBusy)
+        Platform::GetClock().Sleep(20);
+    if (splashBoard_)
+        splashBoard_->JoinStartupWorker();
+    profileStore_->Save();
+
+    if (gameBoard_) {
+        gameBoard_->Shutdown();
+        if (widgetManager->HasWidget(gameBoard_.get()))
+            widgetManager->RemoveWidget(gameBoard_.get());
+        // Its script widgets release their twins while the interpreter still runs.
+        gScriptLoadBusy = true;
+        gameBoard_.reset();
+        gScriptLoadBusy = false;
+    }
+    loadingBoard_ = nullptr;
+    pendingLoadingBoard_.reset();
+    pendingSplashBoard_.reset();
+
+    gameScript_.CallDeinitGame();
+    if (reloadableModule_) {
+        reloadableModule_->Release();
+        reloadableModule_ = nullptr;
+    }
+    DestroyInterpreter();
+    profileStore_.reset();
+    if (gGameScript == &gameScript_)
+        gGameScript = nullptr;
+    // The splash board (in the widget tree) goes with the engine's top-level widgets; its worker
+    // has been joined above.
+}
+
+VTEngine3* VTEngine3::GetInstance3() { return dynamic_cast<VTEngine3*>(VTEngine::GetInstance()); }
+
+void VTEngine3::Init()
+{
+    waitForVSync = true;
+    autoEnable3D = true;
+    GetTextTable().LoadFromXml("cfg\\loc.xml");
+    title = GetTextTable().GetText("app_title");
+    VTEngine::Init();
+    profileStore_->Load();
+    profileStore_->Save();
+}
+
+void VTEngine3::LoadingThreadProc()
+{
+    VTEngine::LoadingThreadProc();
+    // The boards read "cfg\ui.xml" once more (the placeholders need nothing of it yet).
+    const std::optional<Platform::XmlDocument> ui = OpenXmlFile("cfg\\ui.xml");
+    (void)ui;
+    gameBoard_ = std::make_unique<VTBoard_Game3>();
+    pendingLoadingBoard_ = std::make_unique<VTBoard_LoadScreen>(width, height);
+    pendingSplashBoard_ = std::make_unique<VTBoard_Splash>(width, height);
+}
+
+void VTEngine3::LoadingThreadCompleted()
+{
+    // The widget tree owns the two boards from here on.
+    if (pendingLoadingBoard_) {
+        loadingBoard_ = pendingLoadingBoard_.release();
+        widgetManager->AddWidget(loadingBoard_);
+    }
+    if (pendingSplashBoard_) {
+        splashBoard_ = pendingSplashBoard_.release();
+        widgetManager->AddWidget(splashBoard_);
+    }
+    boardsReady_ = true;
+    VTEngine::LoadingThreadCompleted();
+    if (splashBoard_)
+        splashBoard_->Show();
+    gameScript_.LoadModule();
+    moduleImportAttempted_ = true;
+    if (gDebugSettings && gDebugSettings->debugMode && gExtPythonManager)
+        reloadableModule_ = gExtPythonManager->ImportModule("reloadable");
+}
+
+void VTEngine3::Shutdown()
+{
+    if (EndLoopRequested()) {
+        // The game asked to end from another thread; the main thread completes it here.
+        VTEngine::Shutdown();
+        return;
+    }
+    if (gScriptLoadBusy || !moduleImportAttempted_)
+        return;
+    if (!gameScript_.IsModuleLoaded()) {
+        // Without a game module nothing else could ever end the loop.
+        VTEngine::Shutdown();
+        return;
+    }
+    gameScript_.CallShutdown();
+}
+
+void VTEngine3::DoUpdateFramesF(float fraction)
+{
+    VTEngine::DoUpdateFramesF(fraction);
+    if (!boardsReady_ || !gameBoard_)
+        return;
+    VTBoard_Game3& board = *gameBoard_;
+    if (board.IsLevelActive() && loadingThreadCompleted)
+        gameScript_.CallLevelUpdate(gFrameSeconds);
+    VTGameBoardMouseQueue& queue = board.MouseQueue();
+    while (const auto r = queue.PopDown())
+        gameScript_.CallMouseDown(r->x, r->y, r->button, r->clickCount);
+    while (const auto r = queue.PopUp())
+        gameScript_.CallMouseUp(r->x, r->y, r->button);
+    while (const auto r = queue.PopMove())
+        gameScript_.CallMouseMove(r->x, r->y);
+}
+
+void VTEngine3::ShowLoadingScreen()
+{
+    if (!loadingBoard_)
+        return;
+    widgetManager->SetFocus(loadingBoard_);
+    widgetManager->BringToFront(loadingBoard_);
+    loadingBoard_->Show();
+}
+
+void VTEngine3::HideLoadingScreen()
+{
+    if (loadingBoard_)
+        loadingBoard_->Hide();
+}
+
+void VTEngine3::SetWindowTitle(const std::string& text)
+{
+    title = Fw::StringToWString(text);
+    if (mainWindow)
+        ws.SetWindowTitle(mainWindow, Fw::WStringToString(title));
+}
+
+void VTEngine3::ProfileHost::SetSoundGroupVolume(int32_t volume, const char* group)
+{
+    engine_.GetSoundManager().SetGroupVolume(volume, group);
+}
+
+void VTEngine3::ProfileHost::SetMusicVolume(int32_t volume) { engine_.GetMusicPlayer().SetVolume(volume); }
+
+void VTEngine3::ProfileHost::ReportNoSelectedProfile() { PrintScriptTraceback(); }

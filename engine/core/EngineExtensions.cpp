@@ -1,0 +1,11 @@
+// The engine's call sites for the particle-system registry and the effect catalogue: each body is
+// the one line to change when its part lands.
+#include "engine/core/EngineExtensions.h"
+
+VTParticleSystemRegistry* CreateEngineParticleRegistry() { return nullptr; } // new VTParticleSystemRegistry
+
+void DestroyEngineParticleRegistry(VTParticleSystemRegistry* /*registry*/) {} // delete registry
+
+void LoadEngineEffectCatalogue() {} // LoadEffectCatalogue("cfg\\effect.xml")
+
+void FreeEngineEffectCatalogue() {} // FreeEffectCatalogue()
