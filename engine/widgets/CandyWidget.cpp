@@ -4,6 +4,7 @@
 #include "engine/widgets/CandyWidget.h"
 
 #include "engine/boards/GameBoard3.h"
+#include "engine/core/Engine.h"
 #include "engine/core/Texture.h"
 #include "engine/core/XmlAttributes.h"
 #include "engine/effects/EffectValueIds.h"
@@ -18,8 +19,12 @@
 
 namespace {
 
-// The registry whose systems advance with their effect; null when none runs.
-VTParticleSystemRegistry* ParticleRegistry() { return nullptr; }
+// The engine's registry, whose systems advance with their effect; null without an engine.
+VTParticleSystemRegistry* ParticleRegistry()
+{
+    VTEngine* engine = VTEngine::GetInstance();
+    return engine ? engine->GetParticleRegistry() : nullptr;
+}
 
 float FrameSeconds() { return Fw::gApplication ? static_cast<float>(Fw::gApplication->frameTime / 1000.0) : 0.0f; }
 

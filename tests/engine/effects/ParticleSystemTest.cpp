@@ -386,4 +386,15 @@ TEST(ParticleSystemRegistry, DestroyByOwnerDeletesOnlyThatOwnersSystems)
     EXPECT_EQ(registry.Size(), 0u);
 }
 
+TEST(ParticleSystemRegistry, ASystemOutlivingItsRegistryForgetsIt)
+{
+    const VTParticleSystemDesc d = Plain();
+    auto registry = std::make_unique<VTParticleSystemRegistry>();
+    VTParticleSystem ps(&d, nullptr, registry.get(), nullptr);
+    registry.reset();
+    ps.Play();
+    ps.Update(0.1f); // and the destructor then touches no registry (the sanitizer would tell)
+    EXPECT_EQ(ps.Particles().size(), 1u);
+}
+
 } // namespace

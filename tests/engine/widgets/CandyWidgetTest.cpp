@@ -2,10 +2,13 @@
 // visible, Show/Hide through the effect, the effect's bindings and hooks, named children, textures,
 // drawing through the transform, and mouse forwarding to the game board.
 #include "engine/boards/GameBoard3.h"
+#include "engine/core/Engine.h"
 #include "engine/core/Texture.h"
 #include "engine/core/TextureCatalogue.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/effects/EffectValueIds.h"
+#include "engine/effects/ParticleSystem.h"
+#include "engine/effects/ParticleSystemRegistry.h"
 #include "engine/widgets/CandyWidget.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -16,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -472,6 +476,42 @@ TEST_F(CandyWidgetTest, MouseEventsReachTheEnclosingGameBoard)
     button->MouseMove(1, 2);
     EXPECT_FALSE(board.MouseQueue().PopDown().has_value()) << "outside any game board nothing is passed on";
     EXPECT_FALSE(board.MouseQueue().PopMove().has_value());
+}
+
+} // namespace
+
+// ---- the engine's particle registry ----
+
+namespace {
+
+TEST(CandyWidgetEngine, ParticleSystemsOfTheEffectAdvanceWithTheWidget)
+{
+    FwTest::AppEnvironment env;
+    VTEngine engine(std::filesystem::current_path().string());
+    engine.frameTime = 100;
+    ASSERT_NE(engine.GetParticleRegistry(), nullptr);
+
+    VTCandyWidget widget;
+    auto effect = std::make_unique<FakeEffect>();
+    const VTWidgetEffect* effectKey = effect.get();
+    widget.SetEffect(std::move(effect));
+
+    VTParticleSystemDesc d;
+    d.emissionRate = 10.0f;
+    d.lifeTime = 1.0f;
+    auto* ofEffect = new VTParticleSystem(&d, effectKey);  // as effect functions make them
+    VTParticleSystem ofWidget(&d, &widget);                 // as a script system, owned by its widget
+    ofEffect->Play();
+    ofWidget.Play();
+
+    widget.Update();
+    widget.Update();
+    widget.Update();
+    EXPECT_EQ(ofEffect->Particles().size(), 3u) << "one per 0.1 s frame at 10 a second";
+    EXPECT_TRUE(ofWidget.Particles().empty()) << "a script system is advanced by its widget's own list only";
+
+    engine.GetParticleRegistry()->DestroyByOwner(effectKey);
+    EXPECT_EQ(engine.GetParticleRegistry()->Size(), 1u);
 }
 
 } // namespace
