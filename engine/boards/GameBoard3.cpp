@@ -25,6 +25,8 @@ VTBoard_Game3::VTBoard_Game3() { gCurrentGameBoard = this; }
 
 VTBoard_Game3::~VTBoard_Game3()
 {
+    // Engine widgets own their children: the script widgets on the board go with it.
+    RemoveAllWidgets(true, false);
     if (gCurrentGameBoard == this)
         gCurrentGameBoard = nullptr;
 }

@@ -165,10 +165,15 @@ void VTEngine::LoadingThreadProc()
     cursorManager_->DisableDrawing();
 }
 
-void VTEngine::LoadingThreadCompleted() { cursorManager_->EnableDrawing(); }
+void VTEngine::LoadingThreadCompleted()
+{
+    ApplyDeferredCursorCalls();
+    cursorManager_->EnableDrawing();
+}
 
 bool VTEngine::UpdateAppStep(bool* updated)
 {
+    ApplyDeferredCursorCalls();
     // The completed flag first: once it is set the loading step that made the board has ended.
     if (loadingThreadCompleted && gCurrentGameBoard && gCurrentGameBoard->IsLevelPending())
         gCurrentGameBoard->OnLevelLoaded();
@@ -208,4 +213,40 @@ void VTEngine::GetLastMousePosition(int32_t& x, int32_t& y)
 {
     x = widgetManager ? widgetManager->GetLastMouseX() : 0;
     y = widgetManager ? widgetManager->GetLastMouseY() : 0;
+}
+
+void VTEngine::OnMainThread(std::function<void()> fn)
+{
+    if (std::this_thread::get_id() == mainThread_) {
+        fn();
+        return;
+    }
+    std::lock_guard<std::mutex> lock(deferredLock_);
+    deferredCursorCalls_.push_back(std::move(fn));
+}
+
+void VTEngine::ApplyDeferredCursorCalls()
+{
+    std::vector<std::function<void()>> calls;
+    {
+        std::lock_guard<std::mutex> lock(deferredLock_);
+        calls.swap(deferredCursorCalls_);
+    }
+    for (const std::function<void()>& call : calls)
+        call();
+}
+
+void VTEngine::SetCustomCursorsEnabled(bool on)
+{
+    OnMainThread([this, on] { EnableCustomCursors(on); });
+}
+
+void VTEngine::SelectCursorNumber(int32_t number)
+{
+    OnMainThread([this, number] { SetCursor(number); });
+}
+
+void VTEngine::SetCursorSlotImage(int32_t slot, Fw::Image* image)
+{
+    OnMainThread([this, slot, image] { SetCursorImage(slot, image); });
 }

@@ -9,9 +9,13 @@
 #include "framework/app/AppBase.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 class PakInterface;
 class VTBoard_Game3;
@@ -102,10 +106,14 @@ public:
     void ShowScriptTraceback() override;
 
     // ---- VTCursorHost ----
-    void SetCustomCursorsEnabled(bool on) override { EnableCustomCursors(on); }
-    void SelectCursorNumber(int32_t number) override { SetCursor(number); }
-    void SetCursorSlotImage(int32_t slot, Fw::Image* image) override { SetCursorImage(slot, image); }
+    // The window system is the main thread's: calls from another thread (the loading step) are
+    // applied on the main thread at its next application step, in the order they were made.
+    void SetCustomCursorsEnabled(bool on) override;
+    void SelectCursorNumber(int32_t number) override;
+    void SetCursorSlotImage(int32_t slot, Fw::Image* image) override;
     void GetLastMousePosition(int32_t& x, int32_t& y) override;
+    // Applies the cursor calls other threads made (main thread).
+    void ApplyDeferredCursorCalls();
 
 protected:
     // Gives the root dialog the client area (0, 0, width, height).
@@ -125,4 +133,9 @@ private:
     VTParticleSystemRegistry* particleRegistry_ = nullptr; // EngineExtensions.h makes and frees it
     Fw::Widget* rootDialog_ = nullptr; // owned by the widget tree (a top-level widget)
     std::atomic<bool> endLoopRequested_{false};
+    // Runs fn now on the main thread, else queues it for ApplyDeferredCursorCalls.
+    void OnMainThread(std::function<void()> fn);
+    const std::thread::id mainThread_ = std::this_thread::get_id();
+    std::mutex deferredLock_;
+    std::vector<std::function<void()>> deferredCursorCalls_;
 };
