@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of a Release tree. Results are ratios to baselines measured in the same run.
+# Without a display the programs run under Xvfb (when installed), so the window benchmarks have one;
+# OpenGL there is Mesa's llvmpipe.
 set -euo pipefail
 dir=$1
 shopt -s nullglob
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && [ -z "${FW_BENCH_IN_XVFB:-}" ]; then
+    exec env FW_BENCH_IN_XVFB=1 LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
 found=0
 for b in "$dir"/bench/bench_*; do
     [ -x "$b" ] || continue
