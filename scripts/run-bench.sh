@@ -13,6 +13,13 @@ for b in "$dir"/bench/bench_*; do
     [ -x "$b" ] || continue
     found=1
     echo "== $(basename "$b")"
+    if [ "$(basename "$b")" = bench_d3d_quads ]; then
+        # The window cases in a process of their own: a GLX context cannot be made current in a
+        # process whose thread had the headless EGL one.
+        "$b" --benchmark_min_time=0.05 --benchmark_filter=-Window
+        "$b" --benchmark_min_time=0.05 --benchmark_filter=Window
+        continue
+    fi
     "$b" --benchmark_min_time=0.05
 done
 [ $found -eq 1 ] || echo "no benchmarks built"
