@@ -118,6 +118,8 @@ protected:
     // false when the lock could not be taken again afterwards.
     bool HardwareBlt(DDImage* src, const Platform::SurfaceRect& dst, const Platform::SurfaceRect& srcRect);
     Renderer3D* GetRenderer();
+    // The locked surface's pixels as 0xFFRRGGBB rows of the image's size, with the guard word.
+    std::unique_ptr<uint32_t[]> SurfacePixels(const Platform::SurfaceDesc& desc);
     // The shared start of both stretch blits: marks the source, routes to the 3-D renderer, and
     // clips; true when there is something left to draw in software (r and sd filled).
     bool StretchStart(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
