@@ -6,6 +6,7 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "platform/MemorySurface.h"
 
+#include "BenchDisplay.h"
 #include "BenchPixels.h"
 
 #include <SDL.h>
@@ -37,30 +38,7 @@ std::vector<uint32_t> Pixels(int32_t w, int32_t h, bool mixed) { return BenchPix
 
 using BenchPixels::Premultiplied;
 
-// A display of one format whose surfaces are memory surfaces.
-class BenchDisplay : public Fw::SurfaceDisplay {
-public:
-    explicit BenchDisplay(const Platform::SurfacePixelFormat& f) : format(f)
-    {
-        native.SetPixelFormat(f.bitCount, f.redMask, f.greenMask, f.blueMask);
-        Fw::gDisplayRGBOrdered = true;
-    }
-    Fw::NativeDisplay& GetPixelFormat() override { return native; }
-    Fw::CritSect& GetDisplayLock() override { return lock; }
-    void AddDDImage(DDImage*) override {}
-    void RemoveDDImage(DDImage*) override {}
-    bool Is3D() override { return false; }
-    Platform::Surface* GetDrawSurface() override { return nullptr; }
-    bool IsCursorAreaImage(const DDImage*) override { return false; }
-    Fw::ImageRegistry* GetImageRegistry() override { return nullptr; }
-    Platform::HRESULT CreateSurface(const Platform::SurfaceDesc& d, Platform::Surface** out) override
-    {
-        return Platform::MemorySurface::Create(d.width, d.height, format, d.caps, 0, out);
-    }
-    Platform::SurfacePixelFormat format;
-    Fw::NativeDisplay native;
-    Fw::CritSect lock;
-};
+using BenchPixels::BenchDisplay;
 
 struct Format {
     const char* name;
