@@ -6,19 +6,26 @@
 #include "engine/widgets/Button.h"
 #include "engine/widgets/CheckBox.h"
 #include "engine/widgets/Dialog.h"
+#include "engine/widgets/EditWidget.h"
+#include "engine/widgets/List.h"
+#include "engine/widgets/ScrollBar.h"
+#include "engine/widgets/Slider.h"
 #include "engine/widgets/Text.h"
 #include "engine/widgets/TutorialDialog.h"
 
 namespace {
 
-// Searched in this order. Lists ("vtlist"), scroll bars ("vtscroll"), sliders ("vtslider") and edit
-// boxes ("vtedit") join here; until then their elements are skipped like unknown types.
+// Searched in this order.
 const VTElementType kElementTypes[] = {
     {"vtbutton", &VTButton::CreateFromElement, 128},
     {"vttext", &VTText::CreateFromElement, 128},
     {"vtdialog", &VTDialog::CreateFromElement, 128},
     {"vtbar", &VTBar::CreateFromElement, 128},
+    {"vtlist", &VTList::CreateFromElement, 128},
+    {"vtscroll", &VTScrollBar::CreateFromElement, 128},
     {"vtcheckbox", &VTCheckBox::CreateFromElement, 128},
+    {"vtslider", &VTSlider::CreateFromElement, 128},
+    {"vtedit", &VTEditWidget::CreateFromElement, 128},
     {"vtanim", &VTAnim::CreateFromElement, 128},
     {"vttutorial", &VTTutorialDialog::CreateFromElement, 260},
 };
