@@ -2,9 +2,11 @@
 // the one line to change when its part lands.
 #include "engine/core/EngineExtensions.h"
 
-VTParticleSystemRegistry* CreateEngineParticleRegistry() { return nullptr; } // new VTParticleSystemRegistry
+#include "engine/effects/ParticleSystemRegistry.h"
 
-void DestroyEngineParticleRegistry(VTParticleSystemRegistry* /*registry*/) {} // delete registry
+VTParticleSystemRegistry* CreateEngineParticleRegistry() { return new VTParticleSystemRegistry(); }
+
+void DestroyEngineParticleRegistry(VTParticleSystemRegistry* registry) { delete registry; }
 
 void LoadEngineEffectCatalogue() {} // LoadEffectCatalogue("cfg\\effect.xml")
 
