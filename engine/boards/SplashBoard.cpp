@@ -4,6 +4,8 @@
 #include "engine/core/Engine.h"
 #include "engine/core/SoundManager.h"
 #include "engine/core/SpinLock.h"
+#include "engine/core/ThreadLauncher.h"
+#include "engine/boards/ScriptLoadBusy.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "engine/scripting/GameScript.h"
 
@@ -13,7 +15,7 @@ VTBoard_Splash::VTBoard_Splash(int32_t width, int32_t height)
     SetVisible(false);
 }
 
-VTBoard_Splash::~VTBoard_Splash() { JoinStartupWorker(); }
+VTBoard_Splash::~VTBoard_Splash() = default;
 
 void VTBoard_Splash::Show()
 {
@@ -38,8 +40,7 @@ void VTBoard_Splash::Update()
 
 void VTBoard_Splash::JoinStartupWorker()
 {
-    if (worker_.joinable())
-        worker_.join();
+    GetThreadLauncher().JoinAll();
 }
 
 void VTBoard_Splash::OnBecameHidden()
@@ -54,8 +55,8 @@ void VTBoard_Splash::OnBecameHidden()
         engine->GetCursorManager().EnableDrawing();
     }
     // Raised before the worker exists, so no close request or teardown slips in before it starts.
-    gScriptLoadBusy = true;
-    worker_ = std::thread(&VTBoard_Splash::InitGameThreadProc);
+    RaiseScriptLoadBusy();
+    GetThreadLauncher().Launch("start-up worker", &VTBoard_Splash::InitGameThreadProc);
 }
 
 void VTBoard_Splash::InitGameThreadProc()
@@ -64,5 +65,5 @@ void VTBoard_Splash::InitGameThreadProc()
         engine->GetSoundManager().LoadAllSamples();
     if (gGameScript)
         gGameScript->CallInitGame();
-    gScriptLoadBusy = false;
+    LowerScriptLoadBusy();
 }

@@ -30,5 +30,4 @@ private:
 
     bool shown_ = false;
     bool startupStarted_ = false;
-    std::thread worker_;
 };

@@ -114,6 +114,11 @@ public:
     void GetLastMousePosition(int32_t& x, int32_t& y) override;
     // Applies the cursor calls other threads made (main thread).
     void ApplyDeferredCursorCalls();
+    // Whether the calling thread is the one that made the engine (the main thread).
+    bool IsMainThread() const { return std::this_thread::get_id() == mainThread_; }
+    // Runs fn now when called on the main thread, else at the main thread's next application step
+    // (in call order, with the cursor calls).
+    void RunOnMainThread(std::function<void()> fn) { OnMainThread(std::move(fn)); }
 
 protected:
     // Gives the root dialog the client area (0, 0, width, height).
