@@ -174,6 +174,12 @@ void VTEngine::LoadingThreadCompleted()
 bool VTEngine::UpdateAppStep(bool* updated)
 {
     ApplyDeferredCursorCalls();
+    StepBoards();
+    return Fw::AppBase::UpdateAppStep(updated);
+}
+
+void VTEngine::StepBoards()
+{
     // A level load has ended when the finished flag is back up; the completed flag says the
     // initial loading step (which made the board) has ended.
     if (loadingThreadCompleted && loadingThreadFinished && gGameBoard && gGameBoard->IsLevelLoadPending())
@@ -181,7 +187,6 @@ bool VTEngine::UpdateAppStep(bool* updated)
     // A level load requested from another thread, or during the last one, starts here.
     if (loadingThreadCompleted && gCurrentGameBoard)
         gCurrentGameBoard->StartWaitingLevelLoad();
-    return Fw::AppBase::UpdateAppStep(updated);
 }
 
 void VTEngine::DrawOverlay(Fw::Graphics* g)
