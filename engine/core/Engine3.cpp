@@ -84,12 +84,12 @@ void VTEngine3::Init()
 void VTEngine3::LoadingThreadProc()
 {
     VTEngine::LoadingThreadProc();
-    // The boards read "cfg\ui.xml" once more (the placeholders need nothing of it yet).
+    // The boards read their dialogs from "cfg\ui.xml" once more.
     const std::optional<Platform::XmlDocument> ui = OpenXmlFile("cfg\\ui.xml");
-    (void)ui;
+    const Platform::XmlNode root = ui ? ui->SelectSingleNode("root") : Platform::XmlNode();
     gameBoard_ = std::make_unique<VTBoard_Game3>();
-    pendingLoadingBoard_ = std::make_unique<VTBoard_LoadScreen>(width, height);
-    pendingSplashBoard_ = std::make_unique<VTBoard_Splash>(width, height);
+    pendingLoadingBoard_ = std::make_unique<VTBoard_LoadScreen>(*this, root);
+    pendingSplashBoard_ = std::make_unique<VTBoard_Splash>(*this, root);
 }
 
 void VTEngine3::LoadingThreadCompleted()
