@@ -122,6 +122,12 @@ bool VTBoard_Game3::HasWaitingLevelLoad() const
     return waitingLevel_.has_value();
 }
 
+std::string VTBoard_Game3::PendingLevelName() const
+{
+    std::lock_guard<std::mutex> hold(waitingLock_);
+    return waitingLevel_ ? *waitingLevel_ : levelName_;
+}
+
 void VTBoard_Game3::StartWaitingLevelLoad()
 {
     if (levelLoadPending_)

@@ -50,6 +50,8 @@ public:
     bool HasWaitingLevelLoad() const;
     // The name given to the last load started.
     const std::string& LevelName() const { return levelName_; }
+    // The name of the latest request: the waiting one, else the last load started. Main thread.
+    std::string PendingLevelName() const;
     // The level-load thread's work: under the load lock and with gScriptLoadBusy raised, the
     // script's LevelFree then LoadLevel(name); nothing without a game module.
     void RunScriptLevelLoad(const std::string& name);

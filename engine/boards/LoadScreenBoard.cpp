@@ -32,9 +32,10 @@ void VTBoard_LoadScreen::SelectPicture(std::string_view name)
     VTEngine* engine = VTEngine::GetInstance();
     if (engine && !engine->IsMainThread()) {
         // The widgets are the main thread's; the board lives as long as the engine's steps run.
-        engine->RunOnMainThread([this, picture = std::string(name)] { SelectPicture(picture); });
+        engine->OnMainThread([this, picture = std::string(name)] { SelectPicture(picture); });
         return;
     }
+    selected_ = std::string(name);
     VTCandyWidget* selected = FindPicture(name);
     if (!selected)
         return;

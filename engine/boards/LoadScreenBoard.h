@@ -27,9 +27,12 @@ public:
     // nothing. Called from another thread (the script's start-up), it is applied at the main
     // thread's next application step.
     void SelectPicture(std::string_view name);
+    // The name last selected on the main thread (registered or not).
+    const std::string& SelectedPicture() const { return selected_; }
     // The registered picture of that name, or null.
     VTCandyWidget* FindPicture(std::string_view name) const;
 
 private:
     std::map<std::string, VTCandyWidget*, std::less<>> pictures_; // children, not owned here
+    std::string selected_;
 };

@@ -119,11 +119,10 @@ public:
     void GetLastMousePosition(int32_t& x, int32_t& y) override;
     // Applies the cursor calls other threads made (main thread).
     void ApplyDeferredCursorCalls();
-    // Whether the calling thread is the one that made the engine (the main thread).
+    // Runs fn now on the main thread, else queues it for ApplyDeferredCursorCalls (the beginning of
+    // the next application step). The scripts' engine object hands its display work here too.
+    void OnMainThread(std::function<void()> fn);
     bool IsMainThread() const { return std::this_thread::get_id() == mainThread_; }
-    // Runs fn now when called on the main thread, else at the main thread's next application step
-    // (in call order, with the cursor calls).
-    void RunOnMainThread(std::function<void()> fn) { OnMainThread(std::move(fn)); }
 
 protected:
     // Gives the root dialog the client area (0, 0, width, height).
@@ -143,8 +142,6 @@ private:
     VTParticleSystemRegistry* particleRegistry_ = nullptr; // EngineExtensions.h makes and frees it
     VTDialog* rootDialog_ = nullptr; // owned by the widget tree (a top-level widget)
     std::atomic<bool> endLoopRequested_{false};
-    // Runs fn now on the main thread, else queues it for ApplyDeferredCursorCalls.
-    void OnMainThread(std::function<void()> fn);
     const std::thread::id mainThread_ = std::this_thread::get_id();
     std::mutex deferredLock_;
     std::vector<std::function<void()>> deferredCursorCalls_;
