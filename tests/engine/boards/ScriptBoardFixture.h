@@ -135,12 +135,16 @@ def Shutdown():
         return lines;
     }
 
+    // Runs between the engine's Init (which installs the effect catalogue) and its loading step.
+    virtual void AfterEngineInit() {}
+
     // Constructed, initialised, loading step run and completed, as the main loop does; SetTitle
     // reaches the engine (debug mode on).
     VTEngine3& Start()
     {
         engine_ = std::make_unique<ActingEngine>(game_.string());
         engine_->Init();
+        AfterEngineInit();
         engine_->LoadingThreadProc();
         engine_->loadingThreadFinished = true;
         engine_->loadingThreadCompleted = true;

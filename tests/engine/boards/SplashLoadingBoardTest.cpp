@@ -32,6 +32,12 @@ protected:
     void SetUp() override
     {
         ScriptBoardFixture::SetUp();
+        WritePng("data/red.png", 0xFFFF0000);
+        WritePng("data/blue.png", 0xFF0000FF);
+    }
+    // The pages' effects are fakes, installed after Init put the effect catalogue's factory in place.
+    void AfterEngineInit() override
+    {
         SetWidgetEffectFactory([this](const std::string& name) -> std::unique_ptr<VTWidgetEffect> {
             if (name != "fade")
                 return nullptr;
@@ -39,8 +45,6 @@ protected:
             effects.push_back(effect.get());
             return effect;
         });
-        WritePng("data/red.png", 0xFFFF0000);
-        WritePng("data/blue.png", 0xFF0000FF);
     }
     void TearDown() override
     {
