@@ -24,6 +24,19 @@ void Unlocked(Fn&& fn)
         fn(*services);
 }
 
+// Runs fn(store) without the interpreter lock and under the profile lock; nothing when no engine
+// or no profile store is there. Same calling thread as Unlocked.
+template <class Fn>
+void WithProfiles(Fn&& fn)
+{
+    Unlocked([&](VTEngineServices& services) {
+        if (VTProfileStore* store = services.ProfileStore()) {
+            std::lock_guard lock(ProfileLock());
+            fn(*store);
+        }
+    });
+}
+
 // The engine object's method table (terminated by an empty row).
 PyMethodDef* MethodTable();
 

@@ -480,8 +480,9 @@ TEST(MemoryImageRotate, SubPixelAndTurnedBlitsKeepEveryInnerSample)
         EXPECT_EQ(cv.CountNot(c.fill), c.written) << c.what;
         for (int y = 0; y < 12; ++y)
             for (int x = 0; x < 12; ++x)
-                if (cv.At(x, y) != c.fill)
+                if (cv.At(x, y) != c.fill) {
                     EXPECT_EQ(cv.At(x, y), c.value) << c.what << " at " << x << "," << y;
+                }
         EXPECT_TRUE(cv.GuardIntact());
     }
 }
