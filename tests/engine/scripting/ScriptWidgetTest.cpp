@@ -15,9 +15,11 @@
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
 #include "engine/scripting/ScriptWidgetTree.h"
+#include "engine/scripting/Text3.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/fake/RecordingSoundDevice.h"
 #include "support/FakeImageServices.h"
+#include "support/FakeWidgetServices.h"
 
 #include <thread>
 
@@ -113,11 +115,12 @@ protected:
     std::string Eval(const std::string& expression) { return Run("pass", expression); }
 
     // The engine widget behind a global twin name.
-    VTCandyWidget3* Widget(const std::string& name)
+    template <class W = VTCandyWidget3>
+    W* Widget(const std::string& name)
     {
         GilGuard gil;
         PyObject* twin = PyDict_GetItemString(globals_, name.c_str());
-        return dynamic_cast<VTCandyWidget3*>(TwinBrother(twin));
+        return dynamic_cast<W*>(TwinBrother(twin));
     }
 
     FakeEngine engine_;
@@ -302,6 +305,49 @@ TEST_F(ScriptWidgetTest, ParticleSystemsOfAWidget)
     EXPECT_EQ(Run("ps.nothing = 1"), "AttributeError: 'VTPyParticleSystem3' object has no attribute 'nothing'");
     EXPECT_EQ(Run("ps.Reset()", "len(w.__class__.__name__)"), "16");
     EXPECT_TRUE(w->ParticleSystems().empty());
+}
+
+// ---- the widget classes ----
+
+class ClassTwinTest : public ScriptWidgetTest {
+protected:
+    TestSupport::FakeWidgetServices services_;
+};
+
+TEST_F(ClassTwinTest, TextLabelHeightAndStyles)
+{
+    services_.texts.SetText("HELLO", L"one two three");
+    ASSERT_EQ(Run("t = engine.CreateText(Owner(), None)", "(type(t).__name__, t.text_height)"), "('VTPyText3', 0)")
+        << "no label and no font: height 0";
+    VTText3* t = Widget<VTText3>("t");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->flagsMod.removeFlags & Fw::WidgetFlags::AllowMouse, Fw::WidgetFlags::AllowMouse);
+    EXPECT_EQ(Run("t.label = 'HELLO'\nt.width = 70", "t.text_height"), "0") << "a label without a font";
+    EXPECT_EQ(t->GetLabel(), L"one two three");
+    EXPECT_EQ(Run("t.label = 5"), "None") << "not a key: the label stays";
+    EXPECT_EQ(t->GetLabel(), L"one two three");
+
+    // normal, stroke and shadow reach attributes 2, 1 and 0; colours are [a, r, g, b].
+    const std::string longName(300, 'f');
+    EXPECT_EQ(Run("t.styles = {'normal': {'font': 'block', 'color': [255, 1, 2, 3]},"
+                  " 'stroke': {'color': [128, 9, 9, 9], 'dcolor': None}, 'shadow': {'font': '" + longName + "'},"
+                  " 'other': {'font': 'block'}}"),
+              "None");
+    EXPECT_EQ(t->GetTextAttr(2).font, &services_.font);
+    EXPECT_EQ(t->GetTextAttr(2).color.red, 1);
+    EXPECT_EQ(t->GetTextAttr(2).color.blue, 3);
+    EXPECT_EQ(t->GetTextAttr(1).font, nullptr) << "no font entry: the font of the empty name";
+    EXPECT_EQ(t->GetTextAttr(1).color.alpha, 128);
+    EXPECT_EQ(t->GetTextAttr(1).disabledColor.alpha, 255) << "None: opaque white";
+    EXPECT_EQ(t->GetTextAttr(0).color.green, 255) << "a long font name is only a name";
+    // 70 pixels hold 8 characters: "one two" and "three" on two lines of the font's height.
+    EXPECT_EQ(Eval("t.text_height"), "20");
+    EXPECT_EQ(Run("t.justify = 1\nt.valign = 0\nt.hoffset = 4\nt.line_spacing = 12", "t.text_height"), "22");
+    EXPECT_EQ(t->justification, 1);
+    EXPECT_EQ(t->labelOffsetY, 4);
+    EXPECT_EQ(Eval("t.AddWidget"), "AttributeError: 'VTPyText3' object has no attribute 'AddWidget'")
+        << "only the plain script widget takes children";
+    EXPECT_EQ(Run("t.Reset()\nt.Reset()", "t.Reset()"), "None");
 }
 
 // ---- sound items ----
