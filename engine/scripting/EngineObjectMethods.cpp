@@ -396,6 +396,7 @@ PyObject* ImgCacheReset(PyObject*, PyObject* args)
 PyMethodDef gMethods[] = {
     {"CreateWidget", EngineCalls::CreateWidget, METH_VARARGS, nullptr},
     {"CreateText", EngineCalls::CreateText, METH_VARARGS, nullptr},
+    {"CreateEdit", EngineCalls::CreateEdit, METH_VARARGS, nullptr},
     {"AddWidget", EngineCalls::AddWidget, METH_VARARGS, nullptr},
     {"RemoveWidget", EngineCalls::RemoveWidget, METH_VARARGS, nullptr},
     {"LoadLevel", LoadLevel, METH_VARARGS, nullptr},

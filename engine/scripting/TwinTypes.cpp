@@ -2,6 +2,7 @@
 #include "engine/scripting/TwinTypes.h"
 
 #include "engine/scripting/Text3.h"
+#include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/WidgetBrother.h"
 
 #include <Python.h>
@@ -13,7 +14,7 @@ namespace {
 using TypeGetter = PyTypeObject& (*)();
 
 // The widget twin types, in the order of the engine object's Create methods.
-constexpr std::array<TypeGetter, 2> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type};
+constexpr std::array<TypeGetter, 3> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type};
 
 } // namespace
 

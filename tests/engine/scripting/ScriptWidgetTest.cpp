@@ -11,6 +11,7 @@
 #include "engine/core/TextureCatalogue.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/scripting/CandyWidget3.h"
+#include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
@@ -348,6 +349,49 @@ TEST_F(ClassTwinTest, TextLabelHeightAndStyles)
     EXPECT_EQ(Eval("t.AddWidget"), "AttributeError: 'VTPyText3' object has no attribute 'AddWidget'")
         << "only the plain script widget takes children";
     EXPECT_EQ(Run("t.Reset()\nt.Reset()", "t.Reset()"), "None");
+}
+
+TEST_F(ClassTwinTest, EditBoxTextStylesAndKeys)
+{
+    ASSERT_EQ(Run("e = engine.CreateEdit(Owner(), None)", "(type(e).__name__, e.text)"), "('VTPyEditWidget3', '')");
+    VTEditWidget3* e = Widget<VTEditWidget3>("e");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(Run("e.text = 'abc'\ne.text = 5", "e.text"), "'abc'") << "only text replaces the text";
+    EXPECT_EQ(e->GetCaret(), 0);
+
+    // An edit box takes its stroke from "normal"; a text from "stroke".
+    const std::string styles = "{'normal': {'font': 'block', 'color': [255, 1, 0, 0], 'hcolor': [255, 0, 2, 0]},"
+                               " 'stroke': {'color': [255, 7, 7, 7]}, 'shadow': {'color': [255, 0, 0, 3]}}";
+    EXPECT_EQ(Run("e.styles = " + styles + "\nt = engine.CreateText(Owner(), None)\nt.styles = " + styles), "None");
+    VTText3* t = Widget<VTText3>("t");
+    EXPECT_EQ(e->GetTextAttr(1).font, &services_.font);
+    EXPECT_EQ(e->GetTextAttr(1).color.red, 1);
+    EXPECT_EQ(e->GetTextAttr(1).hoverColor.green, 2);
+    EXPECT_EQ(t->GetTextAttr(1).font, nullptr);
+    EXPECT_EQ(t->GetTextAttr(1).color.red, 7);
+    EXPECT_EQ(e->GetTextAttr(0).color.blue, 3);
+    EXPECT_EQ(t->GetTextAttr(0).color.blue, 3);
+    EXPECT_EQ(Run("e.hilight_background = [255, 10, 20, 30]"), "None");
+    EXPECT_EQ(e->highlightColor.green, 20);
+
+    // on_key_enter hears every key with its name, after the edit box handled it.
+    Run("e.visible = 1\nengine.AddWidget(e, 'e')\ne.GotFocus()\n"
+        "Owner.on_key_enter = lambda self, key: log.append((key, e.text))");
+    EXPECT_EQ(engine_.manager.GetFocusWidget(), e);
+    engine_.manager.KeyDown(35); // END
+    engine_.manager.KeyDown(8);  // BACK
+    engine_.manager.KeyDown(13); // RETURN
+    engine_.manager.KeyDown(65);
+    EXPECT_EQ(Eval("log"), "[('END', 'abc'), ('BACK', 'ab'), ('RETURN', 'ab'), ('A', 'ab')]");
+    Run("Owner.on_key_enter = lambda self, key: e.Reset()");
+    engine_.manager.KeyDown(65); // under ASan: the reset waits until the key is handled
+    EXPECT_EQ(Eval("e.text"), "AttributeError: 'VTPyEditWidget3' object has no attribute 'text'");
+    EXPECT_TRUE(engine_.board.GetChildren().empty());
+    Run("del Owner.on_key_enter\nf = engine.CreateEdit(Owner(), None)\nf.visible = 1\nengine.AddWidget(f, 'f')\n"
+        "f.GotFocus()");
+    engine_.manager.KeyDown(65); // no hook: nothing called
+    EXPECT_EQ(Run("f.LostFocus()", "len(log)"), "4");
+    EXPECT_EQ(engine_.manager.GetFocusWidget(), &engine_.board);
 }
 
 // ---- sound items ----
