@@ -16,6 +16,8 @@
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
 #include "engine/scripting/ScriptWidgetTree.h"
+#include "engine/scripting/Slider3.h"
+#include "engine/widgets/Bar.h"
 #include "engine/scripting/Text3.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/fake/RecordingSoundDevice.h"
@@ -392,6 +394,46 @@ TEST_F(ClassTwinTest, EditBoxTextStylesAndKeys)
     engine_.manager.KeyDown(65); // no hook: nothing called
     EXPECT_EQ(Run("f.LostFocus()", "len(log)"), "4");
     EXPECT_EQ(engine_.manager.GetFocusWidget(), &engine_.board);
+}
+
+TEST_F(ClassTwinTest, SliderValueAsAFractionOfTheTrack)
+{
+    engine_.images.Add("knob", 20, 20, std::vector<uint32_t>(400, 0xFF000000));
+    engine_.images.Add("fill", 100, 4, std::vector<uint32_t>(400, 0xFF000000));
+    ASSERT_EQ(Run("s = engine.CreateSlider(Owner(), None)\ns.width = 120\ns.height = 20\ns.value = 0.5",
+                  "(type(s).__name__, s.value)"),
+              "('VTPySlider3', 0.0)")
+        << "before MakeBar the value stays at the start";
+    VTSlider3* s = Widget<VTSlider3>("s");
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->GetBar(), nullptr);
+    Run("s.fill_image = ('fill', 0, 0, 100, 4)\ns.empty_image = ('knob', 0, 0, 20, 20)\ns.empty_image = 'bad'\n"
+        "s.MakeBar()");
+    ASSERT_NE(s->GetBar(), nullptr);
+    EXPECT_EQ(s->GetBar()->EmptyTexture().width, 20) << "a value that is no record is ignored";
+    EXPECT_EQ(s->GetBar()->width, 120);
+    EXPECT_EQ(s->GetMaximum(), 120);
+    EXPECT_EQ(s->zoneWidth, 120);
+
+    // The track runs from 10 to 110 (half a thumb from each end).
+    struct Case { const char* value; int32_t expected; };
+    const Case cases[] = {{"0.0", 10}, {"0.25", 35}, {"1.0", 110}, {"1.5", 110}, {"-0.1", 110}, {"'x'", 110}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(std::string("s.value = ") + c.value), "None");
+        EXPECT_EQ(s->GetValue(), c.expected) << c.value;
+    }
+    EXPECT_EQ(Run("s.value = 0.25", "s.value"), "0.25");
+
+    s->SetValueAtPoint(5, 5);
+    EXPECT_EQ(s->GetValue(), 10) << "before the track: its start";
+    s->SetValueAtPoint(60, 5);
+    EXPECT_EQ(s->GetValue(), 60);
+    s->SetValueAtPoint(118, 5);
+    EXPECT_EQ(s->GetValue(), 110);
+    s->SetValueAtPoint(60, 30);
+    EXPECT_EQ(s->GetValue(), 110) << "outside the mouse zone: nothing";
+    s->MouseDrag(35, 10);
+    EXPECT_EQ(s->GetValue(), 35);
 }
 
 // ---- sound items ----
