@@ -397,6 +397,7 @@ PyMethodDef gMethods[] = {
     {"CreateWidget", EngineCalls::CreateWidget, METH_VARARGS, nullptr},
     {"CreateText", EngineCalls::CreateText, METH_VARARGS, nullptr},
     {"CreateEdit", EngineCalls::CreateEdit, METH_VARARGS, nullptr},
+    {"CreateListbox", EngineCalls::CreateListbox, METH_VARARGS, nullptr},
     {"CreateSlider", EngineCalls::CreateSlider, METH_VARARGS, nullptr},
     {"AddWidget", EngineCalls::AddWidget, METH_VARARGS, nullptr},
     {"RemoveWidget", EngineCalls::RemoveWidget, METH_VARARGS, nullptr},

@@ -2,6 +2,7 @@
 #include "engine/scripting/TwinTypes.h"
 
 #include "engine/scripting/Text3.h"
+#include "engine/scripting/List3.h"
 #include "engine/scripting/Slider3.h"
 #include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/WidgetBrother.h"
@@ -15,7 +16,7 @@ namespace {
 using TypeGetter = PyTypeObject& (*)();
 
 // The widget twin types, in the order of the engine object's Create methods.
-constexpr std::array<TypeGetter, 4> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PySlider3Type};
+constexpr std::array<TypeGetter, 5> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PyList3Type, &PySlider3Type};
 
 } // namespace
 

@@ -31,6 +31,7 @@ PyMethodDef* MethodTable();
 PyObject* CreateWidget(PyObject* self, PyObject* args);
 PyObject* CreateText(PyObject* self, PyObject* args);
 PyObject* CreateEdit(PyObject* self, PyObject* args);
+PyObject* CreateListbox(PyObject* self, PyObject* args);
 PyObject* CreateSlider(PyObject* self, PyObject* args);
 PyObject* AddWidget(PyObject* self, PyObject* args);
 PyObject* RemoveWidget(PyObject* self, PyObject* args);

@@ -15,7 +15,11 @@
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
+#include "engine/scripting/List3.h"
 #include "engine/scripting/ScriptWidgetTree.h"
+#include "engine/widgets/ScrollBar.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
 #include "engine/scripting/Slider3.h"
 #include "engine/widgets/Bar.h"
 #include "engine/scripting/Text3.h"
@@ -434,6 +438,58 @@ TEST_F(ClassTwinTest, SliderValueAsAFractionOfTheTrack)
     EXPECT_EQ(s->GetValue(), 110) << "outside the mouse zone: nothing";
     s->MouseDrag(35, 10);
     EXPECT_EQ(s->GetValue(), 35);
+}
+
+TEST_F(ClassTwinTest, ListLinesPositionsAndUpdatePos)
+{
+    ASSERT_EQ(Run("l = engine.CreateListbox(Owner(), None)\nl.width = 100\nl.height = 35",
+                  "(type(l).__name__, l.page_max, l.items_count)"),
+              "('VTPyList3', 0, 0)")
+        << "no line height yet: no page";
+    VTList3* l = Widget<VTList3>("l");
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(Run("l.font = 'block'\nfor i in range(6):\n    l.AddLine('line %d' % i)\nl.AddLine(5)",
+                  "(l.page_max, l.items_count)"),
+              "(3, 6)")
+        << "the font's height is the line height";
+    EXPECT_EQ(l->GetTextAttr(1).font, &services_.font);
+    EXPECT_EQ(Run("l.line_spacing = 5\nl.text_color = [255, 1, 2, 3]\nl.text_color_sh = [255, 4, 5, 6]\n"
+                  "l.sel_color = [255, 7, 8, 9]\nl.left_indent = 3\nl.img_check_offset = 2\nl.scrollbar_offset = 4",
+                  "l.page_max"),
+              "7");
+    EXPECT_EQ(l->GetTextAttr(2).color.red, 1);
+    EXPECT_EQ(l->GetTextAttr(1).color.green, 2);
+    EXPECT_EQ(l->GetTextAttr(0).color.blue, 6);
+    EXPECT_EQ(l->GetTextAttr(0).font, nullptr);
+    EXPECT_EQ(l->selectionColor.red, 7);
+    EXPECT_EQ(l->textX + l->checkX + l->scrollBarOffsetX, 9);
+    EXPECT_EQ(Run("l.btn_down_over = ('arrow', 1, 2, 3, 4)\nl.btn_scroll_gray = ('thumb', 0, 0, 8, 8)\n"
+                  "l.btn_up_bad = ('x', 0, 0, 0, 0)"),
+              "AttributeError: 'VTPyList3' object has no attribute 'btn_up_bad'");
+    EXPECT_EQ(l->scrollFrames[VTList::kScrollDown][1].image, "arrow");
+    EXPECT_EQ(l->scrollFrames[VTList::kScrollDown][1].height, 4);
+    EXPECT_EQ(l->scrollFrames[VTList::kScrollSlider][3].image, "thumb");
+
+    // update_pos after every redraw of the lines, and only then.
+    Run("Owner.update_pos = lambda self: log.append((l.page_pos, l.selected_item, l.active_item))\n"
+        "l.line_spacing = 10\nl.selected_item = 4\nl.active_item = 2\nl.page_pos = 1");
+    Fw::MemoryImage canvas;
+    canvas.Create(200, 100);
+    Fw::Graphics g(&canvas);
+    l->Draw(&g);
+    l->Draw(&g);
+    EXPECT_EQ(Eval("log"), "[(1, 4, 2)]");
+    Run("l.MakeScrollbar()\nl.page_pos = 2");
+    ASSERT_NE(l->GetScrollBar(), nullptr);
+    EXPECT_EQ(l->GetScrollBar()->position, 2) << "the scroll bar follows";
+    l->Draw(&g);
+    Run("l.Clear()\nl.active_item = 0\nOwner.update_pos = lambda self: l.Reset()");
+    EXPECT_EQ(Eval("(l.items_count, log[-1])"), "(0, (2, 4, 2))");
+    l->Draw(&g); // under ASan: the reset waits until the draw is done
+    EXPECT_EQ(Eval("l.items_count"), "AttributeError: 'VTPyList3' object has no attribute 'items_count'");
+    Run("del Owner.update_pos\nm = engine.CreateListbox(Owner(), None)\nm.width = 10\nm.height = 10");
+    Widget<VTList3>("m")->Draw(&g); // no update_pos: nothing called
+    EXPECT_EQ(Eval("len(log)"), "2");
 }
 
 // ---- sound items ----
