@@ -398,6 +398,7 @@ PyMethodDef gMethods[] = {
     {"CreateText", EngineCalls::CreateText, METH_VARARGS, nullptr},
     {"CreateEdit", EngineCalls::CreateEdit, METH_VARARGS, nullptr},
     {"CreateListbox", EngineCalls::CreateListbox, METH_VARARGS, nullptr},
+    {"CreateCheckbox", EngineCalls::CreateCheckbox, METH_VARARGS, nullptr},
     {"CreateSlider", EngineCalls::CreateSlider, METH_VARARGS, nullptr},
     {"AddWidget", EngineCalls::AddWidget, METH_VARARGS, nullptr},
     {"RemoveWidget", EngineCalls::RemoveWidget, METH_VARARGS, nullptr},

@@ -9,6 +9,7 @@
 #include "engine/scripting/ScriptWidgetTree.h"
 #include "engine/scripting/SoundItem.h"
 #include "engine/scripting/Text3.h"
+#include "engine/scripting/CheckBox3.h"
 #include "engine/scripting/List3.h"
 #include "engine/scripting/Slider3.h"
 #include "engine/scripting/EditWidget3.h"
@@ -57,6 +58,7 @@ PyObject* EngineCalls::CreateWidget(PyObject*, PyObject* args) { return Create<V
 PyObject* EngineCalls::CreateText(PyObject*, PyObject* args) { return Create<VTText3>(args, PyText3Type()); }
 PyObject* EngineCalls::CreateEdit(PyObject*, PyObject* args) { return Create<VTEditWidget3>(args, PyEditWidget3Type()); }
 PyObject* EngineCalls::CreateListbox(PyObject*, PyObject* args) { return Create<VTList3>(args, PyList3Type()); }
+PyObject* EngineCalls::CreateCheckbox(PyObject*, PyObject* args) { return Create<VTCheckBox3>(args, PyCheckBox3Type()); }
 PyObject* EngineCalls::CreateSlider(PyObject*, PyObject* args) { return Create<VTSlider3>(args, PySlider3Type()); }
 
 PyObject* EngineCalls::AddWidget(PyObject*, PyObject* args)

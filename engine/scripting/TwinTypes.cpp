@@ -2,6 +2,7 @@
 #include "engine/scripting/TwinTypes.h"
 
 #include "engine/scripting/Text3.h"
+#include "engine/scripting/CheckBox3.h"
 #include "engine/scripting/List3.h"
 #include "engine/scripting/Slider3.h"
 #include "engine/scripting/EditWidget3.h"
@@ -16,7 +17,7 @@ namespace {
 using TypeGetter = PyTypeObject& (*)();
 
 // The widget twin types, in the order of the engine object's Create methods.
-constexpr std::array<TypeGetter, 5> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PyList3Type, &PySlider3Type};
+constexpr std::array<TypeGetter, 6> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PyList3Type, &PyCheckBox3Type, &PySlider3Type};
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "engine/core/TextureCatalogue.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/scripting/CandyWidget3.h"
+#include "engine/scripting/CheckBox3.h"
 #include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GilGuard.h"
@@ -490,6 +491,50 @@ TEST_F(ClassTwinTest, ListLinesPositionsAndUpdatePos)
     Run("del Owner.update_pos\nm = engine.CreateListbox(Owner(), None)\nm.width = 10\nm.height = 10");
     Widget<VTList3>("m")->Draw(&g); // no update_pos: nothing called
     EXPECT_EQ(Eval("len(log)"), "2");
+}
+
+TEST_F(ClassTwinTest, CheckBoxFacesAndCheckedFlag)
+{
+    engine_.images.Add("box", 16, 16, std::vector<uint32_t>(256, 0xFF000000));
+    ASSERT_EQ(Run("c = engine.CreateCheckbox(Owner(), None)", "(type(c).__name__, c.checked)"), "('VTPyCheckBox3', 0)");
+    VTCheckBox3* c = Widget<VTCheckBox3>("c");
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetTextures().size(), 6u) << "six empty faces from the start";
+    EXPECT_EQ(Run("c.tex_norm = ('box', 0, 0, 16, 16)\nc.tex_over_checked = ('box', 1, 2, 8, 8)\n"
+                  "c.tex_disabled = ('box',)\nc.PrepareTextures()\nc.PrepareTextures()"),
+              "None");
+    EXPECT_EQ(c->GetTextures().size(), 6u) << "the faces are prepared in place";
+    EXPECT_EQ(c->GetFace(false, VTCheckBox::kNormal)->width, 16);
+    EXPECT_EQ(c->GetFace(true, VTCheckBox::kOver)->u, 1);
+    EXPECT_EQ(c->GetFace(true, VTCheckBox::kOver)->height, 8);
+    EXPECT_EQ(c->GetFace(false, VTCheckBox::kDisabled)->width, 0) << "a short tuple is no record";
+
+    engine_.manager.UpdateFrame();
+    c->dirty = false;
+    EXPECT_EQ(Run("c.checked = 5\nc.r = 0.5\nc.g = 0.25\nc.b = 2", "c.checked"), "1");
+    EXPECT_FALSE(c->dirty) << "no redraw request of its own";
+    EXPECT_FLOAT_EQ(c->tintR, 0.5f);
+    EXPECT_FLOAT_EQ(c->tintB, 2.0f);
+    EXPECT_EQ(Run("c.checked = 0", "c.checked"), "0");
+}
+
+TEST_F(ClassTwinTest, EveryClassIsAParentAndAMaskButTakesNoChildren)
+{
+    struct Case { const char* create; const char* type; };
+    const Case cases[] = {{"CreateText", "VTPyText3"}, {"CreateEdit", "VTPyEditWidget3"},
+                          {"CreateListbox", "VTPyList3"}, {"CreateCheckbox", "VTPyCheckBox3"},
+                          {"CreateSlider", "VTPySlider3"}};
+    for (const auto& [create, type] : cases) {
+        const std::string make = std::string("p = engine.") + create + "(Owner(), None)\n"
+                                 "k = engine.CreateWidget(Owner(), p)\nw = engine.CreateWidget(Owner(), None)\n"
+                                 "w.SetMaskWidget(p)\nw.AddWidget(p, 'p')";
+        EXPECT_EQ(Run(make, "p.no_such"), std::string("AttributeError: '") + type + "' object has no attribute 'no_such'");
+        EXPECT_EQ(Eval("hasattr(p, 'AddWidget')"), "False") << create;
+        EXPECT_EQ(Widget("k")->GetEngineParent(), Widget<VTCandyWidget>("p")) << create;
+        EXPECT_EQ(Widget("w")->GetMaskWidget(), Widget<VTCandyWidget>("p")) << create;
+        EXPECT_EQ(Widget<VTCandyWidget>("p")->GetParent(), Widget("w")) << create;
+        Run("k.Reset()\nw.Reset()");
+    }
 }
 
 // ---- sound items ----
