@@ -439,6 +439,31 @@ TEST_F(ClassTwinTest, SliderValueAsAFractionOfTheTrack)
     EXPECT_EQ(s->GetValue(), 110) << "outside the mouse zone: nothing";
     s->MouseDrag(35, 10);
     EXPECT_EQ(s->GetValue(), 35);
+
+    // The bar: the fill along the track below the middle, the thumb (the empty image) at the value.
+    engine_.images.Add("red", 20, 20, std::vector<uint32_t>(400, 0xFFFF0000));
+    engine_.images.Add("green", 100, 4, std::vector<uint32_t>(400, 0xFF00FF00));
+    Run("t = engine.CreateSlider(Owner(), None)\nt.width = 120\nt.height = 20\n"
+        "t.fill_image = ('green', 0, 0, 100, 4)\nt.empty_image = ('red', 0, 0, 20, 20)\nt.MakeBar()\n"
+        "t.visible = 1\nt.value = 0.5");
+    VTSlider3* t = Widget<VTSlider3>("t");
+    ASSERT_EQ(t->GetValue(), 60);
+    Fw::MemoryImage canvas;
+    canvas.Create(130, 30);
+    Fw::Graphics g(&canvas);
+    t->GetBar()->Draw(&g);
+    const uint32_t* px = canvas.GetBits();
+    // The colour a pixel mostly is: 0xFF0000 red, 0x00FF00 green, 0 none.
+    auto at = [px](int x, int y) {
+        const uint32_t c = px[y * 130 + x];
+        return (((c >> 16) & 0xFF) > 128 ? 0xFF0000u : 0u) | (((c >> 8) & 0xFF) > 128 ? 0x00FF00u : 0u);
+    };
+    EXPECT_EQ(at(12, 12), 0x00FF00u) << "fill from x 10 at y 11";
+    EXPECT_EQ(at(105, 14), 0x00FF00u);
+    EXPECT_EQ(at(12, 16), 0u) << "fill is 4 rows high";
+    EXPECT_EQ(at(55, 2), 0xFF0000u) << "thumb from value - 10";
+    EXPECT_EQ(at(69, 19), 0xFF0000u);
+    EXPECT_EQ(at(75, 2), 0u);
 }
 
 TEST_F(ClassTwinTest, ListLinesPositionsAndUpdatePos)
