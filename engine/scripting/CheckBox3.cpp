@@ -111,4 +111,7 @@ PyTypeObject gType = MakeTwinType("VTPyCheckBox3", gMethods);
 
 } // namespace
 
-PyTypeObject& PyCheckBox3Type() { return gType; }
+PyTypeObject& PyCheckBox3Type()
+{
+    return gType;
+}

@@ -48,7 +48,10 @@ Fw::Color ColorFromInts(const VTPythonObject& value)
     return Fw::Color(channels[1], channels[2], channels[3], channels[0]);
 }
 
-Fw::Font* FontByName(const char* name) { return GetWidgetServices().GetFont(name ? name : ""); }
+Fw::Font* FontByName(const char* name)
+{
+    return GetWidgetServices().GetFont(name ? name : "");
+}
 
 namespace {
 
@@ -63,7 +66,8 @@ Fw::Color StyleColor(const VTPythonObject& entry, const char* key)
 } // namespace
 
 void ForEachScriptStyle(const VTPythonObject& styles, std::initializer_list<const char*> keys,
-                        const char* secondColor, const std::function<void(const char*, const ScriptTextStyle&)>& apply)
+                        const char* secondColor,
+                        const std::function<void(const char*, const ScriptTextStyle&)>& apply)
 {
     for (const char* key : keys) {
         VTPythonObject entry;

@@ -36,7 +36,8 @@ struct ScriptTextStyle {
 // For each key of styles (a dictionary) that has a dictionary entry, apply(key, style). Keys are
 // asked in the order given.
 void ForEachScriptStyle(const VTPythonObject& styles, std::initializer_list<const char*> keys,
-                        const char* secondColor, const std::function<void(const char*, const ScriptTextStyle&)>& apply);
+                        const char* secondColor,
+                        const std::function<void(const char*, const ScriptTextStyle&)>& apply);
 
 // Calls the script object's attribute name with arguments (null: none) when it has one that can be
 // called; a failing call is printed and cleared. Without the interpreter lock.

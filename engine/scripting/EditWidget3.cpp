@@ -43,14 +43,15 @@ bool VTEditWidget3::SetClassAttr(const VTPythonObject& value, const char* name)
         highlightColor = ColorFromInts(value);
         MarkDirty();
     } else if (n == "styles") {
-        ForEachScriptStyle(value, {"normal", "shadow"}, "hcolor", [this](const char* key, const ScriptTextStyle& s) {
-            if (std::string_view(key) == "normal") {
-                SetTextAttr(2, s.font, s.color, s.second);
-                SetTextAttr(1, s.font, s.color, s.second);
-            } else {
-                SetTextAttr(0, s.font, s.color, s.second);
-            }
-        });
+        ForEachScriptStyle(value, {"normal", "shadow"}, "hcolor",
+                           [this](const char* key, const ScriptTextStyle& s) {
+                               if (std::string_view(key) == "normal") {
+                                   SetTextAttr(2, s.font, s.color, s.second);
+                                   SetTextAttr(1, s.font, s.color, s.second);
+                               } else {
+                                   SetTextAttr(0, s.font, s.color, s.second);
+                               }
+                           });
     } else {
         return false;
     }
@@ -88,7 +89,10 @@ void VTEditWidget3::KeyDown(int keyCode)
 
 namespace {
 
-VTEditWidget3* EditOf(PyObject* self) { return dynamic_cast<VTEditWidget3*>(TwinBrother(self)); }
+VTEditWidget3* EditOf(PyObject* self)
+{
+    return dynamic_cast<VTEditWidget3*>(TwinBrother(self));
+}
 
 PyObject* SetTexture(PyObject* self, PyObject* args)
 {
@@ -140,4 +144,7 @@ PyTypeObject gType = MakeTwinType("VTPyEditWidget3", gMethods);
 
 } // namespace
 
-PyTypeObject& PyEditWidget3Type() { return gType; }
+PyTypeObject& PyEditWidget3Type()
+{
+    return gType;
+}

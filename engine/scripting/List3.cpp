@@ -151,7 +151,10 @@ void VTList3::OnPagePosChanged()
 
 namespace {
 
-VTList3* ListOf(PyObject* self) { return dynamic_cast<VTList3*>(TwinBrother(self)); }
+VTList3* ListOf(PyObject* self)
+{
+    return dynamic_cast<VTList3*>(TwinBrother(self));
+}
 
 PyObject* AddLine(PyObject* self, PyObject* args)
 {
@@ -195,4 +198,7 @@ PyTypeObject gType = MakeTwinType("VTPyList3", gMethods);
 
 } // namespace
 
-PyTypeObject& PyList3Type() { return gType; }
+PyTypeObject& PyList3Type()
+{
+    return gType;
+}

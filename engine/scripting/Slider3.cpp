@@ -15,7 +15,10 @@ VTSlider3::VTSlider3(PyObject* scriptObject, VTCandyWidget* parent)
 {
 }
 
-float VTSlider3::HalfThumb() const { return GetBar() ? float(GetBar()->EmptyTexture().width) * 0.5f : 0.0f; }
+float VTSlider3::HalfThumb() const
+{
+    return GetBar() ? float(GetBar()->EmptyTexture().width) * 0.5f : 0.0f;
+}
 
 bool VTSlider3::GetClassAttr(VTPythonObject& out, const char* name)
 {
@@ -127,4 +130,7 @@ PyTypeObject gType = MakeTwinType("VTPySlider3", gMethods);
 
 } // namespace
 
-PyTypeObject& PySlider3Type() { return gType; }
+PyTypeObject& PySlider3Type()
+{
+    return gType;
+}

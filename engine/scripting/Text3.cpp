@@ -105,4 +105,7 @@ PyTypeObject gType = MakeTwinType("VTPyText3", gMethods);
 
 } // namespace
 
-PyTypeObject& PyText3Type() { return gType; }
+PyTypeObject& PyText3Type()
+{
+    return gType;
+}

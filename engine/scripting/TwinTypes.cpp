@@ -17,7 +17,8 @@ namespace {
 using TypeGetter = PyTypeObject& (*)();
 
 // The widget twin types, in the order of the engine object's Create methods.
-constexpr std::array<TypeGetter, 6> kWidgetTwinTypes = {&PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PyList3Type, &PyCheckBox3Type, &PySlider3Type};
+constexpr std::array<TypeGetter, 6> kWidgetTwinTypes = {
+    &PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PyList3Type, &PyCheckBox3Type, &PySlider3Type};
 
 } // namespace
 
