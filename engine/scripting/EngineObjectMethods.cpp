@@ -377,6 +377,11 @@ PyObject* ImgCacheReset(PyObject*, PyObject* args)
 // In the order of the engine's script interface.
 PyMethodDef gMethods[] = {
     {"CreateWidget", EngineCalls::CreateWidget, METH_VARARGS, nullptr},
+    {"CreateText", EngineCalls::CreateText, METH_VARARGS, nullptr},
+    {"CreateEdit", EngineCalls::CreateEdit, METH_VARARGS, nullptr},
+    {"CreateListbox", EngineCalls::CreateListbox, METH_VARARGS, nullptr},
+    {"CreateCheckbox", EngineCalls::CreateCheckbox, METH_VARARGS, nullptr},
+    {"CreateSlider", EngineCalls::CreateSlider, METH_VARARGS, nullptr},
     {"AddWidget", EngineCalls::AddWidget, METH_VARARGS, nullptr},
     {"RemoveWidget", EngineCalls::RemoveWidget, METH_VARARGS, nullptr},
     {"LoadLevel", LoadLevel, METH_VARARGS, nullptr},

@@ -42,6 +42,11 @@ PyMethodDef* MethodTable();
 
 // The widget and sound methods (EngineObjectWidgets.cpp).
 PyObject* CreateWidget(PyObject* self, PyObject* args);
+PyObject* CreateText(PyObject* self, PyObject* args);
+PyObject* CreateEdit(PyObject* self, PyObject* args);
+PyObject* CreateListbox(PyObject* self, PyObject* args);
+PyObject* CreateCheckbox(PyObject* self, PyObject* args);
+PyObject* CreateSlider(PyObject* self, PyObject* args);
 PyObject* AddWidget(PyObject* self, PyObject* args);
 PyObject* RemoveWidget(PyObject* self, PyObject* args);
 PyObject* CreateSound(PyObject* self, PyObject* args);
