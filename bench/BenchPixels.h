@@ -60,4 +60,22 @@ inline double TimeNs(const std::function<void()>& fn, int minMs = 30)
     return double(std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count()) / double(calls);
 }
 
+// Our time over a baseline's, the two measured in alternation (rounds of about sliceMs each) so
+// that load from other processes falls on both alike; the medians of the rounds are compared.
+// oursNs receives our median time per call.
+inline double InterleavedRatio(const std::function<void()>& ours, const std::function<void()>& base,
+                               double* oursNs = nullptr, int rounds = 7, int sliceMs = 8)
+{
+    std::vector<double> a, b;
+    for (int r = 0; r < rounds; ++r) {
+        a.push_back(TimeNs(ours, sliceMs));
+        b.push_back(TimeNs(base, sliceMs));
+    }
+    std::nth_element(a.begin(), a.begin() + rounds / 2, a.end());
+    std::nth_element(b.begin(), b.begin() + rounds / 2, b.end());
+    if (oursNs)
+        *oursNs = a[size_t(rounds / 2)];
+    return a[size_t(rounds / 2)] / b[size_t(rounds / 2)];
+}
+
 } // namespace BenchPixels

@@ -2,17 +2,26 @@
 // the software reference device, on the OpenGL device (skipped without an EGL context), and
 // through the surface images' software blits. Each 3-D case also reports its frame time as a ratio
 // to the software blits, measured in the same run ("x_surface_images").
+// The window cases draw the same frame and show it in a real window (an X display is needed: under
+// Xvfb the OpenGL is llvmpipe): the surface images presented through the screen device, and the
+// OpenGL window device drawing into the window's own context and swapping; "x_software_window" is
+// the OpenGL frame's time over the software one. Run them apart from the headless OpenGL case
+// (--benchmark_filter=Window; scripts/run-bench.sh does): a GLX context cannot be made current
+// in a process whose thread already had the headless EGL one.
 #include "framework/display/D3DInterface.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
 #include "platform/MemorySurface.h"
+#include "platform/ScreenDevice.h"
 #include "platform/SoftwareDevice3D.h"
+#include "platform/WindowSystem.h"
 #include "platform/gl/GlDevice3D.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -166,5 +175,105 @@ void BM_SurfaceImages(benchmark::State& state)
         path.Frame();
 }
 BENCHMARK(BM_SurfaceImages)->Unit(benchmark::kMillisecond);
+
+// The window the window cases show their frames in (0 without an X display).
+Platform::WindowId BenchWindow()
+{
+    static const Platform::WindowId window = [] {
+        if (!std::getenv("DISPLAY"))
+            return Platform::WindowId(0);
+        Platform::WindowDesc desc;
+        desc.title = "bench";
+        desc.width = kW;
+        desc.height = kH;
+        return Platform::GetWindowSystem().CreateWindow(desc);
+    }();
+    return window;
+}
+
+double SoftwareWindowSeconds()
+{
+    static const double seconds = [] {
+        SurfacePath path;
+        ScreenDevice& screen = GetScreenDevice();
+        auto frame = [&] {
+            path.Frame();
+            screen.Present(BenchWindow(), path.screen->GetSurface(), nullptr);
+        };
+        frame();
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int i = 0; i < 10; ++i)
+            frame();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() / 10;
+    }();
+    return seconds;
+}
+
+void BM_SoftwareToWindow(benchmark::State& state)
+{
+    if (!BenchWindow()) {
+        state.SkipWithError("no X display (run under Xvfb)");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    SurfacePath path;
+    ScreenDevice& screen = GetScreenDevice();
+    for (auto _ : state) {
+        path.Frame();
+        screen.Present(BenchWindow(), path.screen->GetSurface(), nullptr);
+    }
+    screen.Release(BenchWindow());
+}
+BENCHMARK(BM_SoftwareToWindow)->Unit(benchmark::kMillisecond);
+
+void BM_OpenGlToWindow(benchmark::State& state)
+{
+    if (!BenchWindow()) {
+        state.SkipWithError("no X display (run under Xvfb)");
+        for (auto _ : state) {
+        }
+        return;
+    }
+    const double baseline = SoftwareWindowSeconds();
+    GetScreenDevice().Release(BenchWindow());
+    GlDriver3D driver;
+    driver.SetTargetWindow(BenchWindow());
+    Host host;
+    Surface* target = nullptr;
+    MemorySurface::Create(kW, kH, kFormatX8R8G8B8, DDSCAPS_3DDEVICE, 0, &target);
+    MemoryImage sprite(nullptr);
+    Sprite(sprite);
+    const std::vector<Point> at = Positions();
+    {
+        D3DInterface renderer(driver, host);
+        if (!renderer.InitOnSurface(target, kW, kH, true, nullptr, true) || !renderer.PresentsToWindow()) {
+            state.SkipWithError(("no window device: " + driver.ContextNote()).c_str());
+            for (auto _ : state) {
+            }
+        } else {
+            WindowPresentation how;
+            how.modeWidth = kW;
+            how.modeHeight = kH;
+            how.frameArea = SurfaceRect{0, 0, kW, kH};
+            double total = 0;
+            int64_t frames = 0;
+            for (auto _ : state) {
+                const auto t0 = std::chrono::steady_clock::now();
+                for (const Point& p : at)
+                    renderer.Blt(&sprite, float(p.x), float(p.y), Rect(0, 0, 64, 64), Color(255, 255, 255), 0, false);
+                renderer.Flush();
+                renderer.PresentToWindow(how);
+                total += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+                ++frames;
+            }
+            if (frames > 0)
+                state.counters["x_software_window"] = total / double(frames) / baseline;
+            state.SetLabel(driver.ContextNote());
+        }
+    }
+    target->Release();
+}
+BENCHMARK(BM_OpenGlToWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -109,8 +109,6 @@ struct Scene {
     }
 };
 
-using BenchPixels::TimeNs;
-
 struct Baselines {
     std::function<void(Scene&)> pixman; // may be empty
     std::function<void(Scene&)> sdl;    // may be empty
@@ -122,17 +120,16 @@ void RunCase(benchmark::State& state, const Size& size, const std::function<void
     Scene scene(size);
     for (auto _ : state)
         ours(scene);
+    // Each baseline is timed in alternation with our drawing (see BenchPixels::InterleavedRatio).
     std::vector<uint32_t> a(size_t(kFrameW * kFrameH), 1), b(a.size());
-    const double oursNs = TimeNs([&] { ours(scene); });
-    const double memcpyNs = TimeNs([&] {
+    state.counters["x_memcpy"] = BenchPixels::InterleavedRatio([&] { ours(scene); }, [&] {
         std::memcpy(b.data(), a.data(), a.size() * 4);
         benchmark::DoNotOptimize(b.data());
     });
-    state.counters["x_memcpy"] = oursNs / memcpyNs;
     if (base.pixman)
-        state.counters["x_pixman"] = oursNs / TimeNs([&] { base.pixman(scene); });
+        state.counters["x_pixman"] = BenchPixels::InterleavedRatio([&] { ours(scene); }, [&] { base.pixman(scene); });
     if (base.sdl)
-        state.counters["x_sdl"] = oursNs / TimeNs([&] { base.sdl(scene); });
+        state.counters["x_sdl"] = BenchPixels::InterleavedRatio([&] { ours(scene); }, [&] { base.sdl(scene); });
 }
 
 pixman_image_t* Transformed(pixman_image_t* src, double angle, double sx, double sy, pixman_filter_t filter)

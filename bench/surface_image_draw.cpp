@@ -6,6 +6,7 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "platform/MemorySurface.h"
 
+#include "BenchDisplay.h"
 #include "BenchPixels.h"
 
 #include <SDL.h>
@@ -37,30 +38,7 @@ std::vector<uint32_t> Pixels(int32_t w, int32_t h, bool mixed) { return BenchPix
 
 using BenchPixels::Premultiplied;
 
-// A display of one format whose surfaces are memory surfaces.
-class BenchDisplay : public Fw::SurfaceDisplay {
-public:
-    explicit BenchDisplay(const Platform::SurfacePixelFormat& f) : format(f)
-    {
-        native.SetPixelFormat(f.bitCount, f.redMask, f.greenMask, f.blueMask);
-        Fw::gDisplayRGBOrdered = true;
-    }
-    Fw::NativeDisplay& GetPixelFormat() override { return native; }
-    Fw::CritSect& GetDisplayLock() override { return lock; }
-    void AddDDImage(DDImage*) override {}
-    void RemoveDDImage(DDImage*) override {}
-    bool Is3D() override { return false; }
-    Platform::Surface* GetDrawSurface() override { return nullptr; }
-    bool IsCursorAreaImage(const DDImage*) override { return false; }
-    Fw::ImageRegistry* GetImageRegistry() override { return nullptr; }
-    Platform::HRESULT CreateSurface(const Platform::SurfaceDesc& d, Platform::Surface** out) override
-    {
-        return Platform::MemorySurface::Create(d.width, d.height, format, d.caps, 0, out);
-    }
-    Platform::SurfacePixelFormat format;
-    Fw::NativeDisplay native;
-    Fw::CritSect lock;
-};
+using BenchPixels::BenchDisplay;
 
 struct Format {
     const char* name;
@@ -78,7 +56,8 @@ struct Scene {
     const Format& fmt;
     BenchDisplay display;
     std::unique_ptr<DDImage> screen, opaqueSurface;
-    MemoryImage opaque{nullptr}, sprite{nullptr}, glyph{nullptr}, rotSrc{nullptr}, stretchSrc{nullptr};
+    MemoryImage opaque{nullptr}, sprite{nullptr}, glyph{nullptr}, rotSrc{nullptr}, stretchSrc{nullptr},
+        stretchOpaque{nullptr};
     std::vector<Rect> sprites, glyphs;
     // Baselines: pixman images over their own pixel arrays, SDL surfaces likewise.
     std::vector<uint8_t> pixDestPx, sdlDestPx, pixOpaquePx;
@@ -87,7 +66,9 @@ struct Scene {
                    *pixRot = nullptr, *pixStretch = nullptr;
     SDL_Surface *sdlDest = nullptr, *sdlOpaque = nullptr, *sdlSprite = nullptr, *sdlGlyph = nullptr,
                 *sdlStretch = nullptr;
-    std::vector<uint32_t> stretchPx;
+    std::vector<uint32_t> stretchPx, stretchOpaquePx;
+    pixman_image_t* pixStretchOpaque = nullptr;
+    SDL_Surface* sdlStretchOpaque = nullptr;
 
     explicit Scene(const Format& f) : fmt(f), display(f.surface)
     {
@@ -109,6 +90,9 @@ struct Scene {
         rotSrc.SetBits(rot.data(), 256, 256);
         stretchPx = Pixels(512, 384, true);
         stretchSrc.SetBits(stretchPx.data(), 512, 384);
+        stretchOpaquePx = Pixels(512, 384, false);
+        stretchOpaque.SetBits(stretchOpaquePx.data(), 512, 384);
+        stretchOpaque.SetImageMode(false, false);
         for (int i = 0; i < 200; ++i)
             sprites.emplace_back(int32_t(Next() % (kW - 64)), int32_t(Next() % (kH - 64)), 64, 64);
         for (int i = 0; i < 10000; ++i)
@@ -128,6 +112,9 @@ struct Scene {
         pixGlyph = pixman_image_create_bits(PIXMAN_a8r8g8b8, 12, 16, glyphPre.data(), 12 * 4);
         pixRot = pixman_image_create_bits(PIXMAN_a8r8g8b8, 256, 256, rotPre.data(), 256 * 4);
         pixStretch = pixman_image_create_bits(PIXMAN_a8r8g8b8, 512, 384, stretchPre.data(), 512 * 4);
+        pixStretchOpaque = pixman_image_create_bits(PIXMAN_x8r8g8b8, 512, 384, stretchOpaquePx.data(), 512 * 4);
+        sdlStretchOpaque = SDL_CreateRGBSurfaceWithFormatFrom(stretchOpaquePx.data(), 512, 384, 32, 512 * 4,
+                                                              SDL_PIXELFORMAT_XRGB8888);
         sdlDest = SDL_CreateRGBSurfaceWithFormatFrom(sdlDestPx.data(), kW, kH, bpp * 8, kW * bpp, f.sdl);
         sdlOpaque = SDL_CreateRGBSurfaceWithFormatFrom(pixOpaquePx.data(), kW, kH, bpp * 8, kW * bpp, f.sdl);
         sdlSprite = SDL_CreateRGBSurfaceWithFormatFrom(spritePx.data(), 64, 64, 32, 64 * 4, SDL_PIXELFORMAT_ARGB8888);
@@ -137,9 +124,9 @@ struct Scene {
     }
     ~Scene()
     {
-        for (pixman_image_t* p : {pixDest, pixOpaque, pixSprite, pixGlyph, pixRot, pixStretch})
+        for (pixman_image_t* p : {pixDest, pixOpaque, pixSprite, pixGlyph, pixRot, pixStretch, pixStretchOpaque})
             pixman_image_unref(p);
-        for (SDL_Surface* s : {sdlDest, sdlOpaque, sdlSprite, sdlGlyph, sdlStretch})
+        for (SDL_Surface* s : {sdlDest, sdlOpaque, sdlSprite, sdlGlyph, sdlStretch, sdlStretchOpaque})
             SDL_FreeSurface(s);
     }
     void Pixman(pixman_op_t op, pixman_image_t* src, const std::vector<Rect>& at, pixman_image_t* mask = nullptr)
@@ -165,8 +152,6 @@ Scene& SceneFor(int format)
     return *scenes[format];
 }
 
-double TimeNs(const std::function<void()>& fn) { return BenchPixels::TimeNs(fn, 40); }
-
 using Step = std::function<void(Scene&)>;
 
 void RunCase(benchmark::State& state, int format, const Step& ours, const Step& pixman, const Step& sdl,
@@ -175,18 +160,21 @@ void RunCase(benchmark::State& state, int format, const Step& ours, const Step& 
     Scene& sc = SceneFor(format);
     for (auto _ : state)
         ours(sc);
+    // Each baseline is timed in alternation with our drawing (see BenchPixels::InterleavedRatio).
     std::vector<uint32_t> a(size_t(kW) * kH, 1), b(a.size());
-    const double oursNs = TimeNs([&] { ours(sc); });
-    const double memcpyNs = TimeNs([&] {
-        std::memcpy(b.data(), a.data(), a.size() * 4);
-        benchmark::DoNotOptimize(b.data());
-    });
-    state.counters["x_memcpy"] = oursNs / memcpyNs;
+    double oursNs = 0;
+    state.counters["x_memcpy"] = BenchPixels::InterleavedRatio(
+        [&] { ours(sc); },
+        [&] {
+            std::memcpy(b.data(), a.data(), a.size() * 4);
+            benchmark::DoNotOptimize(b.data());
+        },
+        &oursNs);
     state.counters["Mpx_s"] = destPixels / oursNs * 1000.0;
     if (pixman)
-        state.counters["x_pixman"] = oursNs / TimeNs([&] { pixman(sc); });
+        state.counters["x_pixman"] = BenchPixels::InterleavedRatio([&] { ours(sc); }, [&] { pixman(sc); });
     if (sdl)
-        state.counters["x_sdl"] = oursNs / TimeNs([&] { sdl(sc); });
+        state.counters["x_sdl"] = BenchPixels::InterleavedRatio([&] { ours(sc); }, [&] { sdl(sc); });
 }
 
 pixman_image_t* Transformed(pixman_image_t* src, double angle, double scale, pixman_filter_t filter)
@@ -203,12 +191,31 @@ pixman_image_t* Transformed(pixman_image_t* src, double angle, double scale, pix
     return src;
 }
 
+// The rotation BltRotated draws: the source's point (cx, cy) lands on the centre of the box
+// (size x size) the baseline composites, turned by angle; pixman maps destination to source.
+pixman_image_t* RotatedAbout(pixman_image_t* src, double angle, double cx, double cy, double size)
+{
+    const double c = std::cos(angle), s = std::sin(angle), h = size / 2;
+    pixman_transform_t t;
+    pixman_transform_init_identity(&t);
+    t.matrix[0][0] = pixman_double_to_fixed(c);
+    t.matrix[0][1] = pixman_double_to_fixed(-s);
+    t.matrix[0][2] = pixman_double_to_fixed(cx - c * h + s * h);
+    t.matrix[1][0] = pixman_double_to_fixed(s);
+    t.matrix[1][1] = pixman_double_to_fixed(c);
+    t.matrix[1][2] = pixman_double_to_fixed(cy - s * h - c * h);
+    pixman_image_set_transform(src, &t);
+    pixman_image_set_filter(src, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    return src;
+}
+
 void Register()
 {
     const Color tint(200, 160, 120, 220);
     const Rect full(0, 0, kW, kH);
     const std::vector<Rect> frame{full};
-    const std::vector<Rect> rotAt{Rect(300, 200, 362, 362)}; // the 30-degree box of 256 x 256
+    // The 30-degree box of 256 x 256 about the centre (353 + 128, 253 + 128).
+    const std::vector<Rect> rotAt{Rect(481 - 181, 381 - 181, 362, 362)};
     const double kFrame = double(kW) * kH;
     for (int f = 0; f < 2; ++f) {
         auto reg = [&](const std::string& name, Step ours, Step pixman, Step sdl, double px) {
@@ -279,7 +286,7 @@ void Register()
                                       128.0f, 128.0f);
             },
             [=](Scene& sc) {
-                sc.Pixman(PIXMAN_OP_OVER, Transformed(sc.pixRot, 0.5236, 1, PIXMAN_FILTER_BILINEAR), rotAt);
+                sc.Pixman(PIXMAN_OP_OVER, RotatedAbout(sc.pixRot, 0.5236, 128, 128, 362), rotAt);
                 pixman_image_set_transform(sc.pixRot, nullptr);
             },
             {}, 362.0 * 362);
@@ -294,6 +301,22 @@ void Register()
                 SDL_SetSurfaceBlendMode(sc.sdlStretch, SDL_BLENDMODE_BLEND);
                 SDL_Rect d{0, 0, kW, kH};
                 SDL_BlitScaled(sc.sdlStretch, nullptr, sc.sdlDest, &d);
+            },
+            kFrame);
+        // An opaque source: the baselines copy (no blending), as a nearest stretch of opaque pixels is a copy.
+        reg(
+            "fast_stretch_opaque_to_screen",
+            [full](Scene& sc) {
+                sc.screen->StretchBlt(&sc.stretchOpaque, full, Rect(0, 0, 512, 384), full, Color::White, 0, true);
+            },
+            [=](Scene& sc) {
+                sc.Pixman(PIXMAN_OP_SRC, Transformed(sc.pixStretchOpaque, 0, 0.5, PIXMAN_FILTER_NEAREST), frame);
+                pixman_image_set_transform(sc.pixStretchOpaque, nullptr);
+            },
+            [](Scene& sc) {
+                SDL_SetSurfaceBlendMode(sc.sdlStretchOpaque, SDL_BLENDMODE_NONE);
+                SDL_Rect d{0, 0, kW, kH};
+                SDL_BlitScaled(sc.sdlStretchOpaque, nullptr, sc.sdlDest, &d);
             },
             kFrame);
         reg(

@@ -84,9 +84,22 @@ public:
 };
 using Texture3DRef = std::shared_ptr<Texture3D>;
 
+// How a window device shows its frame: the screen mode's pixels are fitted into the window with
+// the aspect kept and centred; the frame goes to frameArea of them (scaled when the sizes differ),
+// then the cursor image (0xAARRGGBB, straight alpha; none when null) is blended on top at
+// (cursorX, cursorY), cut to frameArea. Everything outside the frame is black.
+struct WindowPresentation {
+    int32_t modeWidth = 0, modeHeight = 0;
+    SurfaceRect frameArea{};
+    const uint32_t* cursor = nullptr;
+    int32_t cursorWidth = 0, cursorHeight = 0;
+    int32_t cursorX = 0, cursorY = 0; // top-left corner in the mode's pixels
+};
+
 // One device bound to a render target surface (16 or 32 bits per pixel, see MemorySurface). Calls
 // come from one thread. Drawing happens between BeginScene and EndScene; the render target holds
-// the result after EndScene.
+// the result after EndScene, except for window devices (PresentsToWindow): their frame stays in
+// the device between frames and reaches the render target only through ReadBack.
 class Device3D {
 public:
     virtual ~Device3D() = default;
@@ -108,6 +121,18 @@ public:
     virtual HRESULT DrawPrimitive(Primitive type, const Vertex3D* vertices, int32_t count, int textureCount) = 0;
     // A managed texture of the size and format (a code of EnumTextureFormats).
     virtual HRESULT CreateTexture(int32_t width, int32_t height, uint32_t format, Texture3DRef& out) = 0;
+
+    // Whether the device shows its frame in a window itself (Present) instead of in its render target.
+    virtual bool PresentsToWindow() const { return false; }
+    // Copies the frame as drawn so far into the render target surface, once (screenshots, reading
+    // the screen's pixels). Devices that draw straight into the surface have nothing to do.
+    virtual HRESULT ReadBack() { return DD_OK; }
+    // Shows the frame in the window (window devices only), ending with a buffer swap.
+    virtual HRESULT Present(const WindowPresentation& how)
+    {
+        (void)how;
+        return DDERR_UNSUPPORTED;
+    }
 };
 
 // Adapter identity as the tester reads it.
@@ -131,6 +156,17 @@ public:
     virtual HRESULT CreateRenderTarget(int32_t width, int32_t height, Surface** out) = 0;
     // A device drawing into target.
     virtual HRESULT CreateDevice(Surface* target, std::unique_ptr<Device3D>& out) = 0;
+    // The window the display shows its picture in; drivers that can draw into a window's own
+    // context bind to it (the capability test then tests that context). 0: none.
+    virtual void SetTargetWindow(WindowId window) { (void)window; }
+    // A window device for the target window, its frame the size of target (which receives
+    // ReadBack); DDERR_UNSUPPORTED when the driver has no window to draw into.
+    virtual HRESULT CreateWindowDevice(Surface* target, std::unique_ptr<Device3D>& out)
+    {
+        (void)target;
+        out.reset();
+        return DDERR_UNSUPPORTED;
+    }
 };
 
 } // namespace Platform

@@ -28,6 +28,7 @@ struct WindowDesc {
     bool fullScreen = false; // borderless, top-most, covering the desktop
     bool decorated = true;   // caption and system menu (windowed mode)
     bool visible = true;
+    bool openGl = true;      // able to take an OpenGL context, where the video driver offers one
 };
 
 // Answer of the single-instance claim.

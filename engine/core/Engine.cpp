@@ -41,9 +41,6 @@ VTEngine* gEngine = nullptr;
 // The game's archives, opened in this order (a later one's files replace an earlier one's).
 constexpr const char* kArchives[] = {"loc.pak", "data.pak", "mod.pak"};
 
-// Placeholder of the root dialog until the dialogs are built: a plain full-screen widget.
-class RootDialogPlaceholder : public Fw::Widget {};
-
 } // namespace
 
 VTEngine::VTEngine(const std::string& folder)
@@ -81,7 +78,7 @@ VTEngine::VTEngine(const std::string& folder)
     keyTable_ = std::make_unique<VTLocalization>();
     particleRegistry_ = CreateEngineParticleRegistry();
 
-    rootDialog_ = new RootDialogPlaceholder();
+    rootDialog_ = new VTDialog(nullptr, this);
     rootDialog_->SetVisible(false);
     ResizeRootDialog();
     widgetManager->AddWidget(rootDialog_);

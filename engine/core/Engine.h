@@ -6,6 +6,7 @@
 #pragma once
 #include "engine/core/CursorHost.h"
 #include "engine/core/ImageServices.h"
+#include "engine/widgets/Dialog.h"
 #include "framework/app/AppBase.h"
 
 #include <atomic>
@@ -63,8 +64,8 @@ public:
     VTLocalization& GetKeyTable() { return *keyTable_; }
     // Null until the particle systems are wired in (EngineExtensions.h).
     VTParticleSystemRegistry* GetParticleRegistry() { return particleRegistry_; }
-    // The full-screen top-level widget that WidgetsLock raises over everything.
-    Fw::Widget* GetRootDialog() { return rootDialog_; }
+    // The full-screen top-level dialog that WidgetsLock raises over everything.
+    VTDialog* GetRootDialog() { return rootDialog_; }
 
     // ---- what the game's object adds (null/false on a plain VTEngine) ----
     virtual VTBoard_Game3* GetGameBoard() { return nullptr; }
@@ -135,7 +136,7 @@ private:
     std::unique_ptr<VTLocalization> textTable_;
     std::unique_ptr<VTLocalization> keyTable_;
     VTParticleSystemRegistry* particleRegistry_ = nullptr; // EngineExtensions.h makes and frees it
-    Fw::Widget* rootDialog_ = nullptr; // owned by the widget tree (a top-level widget)
+    VTDialog* rootDialog_ = nullptr; // owned by the widget tree (a top-level widget)
     std::atomic<bool> endLoopRequested_{false};
     const std::thread::id mainThread_ = std::this_thread::get_id();
     std::mutex deferredLock_;

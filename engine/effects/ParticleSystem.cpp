@@ -3,6 +3,7 @@
 // particles.
 #include "engine/effects/ParticleSystem.h"
 
+#include "engine/core/Engine.h"
 #include "engine/core/TextureCatalogue.h"
 #include "engine/effects/ParticleSystemRegistry.h"
 #include "framework/core/Rand15.h"
@@ -47,6 +48,24 @@ VTParticleSystem::VTParticleSystem(const VTParticleSystemDesc* desc, const void*
     Setup(desc);
     if (registry_)
         registry_->Add(owner ? owner : this, this);
+}
+
+namespace {
+VTParticleSystemRegistry* EngineRegistry()
+{
+    VTEngine* engine = VTEngine::GetInstance();
+    return engine ? engine->GetParticleRegistry() : nullptr;
+}
+VTTextureCatalogue* EngineCatalogue()
+{
+    VTEngine* engine = VTEngine::GetInstance();
+    return engine ? &engine->GetTextureCatalogue() : nullptr;
+}
+} // namespace
+
+VTParticleSystem::VTParticleSystem(const VTParticleSystemDesc* desc, const void* owner)
+    : VTParticleSystem(desc, owner, EngineRegistry(), EngineCatalogue())
+{
 }
 
 VTParticleSystem::~VTParticleSystem()

@@ -26,6 +26,8 @@ public:
     // registered / has no image. Both must outlive the system. Starts inactive.
     VTParticleSystem(const VTParticleSystemDesc* desc, const void* owner, VTParticleSystemRegistry* registry,
                      VTTextureCatalogue* catalogue);
+    // The same with the engine's registry and texture catalogue (none without an engine).
+    VTParticleSystem(const VTParticleSystemDesc* desc, const void* owner);
     // Leaves the registry, returns every particle and releases the image.
     virtual ~VTParticleSystem();
     VTParticleSystem(const VTParticleSystem&) = delete;
@@ -55,6 +57,13 @@ public:
     const VTParticlePool* Pool() const { return pool_.get(); }
     const std::string& SetupError() const { return setupError_; }
     const VTImageRef& Image() const { return image_; }
+
+    // Called by a registry being destroyed while the system is still in it.
+    void ForgetRegistry(const VTParticleSystemRegistry* registry)
+    {
+        if (registry_ == registry)
+            registry_ = nullptr;
+    }
 
 private:
     void ReturnAllParticles();

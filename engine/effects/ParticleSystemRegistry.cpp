@@ -4,6 +4,12 @@
 
 #include <vector>
 
+VTParticleSystemRegistry::~VTParticleSystemRegistry()
+{
+    for (auto& [owner, system] : systems_)
+        system->ForgetRegistry(this);
+}
+
 void VTParticleSystemRegistry::Add(const void* owner, VTParticleSystem* system)
 {
     if (system)

@@ -11,6 +11,8 @@ class VTParticleSystem;
 class VTParticleSystemRegistry {
 public:
     VTParticleSystemRegistry() = default;
+    // Systems still registered forget the registry (they are not deleted).
+    ~VTParticleSystemRegistry();
     VTParticleSystemRegistry(const VTParticleSystemRegistry&) = delete;
     VTParticleSystemRegistry& operator=(const VTParticleSystemRegistry&) = delete;
 

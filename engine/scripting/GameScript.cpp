@@ -6,11 +6,13 @@
 #include "engine/core/KeyNames.h"
 #include "engine/core/SpinLock.h"
 #include "engine/scripting/ExtPythonManager.h"
+#include "engine/scripting/GilGuard.h"
 #include "framework/core/Profiler.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 
 #include <cstdio>
+#include <optional>
 
 VTGameScript* gGameScript = nullptr;
 std::atomic<bool> gScriptLoadBusy{false};
@@ -37,6 +39,7 @@ void EarlyLog(const char* text)
 
 VTGameScript::~VTGameScript()
 {
+    DropCallbacks();
     if (levelUpdate_)
         levelUpdate_->Release();
     if (gameModule_)
@@ -47,9 +50,27 @@ void VTGameScript::LoadModule()
 {
     if (!gExtPythonManager)
         return;
+    DropCallbacks(); // of a module loaded before
     gameModule_ = gExtPythonManager->ImportModule(kGameModuleName); // prints and clears import errors
     PrintAndClearScriptError();
     levelUpdate_ = gExtPythonManager->GetFunction(gameModule_, "LevelUpdate");
+}
+
+VTPythonObject* VTGameScript::Callback(const char* function)
+{
+    if (auto it = callbacks_.find(function); it != callbacks_.end())
+        return it->second;
+    VTPythonObject* fn = gExtPythonManager->GetFunction(gameModule_, function);
+    callbacks_.emplace(function, fn);
+    return fn;
+}
+
+void VTGameScript::DropCallbacks()
+{
+    for (auto& [name, fn] : callbacks_)
+        if (fn)
+            fn->Release();
+    callbacks_.clear();
 }
 
 void VTGameScript::CallLocked(const char* function, const char* format,
@@ -58,14 +79,16 @@ void VTGameScript::CallLocked(const char* function, const char* format,
     SpinLock::Guard lock(scriptLock_);
     if (!gExtPythonManager || !gameModule_)
         return;
-    VTPythonObject* fn = gExtPythonManager->GetFunction(gameModule_, function);
+    // The interpreter lock once for the whole callback: the arguments, the call and the releases
+    // of both (each of which would take it again otherwise).
+    GilGuard gil;
+    VTPythonObject* fn = Callback(function);
     if (!fn)
         return;
     VTPythonObject tuple;
     tuple.BuildTuple(format, args);
     VTPythonObject result;
     fn->Call(result, &tuple);
-    fn->Release();
 }
 
 void VTGameScript::CallUnlocked(const char* function, const VTPythonObject* arguments, VTPythonObject* result)
@@ -121,14 +144,19 @@ void VTGameScript::CallLevelUpdate(float frameSeconds)
     SpinLock::Guard lock(scriptLock_);
     if (!levelUpdate_)
         return;
-    VTPythonObject tuple;
-    tuple.BuildTuple("f", {double(frameSeconds)});
     // The section spans the call and the debug counters that follow it.
-    Fw::ProfileScope profile("mUpdateProc->CallFunction( EntryTuple )");
-    const uint32_t before = Ticks();
-    VTPythonObject result;
-    levelUpdate_->Call(result, &tuple);
-    const uint32_t after = Ticks();
+    std::optional<Fw::ProfileScope> profile;
+    uint32_t before = 0, after = 0;
+    {
+        GilGuard gil; // once for the arguments, the call and their releases
+        VTPythonObject tuple;
+        tuple.BuildTuple("f", {double(frameSeconds)});
+        profile.emplace("mUpdateProc->CallFunction( EntryTuple )");
+        before = Ticks();
+        VTPythonObject result;
+        levelUpdate_->Call(result, &tuple);
+        after = Ticks();
+    }
 
     if (!DebugMode())
         return;
@@ -162,6 +190,7 @@ void VTGameScript::CallDeinitGame()
             fn->Release();
         }
     }
+    DropCallbacks();
     if (levelUpdate_)
         levelUpdate_->Release();
     levelUpdate_ = nullptr;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 class VTGameScript {
 public:
@@ -40,7 +41,13 @@ private:
     void CallLocked(const char* function, const char* format, std::initializer_list<VTPythonObject::TupleArg> args);
     void CallUnlocked(const char* function, const VTPythonObject* arguments, VTPythonObject* result = nullptr);
 
+    // The module's function of a callback, looked up once after the module loads (null when the
+    // module lacks it); released with the module.
+    VTPythonObject* Callback(const char* function);
+    void DropCallbacks();
+
     VTPythonObject* levelUpdate_ = nullptr;
+    std::unordered_map<std::string, VTPythonObject*> callbacks_;
     std::atomic<int32_t> scriptLock_{0};
     VTPythonObject* gameModule_ = nullptr;
 };

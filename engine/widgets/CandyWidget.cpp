@@ -4,6 +4,7 @@
 #include "engine/widgets/CandyWidget.h"
 
 #include "engine/boards/GameBoard3.h"
+#include "engine/core/Engine.h"
 #include "engine/core/Texture.h"
 #include "engine/core/XmlAttributes.h"
 #include "engine/effects/EffectParticles.h"
@@ -19,8 +20,14 @@
 
 namespace {
 
-// The registry whose systems advance with their effect; null when none runs.
-VTParticleSystemRegistry* ParticleRegistry() { return GetEffectParticleRegistry(); }
+// The engine's registry, whose systems advance with their effect; without an engine, the one the
+// effects were given (tests); null when none.
+VTParticleSystemRegistry* ParticleRegistry()
+{
+    if (VTEngine* engine = VTEngine::GetInstance())
+        return engine->GetParticleRegistry();
+    return GetEffectParticleRegistry();
+}
 
 float FrameSeconds() { return Fw::gApplication ? static_cast<float>(Fw::gApplication->frameTime / 1000.0) : 0.0f; }
 

@@ -23,8 +23,11 @@ public:
     void WriteRuntimeError(const std::string& text) override { app_.RegistryWriteString("Test3D\\RuntimeError", text); }
     D3DTestSettings GetTestSettings() override
     {
+        // A stored "Is3D" of true is the user's own choice of 3-D.
+        bool stored = false;
+        const bool requested = app_.RegistryReadBoolean("Is3D", stored) && stored;
         return {app_.autoEnable3D, app_.test3D, uint32_t(std::max(app_.minVidMemory3D, 0)),
-                uint32_t(std::max(app_.recVidMemory3D, 0))};
+                uint32_t(std::max(app_.recVidMemory3D, 0)), requested};
     }
 
 private:
@@ -50,8 +53,8 @@ public:
 
 std::unique_ptr<DisplayRenderer> CreateD3DRenderer(AppBase& app)
 {
-    if (!Platform::GlContextAvailable())
-        return nullptr;
+    // The context is chosen when the capability test runs: the window's own when it can take
+    // one, else the headless one; without either the test fails and the display draws in 2-D.
     return CreateD3DRenderer(app, std::make_unique<Platform::GlDriver3D>());
 }
 

@@ -105,9 +105,7 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
     // The text's colour without its alpha, as the rasterizer would paint it.
     const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
                              uint32_t(std::clamp(color.red, 0, 255))};
-    std::vector<uint32_t> pixels(count);
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t s = shadow ? shadowCover[i] : 0, t = textCover[i];
+    auto pixelOf = [&](uint32_t s, uint32_t t) {
         uint32_t onWhite = 0, onBlack = 0;
         for (int k = 0; k < 3; ++k) {
             const uint32_t white = Over(Over(255, 0, s), rgb[k], t);
@@ -115,7 +113,19 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
             onWhite |= white << (8 * k);
             onBlack |= black << (8 * k);
         }
-        pixels[i] = DeriveTextPixel(onWhite, onBlack);
+        return DeriveTextPixel(onWhite, onBlack);
+    };
+    std::vector<uint32_t> pixels(count);
+    if (shadow) {
+        for (size_t i = 0; i < count; ++i)
+            pixels[i] = pixelOf(shadowCover[i], textCover[i]);
+    } else {
+        // Without a shadow a pixel depends on its coverage alone: one table per text.
+        uint32_t byCover[256];
+        for (uint32_t t = 0; t < 256; ++t)
+            byCover[t] = pixelOf(0, t);
+        for (size_t i = 0; i < count; ++i)
+            pixels[i] = byCover[textCover[i]];
     }
     auto image = std::make_unique<MemoryImage>(nullptr);
     image->SetBits(pixels.data(), w, h);

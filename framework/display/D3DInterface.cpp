@@ -113,8 +113,9 @@ D3DInterface::D3DInterface(Driver3D& driver, D3DHost& host) : driver_(driver), h
 
 D3DInterface::~D3DInterface() { Cleanup(); }
 
-bool D3DInterface::TestCapability(WindowId)
+bool D3DInterface::TestCapability(WindowId window)
 {
+    driver_.SetTargetWindow(window);
     bool is3D = true;
     RunD3DTest(tester_, host_.GetTestSettings(), &driver_, &host_, is3D);
     return is3D;
@@ -123,11 +124,11 @@ bool D3DInterface::TestCapability(WindowId)
 bool D3DInterface::Init(DDInterface& display)
 {
     return InitOnSurface(display.GetDrawSurface(), display.GetDrawWidth(), display.GetDrawHeight(),
-                         display.IsWindowed(), &display.GetDisplayLock());
+                         display.IsWindowed(), &display.GetDisplayLock(), true);
 }
 
 bool D3DInterface::InitOnSurface(Surface* drawSurface, int32_t width, int32_t height, bool windowed,
-                                 CritSect* displayLock)
+                                 CritSect* displayLock, bool inWindow)
 {
     errorText_.clear();
     displayLock_ = displayLock ? displayLock : &ownLock_;
@@ -139,7 +140,8 @@ bool D3DInterface::InitOnSurface(Surface* drawSurface, int32_t width, int32_t he
     width_ = width;
     height_ = height;
     windowed_ = windowed;
-    if (CheckDXError(driver_.CreateDevice(drawSurface, device_), "CreateDevice IID_IDirect3DHALDevice"))
+    if ((!inWindow || Failed(driver_.CreateWindowDevice(drawSurface, device_)) || !device_) &&
+        CheckDXError(driver_.CreateDevice(drawSurface, device_), "CreateDevice IID_IDirect3DHALDevice"))
         return false;
     Device3DCaps caps;
     if (CheckDXError(device_->GetCaps(caps), ""))
@@ -174,6 +176,16 @@ void D3DInterface::Flush()
         device_->EndScene();
     sceneOpen_ = false;
     errorText_.clear();
+}
+
+bool D3DInterface::PresentToWindow(const WindowPresentation& how)
+{
+    return device_ && !CheckDXError(device_->Present(how), "Present");
+}
+
+bool D3DInterface::ReadBack()
+{
+    return device_ && !CheckDXError(device_->ReadBack(), "ReadBack");
 }
 
 void D3DInterface::Cleanup()

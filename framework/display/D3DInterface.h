@@ -45,10 +45,14 @@ public:
     void RemoveTextureData(MemoryImage* image) override;
     bool RecoverTextureBits(MemoryImage* image) override { return RecoverBits(image); }
     Renderer3D* GetDrawing() override { return this; }
+    bool PresentsToWindow() override { return device_ && device_->PresentsToWindow(); }
+    bool PresentToWindow(const Platform::WindowPresentation& how) override;
+    bool ReadBack() override;
 
-    // Init on a bare draw surface (the display's Init calls this with its own).
+    // Init on a bare draw surface (the display's Init calls this with its own). With inWindow the
+    // driver's window device is taken when it has one (the frame then goes straight to the window).
     bool InitOnSurface(Platform::Surface* drawSurface, int32_t width, int32_t height, bool windowed,
-                       CritSect* displayLock);
+                       CritSect* displayLock, bool inWindow = false);
 
     // ---- Renderer3D ----
     void FillRect(const Rect& rect, const Color& color, int32_t drawMode) override;

@@ -5,6 +5,7 @@
 #include "framework/core/DirectXErrors.h"
 #include "framework/core/StringUtils.h"
 #include "framework/display/TextureData.h"
+#include "platform/DebugOutput.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,6 +67,14 @@ bool MatchList(const std::string& path, const std::string& description, bool& ma
 uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
 
 } // namespace
+
+bool IsSoftwareRenderer(const std::string& description)
+{
+    for (const char* word : {"llvmpipe", "softpipe", "swrast", "software"})
+        if (StrFindNoCase(description.c_str(), word) >= 0)
+            return true;
+    return false;
+}
 
 int SquaredColorDistance(uint32_t a, uint32_t b)
 {
@@ -174,6 +183,8 @@ bool D3DTester::Setup(Driver3D* driver)
             CheckDXResult(driver->GetDeviceIdentifier(id), "GetDeviceIdentifier");
         driverName = id.driverName;
         driverDescription = id.description;
+        if (refuseSoftwareRenderer && IsSoftwareRenderer(driverDescription))
+            return SetFailure("Software renderer (slower than drawing in software).");
 
         const DesktopMode desk = driver->GetDesktopMode();
         uint64_t total = 0;
@@ -396,11 +407,21 @@ bool RunD3DTest(std::unique_ptr<D3DTester>& tester, const D3DTestSettings& setti
         return false;
     tester = std::make_unique<D3DTester>();
     tester->SetVidMemoryConstraints(settings.minVidMemory, settings.recVidMemory);
+    tester->refuseSoftwareRenderer = !settings.requested3D;
     tester->RunTest(driver, host);
     if (settings.autoEnable3D && tester->failureReason.empty() && tester->warning.empty())
         is3D = true;
     if (!tester->failureReason.empty())
         is3D = false;
+    std::string line = "3-D capability test on \"" + tester->driverDescription + "\": ";
+    if (!tester->failureReason.empty())
+        line += "failed: " + tester->failureReason;
+    else
+        line += tester->warning.empty() ? std::string("passed.") : "passed with a warning: " + tester->warning;
+    if (settings.requested3D && is3D && IsSoftwareRenderer(tester->driverDescription))
+        line += " A software renderer, used because 3-D was asked for.";
+    line += is3D ? " The display draws through 3-D." : " The display draws in software.";
+    Platform::OutputDebugText(line + "\n");
     return true;
 }
 

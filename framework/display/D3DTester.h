@@ -13,6 +13,10 @@
 
 namespace Fw {
 
+// True when an adapter description names a software rasterizer (llvmpipe, softpipe, swrast, or
+// a renderer that calls itself software): drawing through it costs more than drawing in software.
+bool IsSoftwareRenderer(const std::string& description);
+
 // Sum of the squared differences of red, green and blue (alpha ignored); the test accepts up to 768.
 int SquaredColorDistance(uint32_t a, uint32_t b);
 
@@ -43,6 +47,8 @@ protected:
 struct D3DTestSettings {
     bool autoEnable3D = true, test3D = true;
     uint32_t minVidMemory = 6, recVidMemory = 14; // MB
+    // The user asked for 3-D (the stored choice): a software renderer is then accepted.
+    bool requested3D = false;
 };
 
 class D3DTester {
@@ -72,6 +78,8 @@ public:
     // Folder that a driver name without a path is taken to be in.
     std::string systemFolder = "/usr/lib";
 
+    // A software renderer fails the test (3-D chosen automatically); off when 3-D was asked for.
+    bool refuseSoftwareRenderer = true;
     std::string driverName, driverDescription;
     D3DTestImage testImage;
     std::string failureReason, warning;

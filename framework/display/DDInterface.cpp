@@ -76,6 +76,7 @@ void DDInterface::Cleanup()
 {
     ScopedCritSect lock(Lock());
     initialized_ = false;
+    presentsToWindow_ = false;
     if (renderer_)
         renderer_->Cleanup();
     oldArea_.reset();
@@ -305,6 +306,7 @@ int DDInterface::FinishInit()
         errorText_ = "3D init error: " + renderer_->GetErrorText();
         return RESULT_3D_FAIL;
     }
+    presentsToWindow_ = is3D_ && renderer_ && renderer_->PresentsToWindow();
     ++initCount_;
     initialized_ = true;
     return RESULT_OK;
@@ -383,6 +385,12 @@ ImageRegistry* DDInterface::GetImageRegistry() { return host_.GetDisplayImageReg
 
 Renderer3D* DDInterface::GetRenderer3D() { return renderer_ && is3D_ ? renderer_->GetDrawing() : nullptr; }
 
+bool DDInterface::ReadBackDrawSurface()
+{
+    ScopedCritSect lock(Lock());
+    return !is3D_ || !renderer_ || renderer_->ReadBack();
+}
+
 // ---- presentation ----
 
 void DDInterface::MarkPrimary(const SurfaceRect& rect)
@@ -407,7 +415,30 @@ void DDInterface::PresentPending()
     ScopedCritSect lock(Lock());
     if (!initialized_ || !pending_)
         return;
+    if (presentsToWindow_) {
+        drawnX_ = cursorX_;
+        drawnY_ = cursorY_;
+        PresentThroughRenderer();
+        return;
+    }
     PresentPrimary(nullptr);
+}
+
+bool DDInterface::PresentThroughRenderer()
+{
+    pending_ = false;
+    Platform::WindowPresentation how;
+    how.modeWidth = displayWidth_;
+    how.modeHeight = displayHeight_;
+    how.frameArea = ToSurfaceRect(presentationRect_);
+    if (auto* cursor = dynamic_cast<MemoryImage*>(cursorImage_)) {
+        how.cursor = cursor->GetBits();
+        how.cursorWidth = cursor->GetWidth();
+        how.cursorHeight = cursor->GetHeight();
+        how.cursorX = drawnX_ - how.cursorWidth / 2;
+        how.cursorY = drawnY_ - how.cursorHeight / 2;
+    }
+    return renderer_->PresentToWindow(how);
 }
 
 bool DDInterface::Redraw(const Rect* clip)
@@ -424,6 +455,19 @@ bool DDInterface::Redraw(const Rect* clip)
             return false;
         }
         renderer_->Flush();
+        if (presentsToWindow_) {
+            // The frame stays in the renderer's device, which shows it with the cursor over it.
+            drawnX_ = cursorX_;
+            drawnY_ = cursorY_;
+            const bool shown = PresentThroughRenderer();
+            inRedraw_ = false;
+            if (!shown) {
+                // As for any failed 3-D call: the application re-initialises in 2-D.
+                errorText_ = "Redraw 3D: " + renderer_->GetErrorText();
+                is3D_ = false;
+            }
+            return shown;
+        }
     }
 
     const SurfaceRect drawBounds{0, 0, drawWidth_, drawHeight_};

@@ -59,6 +59,8 @@ public:
     void RemoveTextureData(MemoryImage* image) override;
     bool RecoverTextureBits(MemoryImage* image) override;
     void PresentPending() override;
+    // Whether the frame goes to the window through the 3-D renderer (no draw-surface copies).
+    bool PresentsToWindow() const { return presentsToWindow_; }
 
     // ---- SurfaceDisplay ----
     NativeDisplay& GetPixelFormat() override { return *this; }
@@ -71,6 +73,7 @@ public:
     Platform::HRESULT CreateSurface(const Platform::SurfaceDesc& desc, Platform::Surface** out) override;
     ImageRegistry* GetImageRegistry() override;
     Renderer3D* GetRenderer3D() override;
+    bool ReadBackDrawSurface() override;
 
     // Releases every surface and image of the display; initialised = false.
     void Cleanup();
@@ -119,12 +122,15 @@ private:
     // Marks part of the primary as changed; PresentPending shows it.
     void MarkPrimary(const Platform::SurfaceRect& rect);
     Platform::HRESULT PresentPrimary(const Platform::SurfaceRect* rect);
+    // The renderer shows the frame, with the cursor at the drawn position, in the window.
+    bool PresentThroughRenderer();
     void Log(const char* label, int32_t w, int32_t h, const Ratio& aspect);
 
     DisplayHost& host_;
     Platform::ScreenDevice& device_;
     std::unique_ptr<DisplayRenderer> renderer_;
     bool is3D_ = true;
+    bool presentsToWindow_ = false;
     std::atomic<bool> inRedraw_{false};
 
     Platform::SurfaceRef primary_, secondary_, drawSurface_;

@@ -43,6 +43,11 @@ void DDInterface::SetCursorPos(int32_t x, int32_t y)
     ScopedCritSect lock(Lock());
     if (!initialized_ || !primary_)
         return;
+    if (presentsToWindow_) {
+        // The renderer draws the cursor over the frame when the main thread presents.
+        pending_ = true;
+        return;
+    }
     if (!cursorAreaSaved_) {
         drawnX_ = x;
         drawnY_ = y;

@@ -1,6 +1,7 @@
 // What the display asks of a 3-D renderer and its capability test. The display runs in 2-D while
 // none is attached: Init then switches its 3-D flag off, as a failed capability test would.
 #pragma once
+#include "platform/Device3D.h"
 #include "platform/WindowMessages.h"
 
 #include <string>
@@ -28,6 +29,17 @@ public:
     virtual bool RecoverTextureBits(MemoryImage* /*image*/) { return false; }
     // The drawing operations surface images route to it.
     virtual Renderer3D* GetDrawing() = 0;
+    // Whether the renderer shows the frame in the window itself (its device draws into the
+    // window's own context): the display then presents through PresentToWindow and the draw
+    // surface holds the picture only after ReadBack.
+    virtual bool PresentsToWindow() { return false; }
+    virtual bool PresentToWindow(const Platform::WindowPresentation& how)
+    {
+        (void)how;
+        return false;
+    }
+    // Copies the frame drawn so far into the draw surface; false when it cannot.
+    virtual bool ReadBack() { return true; }
 };
 
 } // namespace Fw

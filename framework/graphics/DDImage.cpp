@@ -207,13 +207,33 @@ void DDImage::DeleteMemoryData()
 
 uint32_t* DDImage::GetBits()
 {
-    if (bits)
+    // The 3-D target's pixels are wherever the renderer drew them: read back on every call, as
+    // the frame moves on between calls.
+    const bool target3D = Check3D();
+    if (bits && !target3D)
         return bits.get();
     if (!surface)
         return MemoryImage::GetBits();
-    if (noReadBack || width <= 0 || height <= 0 || !LockSurface())
+    if (noReadBack || width <= 0 || height <= 0)
         return nullptr;
-    const detail::SurfaceView view = detail::SurfaceView::Of(lockDesc);
+    if (target3D) {
+        SurfaceDesc desc;
+        if (!display->ReadBackDrawSurface() || Failed(surface->Lock(nullptr, desc, DDLOCK_WAIT)))
+            return nullptr;
+        bits = SurfacePixels(desc);
+        surface->Unlock(nullptr);
+        return bits.get();
+    }
+    if (!LockSurface())
+        return nullptr;
+    bits = SurfacePixels(lockDesc);
+    UnlockSurface();
+    return bits.get();
+}
+
+std::unique_ptr<uint32_t[]> DDImage::SurfacePixels(const SurfaceDesc& desc)
+{
+    const detail::SurfaceView view = detail::SurfaceView::Of(desc);
     const NativeDisplay& f = display->GetPixelFormat();
     auto out = std::make_unique<uint32_t[]>(size_t(width) * size_t(height) + 1);
     out[size_t(width) * size_t(height)] = kGuard;
@@ -228,9 +248,7 @@ uint32_t* DDImage::GetBits()
                 out[size_t(y) * size_t(width) + size_t(x)] = 0xFF000000u | (r << 16) | (g << 8) | b;
             }
     }
-    UnlockSurface();
-    bits = std::move(out);
-    return bits.get();
+    return out;
 }
 
 bool DDImage::LockSurface()

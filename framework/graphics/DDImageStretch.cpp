@@ -7,6 +7,9 @@
 #include "framework/graphics/Renderer3D.h"
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceBlendRules.h"
+#include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/PixelSpans.h"
+#include "framework/graphics/detail/SmoothStretch.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
@@ -61,7 +64,74 @@ void Unpremultiply(MemoryImage& img)
     img.BitsChanged();
 }
 
+// Unpremultiply's colour of a channel c under alpha a (1..255): ceil(c * 256 / a), at most 255.
+// c * 256 + a - 1 is at most 257 * 254 + 254 < 65793, where kRecip divides exactly.
+inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
+{
+    return std::min<uint32_t>(uint32_t((uint64_t((c << 8) + a - 1) * kRecip[a]) >> 24), 255);
+}
+
 } // namespace
+
+// The smooth stretch of a white, normal blit straight onto an X888 surface: the same bits as
+// filtering into a transparent temporary image, unpremultiplying it and blitting it (the
+// temporary's pixel a << 24 | (acc * a >> 8) per channel, then its native word (u * (a + 1)) >> 8
+// per channel of the unpremultiplied colour u, blended by the surface blend's rule), without the
+// temporary's pixels, native copy and run map. False when the formats differ: the caller takes
+// the general way.
+bool DDImage::SmoothStretchOnX888(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& r)
+{
+    NativeDisplay& f = GetDisplay()->GetPixelFormat();
+    if (f.bitCount != 32 || f.redMask != 0xFF0000 || f.greenMask != 0xFF00 || f.blueMask != 0xFF ||
+        f.redShift != 16 || f.greenShift != 8 || f.blueShift != 0)
+        return false;
+    // What the temporary's stretch would work out: the destination moved to its origin.
+    const Rect tempBounds(0, 0, r.width, r.height);
+    Rect tr;
+    DRect sd;
+    MemoryImage* source = MarkSource(src);
+    if (!source)
+        return false;
+    const Rect s = srcRect.Intersection(Rect(0, 0, source->width, source->height));
+    if (s.width <= 0 || s.height <= 0 ||
+        !StretchClip(srcRect, tempBounds, Rect(destRect.x - r.x, destRect.y - r.y, destRect.width, destRect.height),
+                     tr, sd))
+        return false;
+    if (noReadBack) {
+        DeleteMemoryData();
+        return true;
+    }
+    const uint32_t* sbits = source->GetBits();
+    if (!sbits)
+        return false;
+    {
+        SurfaceLock lock(*this);
+        if (!lock.Ok())
+            return false;
+        const SurfaceView& v = lock.View();
+        const Rect at(r.x + tr.x, r.y + tr.y, tr.width, tr.height);
+        if (v.bitCount != 32 || v.rm != 0xFF0000 || v.gm != 0xFF00 || v.bm != 0xFF || !(at.Intersection(v.Bounds()) == at))
+            return false;
+        std::vector<uint32_t> native(size_t(tr.width));
+        SmoothStretchRows(sbits, source->width, s, tr, sd, [&](int32_t j, const uint32_t* avg) {
+            for (int32_t i = 0; i < tr.width; ++i) {
+                const uint32_t p = avg[i], a = p >> 24;
+                uint32_t n = 0;
+                if (a) {
+                    auto ch = [&](int shift) {
+                        const uint32_t c = ((((p >> shift) & 0xFF) * a) >> 8);
+                        return ((Unpremultiplied(c, a) * (a + 1)) >> 8) << shift;
+                    };
+                    n = a << 24 | ch(16) | ch(8) | ch(0);
+                }
+                native[size_t(i)] = n;
+            }
+            SurfaceOverSpan32(v.Row<uint32_t>(at.y + j) + at.x, native.data(), tr.width);
+        });
+    }
+    DeleteMemoryData();
+    return true;
+}
 
 // Software nearest stretch onto the locked surface (shared by both stretch operations).
 static void SoftwareStretch(DDImage& dst, MemoryImage& source, const Rect& r, const DRect& sd, const Color& color,
@@ -159,6 +229,8 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
         return;
     }
     if (!fastStretch) {
+        if (color == Color::White && drawMode == DRAWMODE_NORMAL && SmoothStretchOnX888(src, destRect, srcRect, r))
+            return;
         MemoryImage temp(GetApp());
         temp.Create(r.width, r.height);
         temp.GetBits(); // transparent black to filter into

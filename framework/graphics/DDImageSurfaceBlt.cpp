@@ -77,10 +77,23 @@ void WithFetch(const uint32_t* native, const uint8_t* indices, Fn&& fn)
 // the rule's opaque form), partial pixels blended one by one. An additive rule (kAdditive) runs
 // over the additive run map instead: runs whose first pixel has zero colour are skipped, every
 // other pixel takes the rule's partial form.
+template <class Rule>
+concept SpanRule = Rule::kSpans;
+
 template <class P, class Fetch, class Rule>
 void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const uint8_t* runs, int32_t srcW,
              const Rule& rule)
 {
+    if constexpr (SpanRule<Rule> && std::is_same_v<P, uint32_t> && std::is_same_v<Fetch, DirectFetch>) {
+        // Whole rows of stored words at once, left to right (the mirror takes the run loop).
+        if (b.step == 1) {
+            for (int32_t j = 0; j < b.rows; ++j) {
+                const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
+                rule.span(v.Row<uint32_t>(b.dy0 + j) + b.dx0, src.native + base, b.count);
+            }
+            return;
+        }
+    }
     for (int32_t j = 0; j < b.rows; ++j) {
         const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
         P* d = v.Row<P>(b.dy0 + j) + b.dx0;
@@ -155,6 +168,17 @@ void AddBlend(const SurfaceView& v, const NativeDisplay& f, const BlitSpan& b, c
     const uint32_t ca = uint32_t(c.alpha);
     const int32_t* t[3] = {f.redAddTable.data(), f.greenAddTable.data(), f.blueAddTable.data()};
     const uint32_t fac[3] = {uint32_t(c.red) * ca / 255, uint32_t(c.green) * ca / 255, uint32_t(c.blue) * ca / 255};
+    if constexpr (sizeof(P) == 4) {
+        if (v.rm == 0xFF0000 && v.gm == 0xFF00 && v.bm == 0xFF && f.redShift == 16 && f.greenShift == 8 &&
+            f.blueShift == 0 && SaturatesBytes(f.redAddTable) && SaturatesBytes(f.greenAddTable) &&
+            SaturatesBytes(f.blueAddTable)) {
+            if (c == Color::White)
+                RunRows<P>(v, b, src, runs, srcW, AddRule32<false>{{0, 0, 0}});
+            else
+                RunRows<P>(v, b, src, runs, srcW, AddRule32<true>{{fac[0], fac[1], fac[2]}});
+            return;
+        }
+    }
     WithLayout(v, f, [&](auto lay) {
         using L = decltype(lay);
         if (c == Color::White)

@@ -36,6 +36,10 @@ public:
     virtual ImageRegistry* GetImageRegistry() = 0;
     // The 3-D renderer, or null while there is none: then no image counts as the 3-D target.
     virtual Renderer3D* GetRenderer3D() { return nullptr; }
+    // Brings the draw surface's pixels up to date with what the 3-D renderer drew (a read-back,
+    // done once per call: screenshots and reading the screen's pixels ask for it). False when the
+    // pixels cannot be had.
+    virtual bool ReadBackDrawSurface() { return true; }
 
 protected:
     ~SurfaceDisplay() = default;

@@ -1,87 +1,24 @@
-// OpenGL fixed-function device over a headless EGL context (Mesa surfaceless platform).
-// Render target surfaces are mirrored in an RGBA8 framebuffer object: the surface's pixels are
-// loaded at BeginScene (software drawing may have touched them between frames) and written back
-// at EndScene, so callers see the same surface contract as with the software device.
+// OpenGL fixed-function devices. A device draws into an RGBA8 framebuffer object the size of its
+// render target. Surface devices load the surface's pixels at BeginScene (software drawing may
+// have touched them between frames) and write them back at EndScene, so callers see the surface
+// contract of the software device; window devices keep the frame and blit it into the window.
 #define GL_GLEXT_PROTOTYPES 1
-#define EGL_EGLEXT_PROTOTYPES 1
 #include "platform/gl/GlDevice3D.h"
 
 #include "platform/MemorySurface.h"
 #include "platform/detail/DeviceStates.h"
 #include "platform/detail/PixelMasks.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
-#include <sys/stat.h>
 #include <vector>
 
 namespace Platform {
 
 namespace {
-
-struct GlContext {
-    bool ok = false;
-    std::string reason;
-    EGLDisplay display = EGL_NO_DISPLAY;
-    EGLContext context = EGL_NO_CONTEXT;
-    GLuint white = 0; // 1x1 white texture for enabled stages without a texture
-};
-
-GlContext& Context()
-{
-    static GlContext ctx;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        auto getPlatformDisplay =
-            reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-        if (!getPlatformDisplay) {
-            ctx.reason = "EGL has no eglGetPlatformDisplayEXT";
-            return;
-        }
-        ctx.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-        EGLint major = 0, minor = 0;
-        if (ctx.display == EGL_NO_DISPLAY || !eglInitialize(ctx.display, &major, &minor)) {
-            ctx.reason = "EGL surfaceless Mesa platform unavailable";
-            return;
-        }
-        if (!eglBindAPI(EGL_OPENGL_API)) {
-            ctx.reason = "EGL offers no desktop OpenGL API";
-            return;
-        }
-        const EGLint configAttribs[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
-        EGLConfig config = nullptr;
-        EGLint count = 0;
-        if (!eglChooseConfig(ctx.display, configAttribs, &config, 1, &count) || count < 1)
-            config = nullptr; // EGL_KHR_no_config_context: a context needs no config when it has no surface
-        ctx.context = eglCreateContext(ctx.display, config, EGL_NO_CONTEXT, nullptr);
-        if (ctx.context == EGL_NO_CONTEXT) {
-            ctx.reason = "no OpenGL context could be created through EGL";
-            return;
-        }
-        if (!eglMakeCurrent(ctx.display, EGL_NO_SURFACE, EGL_NO_SURFACE, ctx.context)) {
-            ctx.reason = "the OpenGL context cannot be made current without a surface";
-            return;
-        }
-        GLint fboCapable = 0;
-        glGetIntegerv(GL_MAJOR_VERSION, &fboCapable);
-        if (fboCapable < 3) {
-            ctx.reason = "OpenGL below 3.0 (no framebuffer objects)";
-            return;
-        }
-        glGenTextures(1, &ctx.white);
-        glBindTexture(GL_TEXTURE_2D, ctx.white);
-        const uint32_t white = 0xFFFFFFFFu;
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
-        ctx.ok = true;
-    });
-    return ctx;
-}
 
 struct GlFormat {
     GLint internal;
@@ -99,8 +36,9 @@ GlFormat FormatOf(uint32_t code)
 
 class GlTexture final : public Texture3D {
 public:
-    GlTexture(int32_t w, int32_t h, uint32_t format)
-        : w_(w), h_(h), format_(format), staging_(size_t(w) * size_t(h) * size_t(TextureBytesPerTexel(format)))
+    GlTexture(std::shared_ptr<GlContext> ctx, int32_t w, int32_t h, uint32_t format)
+        : ctx_(std::move(ctx)), w_(w), h_(h), format_(format),
+          staging_(size_t(w) * size_t(h) * size_t(TextureBytesPerTexel(format)))
     {
         const GlFormat f = FormatOf(format);
         glGenTextures(1, &name_);
@@ -110,7 +48,11 @@ public:
         glTexImage2D(GL_TEXTURE_2D, 0, f.internal, w, h, 0, f.format, f.type, staging_.data());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     }
-    ~GlTexture() override { glDeleteTextures(1, &name_); }
+    ~GlTexture() override
+    {
+        if (ctx_->MakeCurrent()) // a dead context took its textures with it
+            glDeleteTextures(1, &name_);
+    }
     int32_t Width() const override { return w_; }
     int32_t Height() const override { return h_; }
     uint32_t Format() const override { return format_; }
@@ -128,6 +70,8 @@ public:
         if (!locked_)
             return DDERR_NOTLOCKED;
         locked_ = false;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
         const GlFormat f = FormatOf(format_);
         glBindTexture(GL_TEXTURE_2D, name_);
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -138,6 +82,7 @@ public:
     GLuint Name() const { return name_; }
 
 private:
+    std::shared_ptr<GlContext> ctx_;
     int32_t w_, h_;
     uint32_t format_;
     std::vector<uint8_t> staging_;
@@ -175,7 +120,7 @@ GLenum SourceOf(uint32_t arg, int stage)
 
 class GlDevice3D final : public Device3D {
 public:
-    explicit GlDevice3D(Surface* target)
+    GlDevice3D(std::shared_ptr<GlContext> ctx, Surface* target, bool window) : ctx_(std::move(ctx)), window_(window)
     {
         glGenFramebuffers(1, &fbo_);
         glGenTextures(1, &color_);
@@ -183,14 +128,20 @@ public:
     }
     ~GlDevice3D() override
     {
-        glDeleteFramebuffers(1, &fbo_);
-        glDeleteTextures(1, &color_);
+        if (ctx_->MakeCurrent()) {
+            glDeleteFramebuffers(1, &fbo_);
+            glDeleteTextures(1, &color_);
+            if (cursor_)
+                glDeleteTextures(1, &cursor_);
+        }
         if (target_)
             target_->Release();
     }
 
     HRESULT GetCaps(Device3DCaps& caps) override
     {
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
         GLint maxSize = 0;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
         caps = Device3DCaps{1, 1, maxSize, maxSize, 0, false};
@@ -215,7 +166,9 @@ public:
     {
         if (!target_)
             return D3DERR_INVALIDCALL;
-        const bool outside = !inScene_;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
+        const bool outside = !inScene_ && !window_;
         if (outside)
             if (HRESULT hr = Load(); Failed(hr))
                 return hr;
@@ -239,6 +192,8 @@ public:
             return hr;
         if (d.pixelFormat.bitCount != 16 && d.pixelFormat.bitCount != 32)
             return DDERR_INVALIDPIXELFORMAT;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
         target->AddRef();
         if (target_)
             target_->Release();
@@ -260,8 +215,11 @@ public:
             return D3DERR_SCENE_IN_SCENE;
         if (!target_)
             return D3DERR_INVALIDCALL;
-        if (HRESULT hr = Load(); Failed(hr))
-            return hr;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
+        if (!window_)
+            if (HRESULT hr = Load(); Failed(hr))
+                return hr;
         inScene_ = true;
         return DD_OK;
     }
@@ -270,6 +228,10 @@ public:
         if (!inScene_)
             return D3DERR_SCENE_NOT_IN_SCENE;
         inScene_ = false;
+        if (window_)
+            return DD_OK;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
         return Store();
     }
     HRESULT SetRenderState(RenderState state, uint32_t value) override
@@ -294,19 +256,23 @@ public:
     HRESULT CreateTexture(int32_t width, int32_t height, uint32_t format, Texture3DRef& out) override
     {
         out.reset();
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
         GLint maxSize = 0;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
         if (width < 1 || height < 1 || width > maxSize || height > maxSize)
             return DDERR_INVALIDPARAMS;
         if (format != kTexA8R8G8B8 && format != kTexA4R4G4B4 && format != kTexR5G6B5)
             return DDERR_INVALIDPIXELFORMAT;
-        out = std::make_shared<GlTexture>(width, height, format);
+        out = std::make_shared<GlTexture>(ctx_, width, height, format);
         return glGetError() == GL_NO_ERROR ? DD_OK : DDERR_OUTOFMEMORY;
     }
     HRESULT DrawPrimitive(Primitive type, const Vertex3D* vertices, int32_t count, int textureCount) override
     {
         if (!inScene_ || !vertices || count < 0)
             return D3DERR_INVALIDCALL;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
         Bind();
         ApplyStates(textureCount);
         const GLsizei stride = sizeof(Vertex3D);
@@ -331,7 +297,108 @@ public:
         return glGetError() == GL_NO_ERROR ? DD_OK : DDERR_GENERIC;
     }
 
+    bool PresentsToWindow() const override { return window_; }
+
+    HRESULT ReadBack() override
+    {
+        // A surface device's target is current except inside a scene.
+        if (!target_ || (!window_ && !inScene_))
+            return DD_OK;
+        if (!ctx_->MakeCurrent())
+            return DDERR_SURFACELOST;
+        return Store();
+    }
+
+    HRESULT Present(const WindowPresentation& how) override
+    {
+        if (!window_ || !target_)
+            return DDERR_UNSUPPORTED;
+        int32_t dw = 0, dh = 0;
+        if (!ctx_->MakeCurrent() || !ctx_->GetDrawableSize(dw, dh))
+            return DDERR_SURFACELOST;
+        if (how.modeWidth <= 0 || how.modeHeight <= 0)
+            return D3DERR_INVALIDCALL;
+        // The mode fitted into the drawable, aspect kept, centred (64-bit products).
+        int64_t shownW = dw, shownH = int64_t(how.modeHeight) * dw / how.modeWidth;
+        if (shownH > dh) {
+            shownH = dh;
+            shownW = int64_t(how.modeWidth) * dh / how.modeHeight;
+        }
+        const int64_t left = (dw - shownW) / 2, top = (dh - shownH) / 2;
+        auto mapX = [&](int32_t x) { return GLint(left + int64_t(x) * shownW / how.modeWidth); };
+        auto mapY = [&](int32_t y) { return GLint(top + int64_t(y) * shownH / how.modeHeight); };
+        ctx_->SetShownMode(how.modeWidth, how.modeHeight);
+        const SurfaceRect& f = how.frameArea;
+        const GLint x0 = mapX(f.left), x1 = mapX(f.right), y0 = mapY(f.top), y1 = mapY(f.bottom);
+
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glDisable(GL_SCISSOR_TEST);
+        glViewport(0, 0, dw, dh);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // Frame row 0 is the picture's top and sits at the framebuffer object's bottom; the
+        // window's top is at the default framebuffer's top: the blit turns it upside down.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+        const bool sameSize = x1 - x0 == w_ && y1 - y0 == h_;
+        glBlitFramebuffer(0, 0, w_, h_, x0, dh - y0, x1, dh - y1, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        if (how.cursor && how.cursorWidth > 0 && how.cursorHeight > 0)
+            DrawCursor(how, dw, dh, x0, y0, x1, y1, mapX, mapY);
+        const bool ok = glGetError() == GL_NO_ERROR;
+        ctx_->SwapBuffers();
+        glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+        return ok ? DD_OK : DDERR_GENERIC;
+    }
+
 private:
+    // The cursor blended over the window's back buffer (never into the frame, which stays clean).
+    template <class MapX, class MapY>
+    void DrawCursor(const WindowPresentation& how, int32_t dw, int32_t dh, GLint x0, GLint y0, GLint x1, GLint y1,
+                    MapX mapX, MapY mapY)
+    {
+        if (!cursor_)
+            glGenTextures(1, &cursor_);
+        glActiveTexture(GL_TEXTURE1);
+        glDisable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, cursor_);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, how.cursorWidth, how.cursorHeight, 0, GL_BGRA,
+                     GL_UNSIGNED_INT_8_8_8_8_REV, how.cursor);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(x0, dh - y1, std::max(x1 - x0, 0), std::max(y1 - y0, 0));
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0.0, double(dw), double(dh), 0.0, -1.0, 1.0); // y down, window pixels
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(1, 1, 1, 1);
+        const float l = float(mapX(how.cursorX)), t = float(mapY(how.cursorY));
+        const float r = float(mapX(how.cursorX + how.cursorWidth)), b = float(mapY(how.cursorY + how.cursorHeight));
+        const float quad[] = {l, t, 0, 0, r, t, 1, 0, l, b, 0, 1, r, b, 1, 1};
+        glClientActiveTexture(GL_TEXTURE1);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTexture(GL_TEXTURE0);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 4 * sizeof(float), quad);
+        glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(float), quad + 2);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glDisable(GL_SCISSOR_TEST);
+    }
+
     void Bind()
     {
         glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
@@ -380,7 +447,7 @@ private:
             }
             glEnable(GL_TEXTURE_2D);
             auto* tex = static_cast<GlTexture*>(textures_[s].get());
-            glBindTexture(GL_TEXTURE_2D, tex && textureCount > 0 ? tex->Name() : Context().white);
+            glBindTexture(GL_TEXTURE_2D, tex && textureCount > 0 ? tex->Name() : ctx_->WhiteTexture());
             const bool linearMag = st[int(StageState::MagFilter)] == kFilterLinear;
             const bool linearMin = st[int(StageState::MinFilter)] == kFilterLinear;
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, linearMag ? GL_LINEAR : GL_NEAREST);
@@ -472,6 +539,9 @@ private:
         }
     }
 
+    std::shared_ptr<GlContext> ctx_;
+    bool window_ = false;
+    GLuint cursor_ = 0;
     Surface* target_ = nullptr;
     int32_t w_ = 0, h_ = 0;
     int32_t vp_[4] = {};
@@ -486,59 +556,26 @@ private:
 
 bool GlContextAvailable(std::string* reason)
 {
-    GlContext& ctx = Context();
-    if (!ctx.ok) {
-        if (reason)
-            *reason = ctx.reason;
-        return false;
-    }
-    if (eglGetCurrentContext() != ctx.context)
-        eglMakeCurrent(ctx.display, EGL_NO_SURFACE, EGL_NO_SURFACE, ctx.context);
-    return true;
+    const std::shared_ptr<GlContext> ctx = HeadlessGlContext(reason);
+    return ctx && ctx->MakeCurrent();
 }
 
 std::string GlRendererName()
 {
-    if (!GlContextAvailable())
-        return {};
-    const auto* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    return name ? name : "";
+    const std::shared_ptr<GlContext> ctx = HeadlessGlContext();
+    return ctx ? ctx->RendererName() : std::string();
 }
 
 std::unique_ptr<Device3D> CreateGlDevice3D(Surface* target, std::string* reason)
 {
-    if (!GlContextAvailable(reason))
+    return CreateGlDevice3D(HeadlessGlContext(reason), target, false);
+}
+
+std::unique_ptr<Device3D> CreateGlDevice3D(const std::shared_ptr<GlContext>& context, Surface* target, bool window)
+{
+    if (!context || !context->MakeCurrent())
         return nullptr;
-    return std::make_unique<GlDevice3D>(target);
-}
-
-bool GlDriver3D::ProbeNewerAdapterIdentity(AdapterIdentity&) { return false; }
-
-HRESULT GlDriver3D::GetDeviceIdentifier(AdapterIdentity& out)
-{
-    if (!GlContextAvailable())
-        return DDERR_GENERIC;
-    out.driverName = driverPath;
-    out.description = GlRendererName();
-    return DD_OK;
-}
-
-HRESULT GlDriver3D::GetAvailableVidMem(uint64_t& total)
-{
-    total = videoMemory;
-    return DD_OK;
-}
-
-HRESULT GlDriver3D::CreateRenderTarget(int32_t width, int32_t height, Surface** out)
-{
-    return MemorySurface::Create(width, height, desktop.bitDepth == 16 ? kFormat565 : kFormatX8R8G8B8,
-                                 DDSCAPS_3DDEVICE | DDSCAPS_OFFSCREENPLAIN, 0, out);
-}
-
-HRESULT GlDriver3D::CreateDevice(Surface* target, std::unique_ptr<Device3D>& out)
-{
-    out = CreateGlDevice3D(target);
-    return out ? DD_OK : DDERR_GENERIC;
+    return std::make_unique<GlDevice3D>(context, target, window);
 }
 
 } // namespace Platform

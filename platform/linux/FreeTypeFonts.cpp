@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <mutex>
+#include <unordered_map>
+#include <vector>
 
 namespace Platform {
 
@@ -117,7 +119,10 @@ public:
     {
         std::lock_guard lock(mutex);
         int32_t pen = 0;
-        ForEachGlyph(text, false, [&](FT_GlyphSlot slot) { pen += RoundToPixels(slot->advance.x); });
+        ForEachCode(text, [&](uint32_t code) {
+            if (const Glyph* g = GlyphOf(code); g->loaded)
+                pen += g->advance;
+        });
         return pen;
     }
 
@@ -125,46 +130,45 @@ public:
                         int32_t height) override
     {
         std::lock_guard lock(mutex);
-        auto plot = [&](int32_t px, int32_t py, uint8_t value) {
-            if (px >= 0 && py >= 0 && px < width && py < height) {
-                uint8_t& c = cover[size_t(py) * size_t(width) + size_t(px)];
-                c = std::max(c, value);
-            }
-        };
         const int32_t baseline = y + ascent;
         int32_t pen = x;
-        ForEachGlyph(text, true, [&](FT_GlyphSlot slot) {
-            const FT_Bitmap& bitmap = slot->bitmap;
-            const int32_t left = pen + slot->bitmap_left, top = baseline - slot->bitmap_top;
-            for (unsigned row = 0; row < bitmap.rows; ++row) {
-                const unsigned char* src = bitmap.buffer + ptrdiff_t(row) * bitmap.pitch;
-                for (unsigned col = 0; col < bitmap.width; ++col) {
-                    uint8_t value;
-                    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
-                        value = (src[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
-                    else if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY)
-                        value = uint8_t(bitmap.num_grays == 256 ? src[col] : src[col] * 255 / (bitmap.num_grays - 1));
-                    else
-                        continue;
-                    if (value)
-                        plot(left + int32_t(col), top + int32_t(row), value);
-                }
+        ForEachCode(text, [&](uint32_t code) {
+            const Glyph* g = GlyphOf(code);
+            if (!g->rendered)
+                return;
+            const int32_t left = pen + g->left, top = baseline - g->top;
+            // The part of the glyph inside the buffer, each pixel keeping the larger value.
+            const int32_t c0 = std::max(0, -left), c1 = std::min(g->width, width - left);
+            const int32_t r0 = std::max(0, -top), r1 = std::min(g->rows, height - top);
+            for (int32_t row = r0; row < r1; ++row) {
+                const uint8_t* src = g->cover.data() + size_t(row) * size_t(g->width);
+                uint8_t* dst = cover + size_t(top + row) * size_t(width);
+                for (int32_t col = c0; col < c1; ++col)
+                    dst[left + col] = std::max(dst[left + col], src[col]);
             }
-            pen += RoundToPixels(slot->advance.x);
+            pen += g->advance;
         });
         if (underline) {
             const int32_t top = baseline + underlineCentre - underlineThickness / 2;
-            for (int32_t row = top; row < top + underlineThickness; ++row)
-                for (int32_t px = x; px < pen; ++px)
-                    plot(px, row, 255);
+            for (int32_t row = std::max(top, 0); row < std::min(top + underlineThickness, height); ++row)
+                for (int32_t px = std::max(x, 0); px < std::min(pen, width); ++px)
+                    cover[size_t(row) * size_t(width) + size_t(px)] = 255;
         }
     }
 
 private:
-    // Loads each character of text (surrogate pairs joined) with the simulated styles applied,
-    // rendered to grey when render is set, and calls use with the glyph slot. Holds mutex.
+    // One character as loaded with the simulated styles: its pen advance in pixels and, when it
+    // rendered, its grey coverage (0..255, rows of width) placed left and top of the pen's point
+    // on the baseline. A face keeps the glyphs it loaded: later texts copy them.
+    struct Glyph {
+        bool loaded = false, rendered = false;
+        int32_t advance = 0, left = 0, top = 0, width = 0, rows = 0;
+        std::vector<uint8_t> cover;
+    };
+
+    // Calls use with each character code of text (surrogate pairs joined).
     template <class Use>
-    void ForEachGlyph(std::wstring_view text, bool render, Use&& use)
+    static void ForEachCode(std::wstring_view text, Use&& use)
     {
         for (size_t i = 0; i < text.size(); ++i) {
             uint32_t code = uint32_t(text[i]);
@@ -173,19 +177,54 @@ private:
                 code = 0x10000 + ((code - 0xD800) << 10) + (uint32_t(text[i + 1]) - 0xDC00);
                 ++i;
             }
-            const FT_Int32 flags = FT_LOAD_DEFAULT | (FT_IS_SCALABLE(face) ? FT_LOAD_NO_BITMAP : 0);
-            if (FT_Load_Char(face, code, flags) != 0)
-                continue;
-            if (simulateItalic)
-                FT_GlyphSlot_Oblique(face->glyph);
-            if (simulateBold)
-                FT_GlyphSlot_Embolden(face->glyph);
-            if (render && face->glyph->format != FT_GLYPH_FORMAT_BITMAP &&
-                FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)
-                continue;
-            use(face->glyph);
+            use(code);
         }
     }
+
+    // The glyph of code, loaded (with the simulated styles) and rendered to grey on first use.
+    // Holds mutex.
+    const Glyph* GlyphOf(uint32_t code)
+    {
+        if (auto it = glyphs.find(code); it != glyphs.end())
+            return &it->second;
+        if (glyphs.size() >= kMaxGlyphs)
+            glyphs.clear(); // very many distinct characters: start over
+        Glyph& g = glyphs[code];
+        const FT_Int32 flags = FT_LOAD_DEFAULT | (FT_IS_SCALABLE(face) ? FT_LOAD_NO_BITMAP : 0);
+        if (FT_Load_Char(face, code, flags) != 0)
+            return &g;
+        if (simulateItalic)
+            FT_GlyphSlot_Oblique(face->glyph);
+        if (simulateBold)
+            FT_GlyphSlot_Embolden(face->glyph);
+        g.loaded = true;
+        g.advance = RoundToPixels(face->glyph->advance.x);
+        if (face->glyph->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0)
+            return &g;
+        const FT_Bitmap& bitmap = face->glyph->bitmap;
+        g.rendered = true;
+        g.left = face->glyph->bitmap_left;
+        g.top = face->glyph->bitmap_top;
+        if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY)
+            return &g; // other modes draw nothing
+        g.width = int32_t(bitmap.width);
+        g.rows = int32_t(bitmap.rows);
+        g.cover.assign(size_t(g.width) * size_t(g.rows), 0);
+        for (int32_t row = 0; row < g.rows; ++row) {
+            const unsigned char* src = bitmap.buffer + ptrdiff_t(row) * bitmap.pitch;
+            uint8_t* out = g.cover.data() + size_t(row) * size_t(g.width);
+            for (int32_t col = 0; col < g.width; ++col) {
+                if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+                    out[col] = (src[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
+                else
+                    out[col] = uint8_t(bitmap.num_grays == 256 ? src[col] : src[col] * 255 / (bitmap.num_grays - 1));
+            }
+        }
+        return &g;
+    }
+
+    static constexpr size_t kMaxGlyphs = 4096;
+    std::unordered_map<uint32_t, Glyph> glyphs;
 
     std::mutex mutex; // one FreeType face is not thread-safe: fonts are measured and drawn on different threads
     FT_Library library = nullptr;
@@ -199,13 +238,25 @@ private:
 
 std::shared_ptr<SystemFontFace> FreeTypeFonts::Open(const SystemFontRequest& request)
 {
+    // Fonts of one face, size and style share one opened face and so its glyphs, for as long as
+    // any of them lives.
+    static std::mutex openMutex;
+    static std::vector<std::pair<SystemFontRequest, std::weak_ptr<SystemFontFace>>> opened;
+    std::lock_guard lock(openMutex);
+    std::erase_if(opened, [](const auto& entry) { return entry.second.expired(); });
+    for (const auto& [known, face] : opened)
+        if (known == request)
+            if (auto shared = face.lock())
+                return shared;
     for (const std::string& family : {request.faceName, std::string(kFallbackFamily)}) {
         MatchedFile file;
         if (!MatchFile(family, request.bold, request.italic, file))
             continue;
         auto face = std::make_shared<FreeTypeFace>();
-        if (face->Open(file, request))
+        if (face->Open(file, request)) {
+            opened.emplace_back(request, face);
             return face;
+        }
     }
     return nullptr;
 }

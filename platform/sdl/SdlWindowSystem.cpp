@@ -2,6 +2,7 @@
 #include "platform/sdl/SdlWindowSystem.h"
 #include "platform/Clock.h"
 #include "platform/sdl/SdlKeyMap.h"
+#include "platform/sdl/SdlMouseScale.h"
 
 #include <cstdio>
 
@@ -93,7 +94,12 @@ WindowId SdlWindowSystem::CreateWindow(const WindowDesc& desc)
         width = bounds.w;
         height = bounds.h;
     }
-    SDL_Window* w = SDL_CreateWindow(desc.title.c_str(), x, y, width, height, flags);
+    // An OpenGL-capable window when the video driver offers OpenGL (the 3-D display draws into
+    // it); the dummy driver offers none, and a plain window serves the software display.
+    SDL_Window* w = desc.openGl ? SDL_CreateWindow(desc.title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL)
+                                : nullptr;
+    if (!w)
+        w = SDL_CreateWindow(desc.title.c_str(), x, y, width, height, flags);
     if (!w) {
         std::fprintf(stderr, "SDL_CreateWindow failed: %s\n", SDL_GetError());
         return 0;
@@ -270,6 +276,12 @@ void SdlWindowSystem::Translate(const SDL_Event& e)
     case SDL_DISPLAYEVENT: in.type = T::DisplayChanged; break;
     default: return;
     }
+    if (in.type == T::MouseMotion || in.type == T::MouseButtonDown || in.type == T::MouseButtonUp)
+        if (SDL_Window* w = Find(in.window); w && !SDL_GetRenderer(w)) {
+            int cw = 0, ch = 0;
+            SDL_GetWindowSize(w, &cw, &ch);
+            MapWindowMouse(in.window, cw, ch, in.x, in.y);
+        }
     translator_.Translate(in, pending_);
 }
 
@@ -334,6 +346,10 @@ bool SdlWindowSystem::GetCursorPos(WindowId window, int32_t& x, int32_t& y, bool
         SDL_RenderWindowToLogical(renderer, mx, my, &lx, &ly);
         mx = static_cast<int>(lx);
         my = static_cast<int>(ly);
+    } else {
+        int cw = 0, ch = 0;
+        SDL_GetWindowSize(w, &cw, &ch);
+        MapWindowMouse(window, cw, ch, mx, my);
     }
     x = mx;
     y = my;

@@ -268,3 +268,27 @@ TEST(GlDevice3D, DrawsTheSceneLikeTheSoftwareDevice)
     }
     EXPECT_FALSE(GlRendererName().empty());
 }
+
+// A window device keeps its frame: the render target surface sees the picture only on ReadBack.
+TEST(GlDevice3D, WindowDeviceReadsBackOnlyWhenAsked)
+{
+    std::string why;
+    std::shared_ptr<GlContext> ctx = HeadlessGlContext(&why);
+    if (!ctx)
+        GTEST_SKIP() << "no OpenGL context here: " << why;
+    Target t(8, 8);
+    std::unique_ptr<Device3D> dev = CreateGlDevice3D(ctx, t.surface, true);
+    ASSERT_TRUE(dev);
+    EXPECT_TRUE(dev->PresentsToWindow());
+    for (int frame = 0; frame < 2; ++frame) {
+        ASSERT_EQ(dev->BeginScene(), DD_OK);
+        auto q = Quad(2, 2, 4, 4, 0xFF00FF00);
+        ASSERT_EQ(dev->DrawPrimitive(Primitive::TriangleStrip, q.data(), 4, 0), DD_OK);
+        ASSERT_EQ(dev->EndScene(), DD_OK);
+    }
+    EXPECT_EQ(t.At(3, 3), 0u) << "nothing written back at EndScene";
+    ASSERT_EQ(dev->ReadBack(), DD_OK);
+    EXPECT_EQ(t.At(3, 3), 0x00FF00u);
+    EXPECT_EQ(t.At(0, 0), 0u);
+    EXPECT_EQ(dev->Present(WindowPresentation{8, 8, {0, 0, 8, 8}}), DDERR_SURFACELOST) << "a headless context has no window";
+}

@@ -89,3 +89,30 @@ TEST(FreeTypeFontsThreads, OneFaceMeasuredAndRenderedFromTwoThreads)
 }
 
 } // namespace
+
+namespace {
+
+// Fonts of one face, size and style share one face and the glyphs it keeps; a glyph drawn again
+// from the face's store gives the coverage of its first drawing, at any offset and clipping.
+TEST(FreeTypeFonts, FacesAreSharedAndKeptGlyphsDrawAsTheFirstTime)
+{
+    Platform::FreeTypeFonts fonts;
+    auto a = fonts.Open({"DejaVu Sans", 13, false, true, false});
+    auto b = fonts.Open({"DejaVu Sans", 13, false, true, false});
+    auto other = fonts.Open({"DejaVu Sans", 14, false, true, false});
+    ASSERT_TRUE(a && other);
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, other);
+
+    const std::wstring text = L"Wavy jig \u00e9";
+    const int w = a->TextWidth(text), h = a->Height();
+    for (int x : {0, -4, 5}) {
+        std::vector<uint8_t> first(size_t(w * h)), again(size_t(w * h));
+        auto fresh = Platform::FreeTypeFonts().Open({"DejaVu Sans", 15, true, false, true});
+        fresh->RenderCoverage(text, x, x / 2, first.data(), w, h); // not drawn by this face before
+        fresh->RenderCoverage(text, x, x / 2, again.data(), w, h);
+        EXPECT_EQ(first, again) << "x " << x;
+    }
+}
+
+} // namespace

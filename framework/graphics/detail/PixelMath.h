@@ -111,4 +111,16 @@ constexpr std::array<uint32_t, 256> MakeReciprocals()
 }
 inline constexpr std::array<uint32_t, 256> kRecip = MakeReciprocals();
 
+// floor(c / t) by one multiplication, exact for 1 <= t <= 2^17 and 0 <= c <= 255 * t:
+// m = ceil(2^42 / t) = (2^42 + e) / t with 0 <= e < t, so c * m / 2^42 exceeds c / t by
+// c * e / (t * 2^42) < 255 * t^2 / (t * 2^42) <= 1 / t, less than the distance from c / t to the next
+// integer above it; c * m stays below 2^50.
+struct ExactDivisor {
+    static constexpr uint32_t kMax = 1u << 17;
+    uint64_t m = 0;
+    ExactDivisor() = default;
+    explicit ExactDivisor(uint32_t t) : m(((uint64_t(1) << 42) + t - 1) / t) {}
+    uint32_t operator()(uint32_t c) const { return uint32_t((uint64_t(c) * m) >> 42); }
+};
+
 } // namespace Fw::detail

@@ -48,6 +48,34 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
     }
 }
 
+void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        if ((s[i] >> 24) == 0)
+            continue;
+        const uint32_t ia = 256 - (s[i] >> 24);
+        d[i] = ((((d[i] & kRB) * ia) >> 8) & kRB) + ((((d[i] & kG) * ia) >> 8) & kG) + s[i];
+    }
+}
+
+void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                            uint32_t fb)
+{
+    const uint32_t f[3] = {fb, fg, fr};
+    for (int32_t i = 0; i < n; ++i) {
+        if ((s[i] & 0xFFFFFFu) == 0)
+            continue;
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k) {
+            uint32_t sc = (s[i] >> (8 * k)) & 0xFF;
+            if (modulate)
+                sc = (sc * f[k]) >> 8;
+            out |= uint32_t(kSaturate.entry[sc + ((d[i] >> (8 * k)) & 0xFF)]) << (8 * k);
+        }
+        d[i] = out;
+    }
+}
+
 #if defined(__SSE2__)
 
 namespace {
@@ -175,8 +203,70 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
     ModulateOverSpanScalar(d + i, s + i, n - i, r, g, b, ca);
 }
 
+void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k256 = _mm_set1_epi16(256);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(sv, AlphaMask()), zero);
+        const int clearBits = _mm_movemask_epi8(clear);
+        if (clearBits == 0xFFFF)
+            continue;
+        if (clearBits == 0 &&
+            _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, AlphaMask()), AlphaMask())) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv); // four opaque pixels: the source words
+            continue;
+        }
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        // d * (256 - a) is at most 255 * 256: exact in a 16-bit lane, and at most 255 after >> 8.
+        const __m128i lo = _mm_srli_epi16(
+            _mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), _mm_sub_epi16(k256, AlphaLanes(_mm_unpacklo_epi8(sv, zero)))),
+            8);
+        const __m128i hi = _mm_srli_epi16(
+            _mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), _mm_sub_epi16(k256, AlphaLanes(_mm_unpackhi_epi8(sv, zero)))),
+            8);
+        // The source is added as a whole word, carries included, as the scalar rule does.
+        const __m128i out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), RgbMask()), sv);
+        const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), kept);
+    }
+    SurfaceOverSpan32Scalar(d + i, s + i, n - i);
+}
+
+void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                      uint32_t fb)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i f = _mm_set_epi16(0, int16_t(fr), int16_t(fg), int16_t(fb), 0, int16_t(fr), int16_t(fg), int16_t(fb));
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), RgbMask());
+        const __m128i clear = _mm_cmpeq_epi32(sv, zero);
+        if (_mm_movemask_epi8(clear) == 0xFFFF)
+            continue;
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        if (modulate) {
+            const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), f), 8);
+            const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), f), 8);
+            sv = _mm_packus_epi16(lo, hi);
+        }
+        const __m128i out = _mm_adds_epu8(_mm_and_si128(dv, RgbMask()), sv);
+        const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), kept);
+    }
+    SurfaceAddSpan32Scalar(d + i, s + i, n - i, modulate, fr, fg, fb);
+}
+
 #else
 
+void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n) { SurfaceOverSpan32Scalar(d, s, n); }
+void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                      uint32_t fb)
+{
+    SurfaceAddSpan32Scalar(d, s, n, modulate, fr, fg, fb);
+}
 void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca)
 {
     ModulateOverSpanScalar(d, s, n, r, g, b, ca);

@@ -29,4 +29,17 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
 void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b,
                             uint32_t ca);
 
+// X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
+// top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,
+// top byte 0) + s[i] as one 32-bit sum (the surface blend's pixel; a = 255 gives s[i]).
+void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n);
+void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
+
+// X888 additive: where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
+// with top byte 0; f per channel (fr, fg, fb), or the source channel itself when modulate is false.
+void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                      uint32_t fb);
+void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                            uint32_t fb);
+
 } // namespace Fw::detail

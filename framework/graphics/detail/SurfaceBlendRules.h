@@ -3,9 +3,11 @@
 // run, partial() every other; kAdditive rules run over the additive run map. Internal to
 // framework/graphics.
 #pragma once
+#include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SurfacePixels.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace Fw::detail {
 
@@ -16,7 +18,10 @@ namespace Fw::detail {
 // partial 565/555 = fold((spread(d) * ((256 - a) >> 3) >> 5) & mask) + n.
 struct PlainRule32 {
     static constexpr bool kAdditive = false;
+    static constexpr bool kSpans = true;
     uint32_t opaque(uint32_t n, uint32_t) const { return n; }
+    // Clear pixels (alpha 0) are skipped; partial() of an opaque pixel is the pixel.
+    void span(uint32_t* d, const uint32_t* n, int32_t count) const { SurfaceOverSpan32(d, n, count); }
     uint32_t partial(uint32_t n, uint32_t d) const
     {
         const uint32_t ia = 256 - (n >> 24);
@@ -125,5 +130,34 @@ struct AddPixel {
         return out;
     }
 };
+
+// The additive pixel on X888 with saturating tables (entry i = min(i, 255), as the display builds
+// them for 8-bit channels): each colour channel min(d + s (* f >> 8), 255), top byte 0.
+template <bool Modulate>
+struct AddRule32 {
+    static constexpr bool kAdditive = true;
+    static constexpr bool kSpans = true;
+    uint32_t f[3]; // red, green, blue
+    uint32_t opaque(uint32_t s, uint32_t d) const { return partial(s, d); }
+    uint32_t partial(uint32_t s, uint32_t d) const
+    {
+        uint32_t out = d & 0xFFFFFFu; // what a source of colour 0 gives too
+        SurfaceAddSpan32Scalar(&out, &s, 1, Modulate, f[0], f[1], f[2]);
+        return out;
+    }
+    // Pixels of colour 0 are skipped.
+    void span(uint32_t* d, const uint32_t* s, int32_t count) const
+    {
+        SurfaceAddSpan32(d, s, count, Modulate, f[0], f[1], f[2]);
+    }
+};
+
+// Whether the display's add tables are the 8-bit saturation tables NativeDisplay::SetPixelFormat
+// builds for 8-bit channels (entry i = min(i, 255)): checked by their size and ends, not by every
+// entry, as the check runs once per blit.
+inline bool SaturatesBytes(const std::vector<int32_t>& t)
+{
+    return t.size() == 511 && t[0] == 0 && t[254] == 254 && t[255] == 255 && t[510] == 255;
+}
 
 } // namespace Fw::detail

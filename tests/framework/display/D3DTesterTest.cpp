@@ -5,6 +5,7 @@
 #include "platform/MemorySurface.h"
 #include "platform/SoftwareDevice3D.h"
 #include "platform/gl/GlDevice3D.h"
+#include "support/DebugOutputCapture.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -261,9 +262,48 @@ TEST(D3DTester, OpenGlDevicePassesAndTurnsThreeDOn)
     GlDriver3D driver;
     std::unique_ptr<D3DTester> tester;
     bool is3D = false;
-    ASSERT_TRUE(RunD3DTest(tester, {true, true, 6, 14}, &driver, nullptr, is3D));
+    // Asked for: a software renderer (llvmpipe here) is tested like any other.
+    ASSERT_TRUE(RunD3DTest(tester, {true, true, 6, 14, true}, &driver, nullptr, is3D));
     EXPECT_EQ(tester->failureReason, "");
     EXPECT_EQ(tester->warning, "");
     EXPECT_TRUE(is3D);
     EXPECT_EQ(tester->driverDescription, GlRendererName());
+    EXPECT_FALSE(tester->driverName.empty());
+}
+
+TEST(D3DTester, SoftwareRenderersAreRefusedUnlessThreeDWasAskedFor)
+{
+    struct Case {
+        const char* description;
+        bool software;
+    };
+    const Case cases[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
+        {"softpipe", true},
+        {"Mesa DRI Intel(R) swrast", true},
+        {"Software Rasterizer", true},
+        {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", false},
+        {"NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsSoftwareRenderer(c.description), c.software) << c.description;
+        for (bool asked : {false, true}) {
+            SoftwareDriver3D driver;
+            driver.identity.description = c.description;
+            driver.identity.driverName = "/proc/self/exe"; // a file of this year: no card-list warning
+            std::unique_ptr<D3DTester> tester;
+            bool is3D = false;
+            TestSupport::DebugOutputCapture log;
+            ASSERT_TRUE(RunD3DTest(tester, {true, true, 6, 14, asked}, &driver, nullptr, is3D));
+            const bool refused = c.software && !asked;
+            EXPECT_EQ(is3D, !refused) << c.description << " asked " << asked << ": " << tester->failureReason;
+            EXPECT_EQ(tester->failureReason, refused ? "Software renderer (slower than drawing in software)." : "")
+                << c.description;
+            EXPECT_EQ(driver.devicesCreated, refused ? 0 : 1) << "a refused renderer is not drawn with";
+            // One line in the log says what was chosen and why.
+            const std::string text = log.Text();
+            EXPECT_NE(text.find(c.description), std::string::npos) << text;
+            EXPECT_NE(text.find(refused ? "draws in software" : "draws through 3-D"), std::string::npos) << text;
+        }
+    }
 }

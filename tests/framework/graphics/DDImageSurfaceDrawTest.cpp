@@ -1,11 +1,13 @@
 // Software drawing on surface images, pinned to exact pixel values: fills, lines, blits, mirrored,
 // rotated and stretched blits in the four surface formats. The top byte of 32-bit pixels depends
 // on the path, so 32-bit values are compared under the colour masks.
+#include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/DDImage.h"
 #include "support/FakeSurfaceDisplay.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -368,5 +370,68 @@ TEST(SurfaceStretch, SmoothStretchAppliesAlphaOnce)
 }
 
 INSTANTIATE_TEST_SUITE_P(Surface, SurfaceDraw, ::testing::ValuesIn(FwTest::kSurfaceFormats), FormatName);
+
+} // namespace
+
+namespace {
+
+// The smooth stretch draws straight onto X888 surfaces; it must give every bit (top byte
+// included) that filtering into a transparent temporary, unpremultiplying it (ceil(c * 256 / a),
+// at most 255) and blitting it gives.
+TEST(SurfaceSmoothStretch, StraightOntoX888MatchesTheTemporaryImage)
+{
+    uint32_t seed = 8;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int rep = 0; rep < 60; ++rep) {
+        const int32_t sw = 1 + int32_t(next() % 24), sh = 1 + int32_t(next() % 24);
+        std::vector<uint32_t> sp(size_t(sw) * size_t(sh));
+        for (uint32_t& p : sp) {
+            const uint32_t kind = next() % 4;
+            p = (kind == 0 ? 0u : kind == 1 ? 0xFF000000u : (next() << 24)) | (next() & 0xFFFFFF);
+        }
+        MemoryImage src = Source(sw, sh, sp);
+        Canvas straight(Platform::kFormatX8R8G8B8, 40, 30, 0xFF336699), viaTemp(Platform::kFormatX8R8G8B8, 40, 30,
+                                                                                0xFF336699);
+        for (int32_t y = 0; y < 30; ++y)
+            for (int32_t x = 0; x < 40; ++x) {
+                const uint32_t v = next() | (next() << 24); // a used top byte too
+                straight.Set(x, y, v);
+                viaTemp.Set(x, y, v);
+            }
+        const Rect dest(int32_t(next() % 30) - 8, int32_t(next() % 20) - 6, 1 + int32_t(next() % 50),
+                        1 + int32_t(next() % 40));
+        const Rect from(int32_t(next() % 4), int32_t(next() % 4), 1 + int32_t(next() % sw), 1 + int32_t(next() % sh));
+        const Rect clip(int32_t(next() % 6), int32_t(next() % 6), 40, 30);
+        straight.image.StretchBlt(&src, dest, from, clip, Color::White, DRAWMODE_NORMAL, false);
+
+        // The general way, by hand.
+        Rect r;
+        DRect sd;
+        if (StretchClip(from, clip.Intersection(Rect(0, 0, 40, 30)), dest, r, sd)) {
+            MemoryImage temp(nullptr);
+            temp.Create(r.width, r.height);
+            temp.GetBits();
+            temp.MemoryImage::StretchBlt(&src, Rect(dest.x - r.x, dest.y - r.y, dest.width, dest.height), from,
+                                         Rect(0, 0, r.width, r.height), Color::White, DRAWMODE_NORMAL, false);
+            uint32_t* px = temp.GetBits();
+            for (int32_t i = 0; i < r.width * r.height; ++i) {
+                const uint32_t p = px[i], a = p >> 24;
+                if (a == 0)
+                    continue;
+                auto ch = [&](int s) { return std::min<uint32_t>(((((p >> s) & 0xFF) << 8) + a - 1) / a, 255) << s; };
+                px[i] = a << 24 | ch(16) | ch(8) | ch(0);
+            }
+            temp.BitsChanged();
+            viaTemp.image.Blt(&temp, r.x, r.y, Rect(0, 0, r.width, r.height), Color::White, DRAWMODE_NORMAL);
+        }
+        for (int32_t y = 0; y < 30; ++y)
+            for (int32_t x = 0; x < 40; ++x)
+                ASSERT_EQ(straight.surface->PixelAt(x, y), viaTemp.surface->PixelAt(x, y))
+                    << "seed 8, rep " << rep << " at " << x << "," << y;
+    }
+}
 
 } // namespace

@@ -112,3 +112,25 @@ TEST(PixelMath, OverFastIsOver)
 }
 
 } // namespace
+
+namespace {
+
+TEST(PixelMath, ExactDivisorIsDivision)
+{
+    // Every divisor the stretch uses, each against multiples of it, their neighbours and the ends.
+    uint32_t seed = 99;
+    for (uint32_t t = 1; t <= ExactDivisor::kMax; ++t) {
+        const ExactDivisor div(t);
+        ASSERT_EQ(div(0), 0u);
+        ASSERT_EQ(div(255 * t), 255u) << t;
+        ASSERT_EQ(div(255 * t - 1), 254u) << t;
+        for (int k = 0; k < 6; ++k) {
+            seed = seed * 1664525u + 1013904223u;
+            const uint32_t q = 1 + (seed >> 8) % 254;
+            for (uint32_t c : {q * t - 1, q * t, q * t + 1, q * t + t / 2})
+                ASSERT_EQ(div(c), c / t) << c << " / " << t;
+        }
+    }
+}
+
+} // namespace

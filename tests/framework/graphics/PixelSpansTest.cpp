@@ -112,3 +112,70 @@ TEST(PixelSpans, ModulateOverMatchesScalar)
 }
 
 } // namespace
+
+// The X888 surface spans against the surface blits' per-pixel rules themselves (the blend's
+// partial pixel and the additive pixel through the display's own saturation tables).
+#include "framework/display/NativeDisplay.h"
+#include "framework/graphics/detail/SurfaceBlendRules.h"
+
+namespace {
+
+// Random words; about one in four is clear (alpha 0, colour 0, as native words of clear pixels are),
+// one in four opaque, so every mix of four lanes occurs.
+std::vector<uint32_t> RandomWords(uint32_t& seed, size_t n)
+{
+    std::vector<uint32_t> out(n);
+    for (uint32_t& w : out) {
+        seed = seed * 1664525u + 1013904223u;
+        const uint32_t kind = seed >> 30;
+        w = kind == 0 ? 0 : kind == 1 ? (seed | 0xFF000000u) : seed;
+    }
+    return out;
+}
+
+TEST(PixelSpans, SurfaceOverMatchesTheBlendRule)
+{
+    uint32_t seed = 31;
+    for (int32_t n = 0; n < 40; ++n)
+        for (int rep = 0; rep < 200; ++rep) {
+            const std::vector<uint32_t> src = RandomWords(seed, size_t(n)), dst = RandomWords(seed, size_t(n));
+            std::vector<uint32_t> fast = dst, rule = dst;
+            SurfaceOverSpan32(fast.data(), src.data(), n);
+            for (int32_t i = 0; i < n; ++i) // clear pixels are the skipped runs
+                if (src[size_t(i)] >> 24)
+                    rule[size_t(i)] = PlainRule32{}.partial(src[size_t(i)], dst[size_t(i)]);
+            ASSERT_EQ(fast, rule) << "seed 31, n " << n << " rep " << rep;
+        }
+}
+
+TEST(PixelSpans, SurfaceAddMatchesTheAdditiveRule)
+{
+    Fw::NativeDisplay display;
+    display.SetPixelFormat(32, 0xFF0000, 0xFF00, 0xFF);
+    ASSERT_TRUE(SaturatesBytes(display.redAddTable) && SaturatesBytes(display.greenAddTable) &&
+                SaturatesBytes(display.blueAddTable));
+    const int32_t* t[3] = {display.redAddTable.data(), display.greenAddTable.data(), display.blueAddTable.data()};
+    struct Factors {
+        uint32_t r, g, b;
+    };
+    const Factors factors[] = {{0, 0, 0}, {255, 255, 255}, {254, 128, 1}, {17, 0, 200}};
+    uint32_t seed = 57;
+    for (bool modulate : {false, true})
+        for (const Factors& f : factors)
+            for (int32_t n = 0; n < 40; ++n)
+                for (int rep = 0; rep < 100; ++rep) {
+                    const std::vector<uint32_t> src = RandomWords(seed, size_t(n)), dst = RandomWords(seed, size_t(n));
+                    std::vector<uint32_t> fast = dst, rule = dst;
+                    SurfaceAddSpan32(fast.data(), src.data(), n, modulate, f.r, f.g, f.b);
+                    for (int32_t i = 0; i < n; ++i) // pixels of colour 0 are the skipped runs
+                        if (src[size_t(i)] & 0xFFFFFF)
+                            rule[size_t(i)] =
+                            modulate ? AddPixel<LayoutX888, true>{{}, {t[0], t[1], t[2]}, {f.r, f.g, f.b}}.partial(
+                                           src[size_t(i)], dst[size_t(i)])
+                                     : AddPixel<LayoutX888, false>{{}, {t[0], t[1], t[2]}, {0, 0, 0}}.partial(
+                                           src[size_t(i)], dst[size_t(i)]);
+                    ASSERT_EQ(fast, rule) << "seed 57, modulate " << modulate << " n " << n << " rep " << rep;
+                }
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h).
+#include "framework/graphics/detail/SmoothStretch.h"
+
+#include "framework/graphics/detail/PixelMath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Fw::detail {
+
+namespace {
+
+// One contribution of a source pixel (or row) to an accumulation cell: cell += pixel * weight.
+struct Tap {
+    int32_t src;    // source index, absolute in the image, clamped into the source rectangle
+    int32_t cell;   // 0 .. extent + 3; cell k + 1 is destination pixel k
+    uint32_t weight; // out of 257
+};
+
+// Contributions along one axis, for source extent [start, start + extent) of the image
+// (a double range inside [lo, hi)) onto dest cells for D destination pixels.
+std::vector<Tap> AxisTaps(double start, double extent, int32_t D, int32_t lo, int32_t hi)
+{
+    std::vector<Tap> taps;
+    const int32_t cells = D + 4;
+    auto add = [&](int32_t src, int32_t cell, int32_t weight) {
+        if (weight <= 0 || cell < 0 || cell >= cells)
+            return;
+        taps.push_back({std::clamp(src, lo, hi - 1), cell, uint32_t(weight)});
+    };
+    if (D <= extent) {
+        // Shrinking or equal: source pixel k covers [k * scale + o, (k + 1) * scale + o).
+        const double scale = D / extent;
+        const int32_t firstPixel = int32_t(std::floor(start));
+        const int32_t endPixel = int32_t(std::ceil(start + extent));
+        const double o = (firstPixel - start) * scale + 1.0;
+        for (int32_t k = 0; k < endPixel - firstPixel; ++k) {
+            const double a = k * scale + o, b = (k + 1) * scale + o;
+            const int32_t ca = int32_t(std::floor(a)), cb = int32_t(std::floor(b));
+            if (ca == cb) {
+                add(firstPixel + k, ca, int32_t(scale * 257));
+            } else {
+                add(firstPixel + k, ca, int32_t((cb - a) * 257));
+                add(firstPixel + k, cb, int32_t((b - cb) * 257));
+            }
+        }
+    } else {
+        // Enlarging: cell j samples source position p = (j - 1) * step + start, linearly. The
+        // step falls below 0 when less than one source pixel is left, and p below 0 for a source
+        // rectangle left of the image: the fraction is taken from the pixel below p, so the two
+        // weights stay within 0..257 whatever p is.
+        const double step = D > 1 ? (extent - 1) / (D - 1) : extent;
+        for (int32_t j = 1; j <= D; ++j) {
+            const double p = (j - 1) * step + start;
+            const int32_t i = int32_t(std::floor(p));
+            const int32_t wl = int32_t((1.0 - (p - i)) * 257);
+            add(i, j, wl);
+            add(i + 1, j, 257 - wl);
+        }
+    }
+    return taps;
+}
+
+// First-pass sums of one cell: at most 255 x 257 each (the weights of one cell add up to at
+// most 257 along an axis), so 32 bits hold them, and the second pass's sums too.
+struct Sum32 {
+    uint32_t b = 0, g = 0, r = 0, a = 0;
+};
+
+// out[i] = (first ? 0 : out[i]) + in[i] * w for n cells; each sum of in is at most 255 x 257
+// (16 bits) and w at most 257, so each product fits 32 bits.
+void AccumulateRow(Sum32* out, const Sum32* in, int32_t n, uint32_t w, bool first)
+{
+#if defined(__SSE2__)
+    // 16-bit halves of each product: the high halves of the 32-bit lanes of in and w are 0.
+    const __m128i wv = _mm_set1_epi32(int32_t(w));
+    for (int32_t i = 0; i < n; ++i) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i prod =
+            _mm_add_epi32(_mm_mullo_epi16(x, wv), _mm_slli_epi32(_mm_mulhi_epu16(x, wv), 16));
+        __m128i* o = reinterpret_cast<__m128i*>(out + i);
+        _mm_storeu_si128(o, first ? prod : _mm_add_epi32(_mm_loadu_si128(o), prod));
+    }
+#else
+    for (int32_t i = 0; i < n; ++i) {
+        const Sum32 base = first ? Sum32{} : out[i];
+        out[i] = {base.b + in[i].b * w, base.g + in[i].g * w, base.r + in[i].r * w, base.a + in[i].a * w};
+    }
+#endif
+}
+
+} // namespace
+
+void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
+                       const SmoothRowSink& sink)
+{
+    const std::vector<Tap> xTaps = AxisTaps(sd.x, sd.width, r.width, s.x, s.x + s.width);
+    const std::vector<Tap> yTaps = AxisTaps(sd.y, sd.height, r.height, s.y, s.y + s.height);
+    const int32_t cellsX = r.width + 4, cellsY = r.height + 4;
+
+    // Taps of each destination row, so rows are finished one at a time.
+    std::vector<std::vector<Tap>> rowTaps(static_cast<size_t>(cellsY));
+    for (const Tap& t : yTaps)
+        rowTaps[size_t(t.cell)].push_back(t);
+
+    // Total weight per cell along x; a cell's weight is that times its row's total along y.
+    std::vector<uint64_t> cellWeightX(static_cast<size_t>(cellsX), 0);
+    for (const Tap& t : xTaps)
+        cellWeightX[size_t(t.cell)] += t.weight;
+
+    // First pass (along x) of one source row, cached: neighbouring cells share source rows.
+    struct RowCache {
+        int32_t srcRow = -1;
+        std::vector<Sum32> cells;
+    };
+    RowCache cache[2];
+    int32_t nextSlot = 0;
+    auto xPass = [&](int32_t srcRow) -> const std::vector<Sum32>& {
+        for (RowCache& c : cache)
+            if (c.srcRow == srcRow)
+                return c.cells;
+        RowCache& c = cache[nextSlot];
+        nextSlot ^= 1;
+        c.srcRow = srcRow;
+        c.cells.assign(size_t(cellsX), Sum32{});
+        const uint32_t* srow = sbits + size_t(srcRow) * size_t(srcWidth);
+#if defined(__SSE2__)
+        // Each channel times its weight fits 16 bits (255 x 257 = 65535): one 16-bit multiply
+        // per tap, widened to the 32-bit sums (b, g, r, a in memory order).
+        const __m128i zero = _mm_setzero_si128();
+        for (const Tap& t : xTaps) {
+            const __m128i p16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(srow[t.src])), zero);
+            const __m128i prod = _mm_mullo_epi16(p16, _mm_set1_epi16(int16_t(t.weight)));
+            __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(t.cell)]);
+            _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), _mm_unpacklo_epi16(prod, zero)));
+        }
+#else
+        for (const Tap& t : xTaps) {
+            const uint32_t p = srow[t.src];
+            Sum32& a = c.cells[size_t(t.cell)];
+            a.b += (p & 0xFF) * t.weight;
+            a.g += ((p >> 8) & 0xFF) * t.weight;
+            a.r += ((p >> 16) & 0xFF) * t.weight;
+            a.a += (p >> 24) * t.weight;
+        }
+#endif
+        return c.cells;
+    };
+
+    // Second pass (along y): the weights of one cell add up to at most 257 along y as along x, so
+    // each sum stays below 255 x 257 x 257 < 2^24 and 32 bits hold it.
+    std::vector<Sum32> row(static_cast<size_t>(cellsX));
+    // Exact dividers of the cells' total weights, remade when a row's total along y changes.
+    std::vector<ExactDivisor> divide(static_cast<size_t>(cellsX));
+    std::vector<uint32_t> avg(static_cast<size_t>(r.width));
+    uint64_t divideFor = 0;
+    for (int32_t j = 0; j < r.height; ++j) {
+        const std::vector<Tap>& taps = rowTaps[size_t(j + 1)];
+        if (taps.empty())
+            continue;
+        uint64_t rowWeight = 0;
+        bool first = true;
+        for (const Tap& t : taps) {
+            rowWeight += t.weight;
+            const std::vector<Sum32>& xr = xPass(t.src);
+            AccumulateRow(row.data() + 1, xr.data() + 1, r.width, t.weight, first);
+            first = false;
+        }
+        if (rowWeight != divideFor) {
+            divideFor = rowWeight;
+            for (int32_t i = 1; i <= r.width; ++i) {
+                const uint64_t total = cellWeightX[size_t(i)] * rowWeight;
+                divide[size_t(i)] = total > 0 && total <= ExactDivisor::kMax ? ExactDivisor(uint32_t(total))
+                                                                               : ExactDivisor();
+            }
+        }
+        for (int32_t i = 0; i < r.width; ++i) {
+            // The cell's weighted average: truncated weights (edge cells, strong shrinks) do not
+            // fade the picture.
+            const Sum32& c = row[size_t(i + 1)];
+            const uint64_t total = cellWeightX[size_t(i + 1)] * rowWeight;
+            avg[size_t(i)] = 0;
+            if (total == 0)
+                continue;
+            uint32_t a, cr, cg, cb;
+            if (total <= ExactDivisor::kMax) {
+                const ExactDivisor& div = divide[size_t(i + 1)];
+                a = div(c.a);
+                if (a == 0)
+                    continue;
+                cr = div(c.r);
+                cg = div(c.g);
+                cb = div(c.b);
+            } else {
+                a = uint32_t(c.a / total);
+                if (a == 0)
+                    continue;
+                cr = uint32_t(c.r / total);
+                cg = uint32_t(c.g / total);
+                cb = uint32_t(c.b / total);
+            }
+            avg[size_t(i)] = a << 24 | cr << 16 | cg << 8 | cb;
+        }
+        sink(j, avg.data());
+    }
+}
+
+} // namespace Fw::detail
