@@ -83,7 +83,8 @@ struct DriverRun {
     int exitCode = -1;
     std::string output;
     std::string log;
-    std::string dataFolder; // the game's application-data folder
+    std::string dataFolder; // the game's profile folder ("pref.dat")
+    std::string home;       // the run's settings and data folders
 };
 
 // Runs the driver on the game in gameFolder with its own settings, data folders and log.
@@ -131,6 +132,7 @@ DriverRun RunDriver(const TestSupport::TempFolder& home, const std::string& game
     run.output = TestSupport::ReadFileBytes(out);
     run.log = TestSupport::ReadFileBytes(log);
     run.dataFolder = home.File("Varnel Games/Corvin HOG");
+    run.home = home.Path();
     return run;
 }
 
@@ -239,7 +241,7 @@ TEST_F(SampleGameThreads, PlaysFromTheSplashToTheEndDrivenByEngineState)
     EXPECT_EQ(run.exitCode, 0) << Describe(run);
 
     const std::vector<LayoutEntry> level = ReadLayout("level1");
-    const LayoutEntry& button = FirstClickable(ReadLayout("menu"));
+    const LayoutEntry button = FirstClickable(ReadLayout("menu"));
     const LayoutEntry& gem = FirstClickable(level);
     const std::string difference = CompareLog(LogLinesWithoutMoves(run.log), {
         "InitGame", "LevelFree", "LoadLevel:menu", "LevelUpdate+",
@@ -253,8 +255,8 @@ TEST_F(SampleGameThreads, PlaysFromTheSplashToTheEndDrivenByEngineState)
     // The screenshot of the running level: each widget's picture where the layout puts it (sampled
     // where no later widget lies over it).
     std::vector<fs::path> shots;
-    if (fs::exists(run.dataFolder + "/_screenshots"))
-        for (const auto& f : fs::directory_iterator(run.dataFolder + "/_screenshots"))
+    for (const auto& f : fs::recursive_directory_iterator(run.home))
+        if (f.path().parent_path().filename() == "_screenshots")
             shots.push_back(f.path());
     ASSERT_EQ(shots.size(), 1u) << Describe(run);
     const auto shot = ImageLib::ReadPng(shots[0].string());

@@ -39,6 +39,13 @@ public:
     void UpdateFrames() override
     {
         GameProgram::UpdateFrames();
+        // A player's window gains the focus when it opens; SDL's offscreen driver never gives it,
+        // so the driver delivers the activation the window system would.
+        if (!active && !activated_) {
+            Say("window activated");
+            Send(Platform::Msg::ActivateApp, 1, 0);
+            activated_ = true;
+        }
         ReadNewLogLines();
         Drive();
     }
@@ -178,6 +185,7 @@ private:
     bool menuRuns_ = false, levelRuns_ = false, levelReleaseSeen_ = false, levelGoesOn_ = false;
     int32_t levelDraws_ = -1;
     bool stoppedForMissingPiece_ = false;
+    bool activated_ = false;
 };
 
 // Exit code of a run stopped because the engine lacks a piece the game needs.
