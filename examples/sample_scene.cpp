@@ -2,7 +2,9 @@
 // test passes), a backdrop of coloured panels, a sliding block and the software arrow cursor.
 // Options: -frames N closes the window after N updates; -cpu K (with -frames) prints the process's
 // CPU time per wall-clock second from update K to the last ("cpu_per_second ..."), which
-// bench/sample_scene_cpu.cpp reads; the framework's own options are passed on.
+// bench/sample_scene_cpu.cpp reads; -still N keeps the block in place and prints "still <mode>"
+// after update N, when the window shows a picture that no longer changes (the window picture test
+// captures it then); the framework's own options are passed on.
 #include "framework/app/AppBase.h"
 #include "framework/app/D3DAppRenderer.h"
 #include "framework/core/CommandLine.h"
@@ -42,6 +44,8 @@ public:
     void Update() override
     {
         Widget::Update();
+        if (still_)
+            return;
         const int32_t range = parentWidth_ - width - 80;
         position_ = (position_ + 3) % (2 * range);
         Move(40 + (position_ < range ? position_ : 2 * range - position_), y);
@@ -53,6 +57,7 @@ public:
         g->FillRect(0, 0, width, height);
     }
     int32_t parentWidth_ = 800;
+    bool still_ = false;
 
 private:
     int32_t position_ = 0;
@@ -95,16 +100,24 @@ public:
                 frameLimit_ = std::atoi(option.value.c_str());
             else if (option.name == "-cpu")
                 measureFrom_ = std::atoi(option.value.c_str());
+            else if (option.name == "-still")
+                stillAfter_ = std::atoi(option.value.c_str());
             else
                 HandleCmdLineParam(option.name, option.value);
         }
     }
+
+    bool Still() const { return stillAfter_ > 0; }
 
     void UpdateFrames() override
     {
         AppBase::UpdateFrames();
         if (measureFrom_ > 0 && updateCount == measureFrom_)
             cpuStart_ = Now();
+        if (stillAfter_ > 0 && updateCount == stillAfter_) {
+            std::printf("still %s\n", Is3DAccelerated() ? "3-D" : "software");
+            std::fflush(stdout);
+        }
         if (frameLimit_ > 0 && updateCount == frameLimit_) {
             if (measureFrom_ > 0 && measureFrom_ < frameLimit_) {
                 const Times end = Now();
@@ -130,6 +143,7 @@ private:
     }
     int frameLimit_ = 0;
     int measureFrom_ = 0;
+    int stillAfter_ = 0;
     Times cpuStart_;
 };
 
@@ -148,6 +162,7 @@ int main(int argc, char** argv)
     backdrop.Resize(0, 0, app->width, app->height);
     Slider slider;
     slider.parentWidth_ = app->width;
+    slider.still_ = app->Still();
     slider.Resize(40, app->height / 3 + 100, 120, 60);
     app->widgetManager->AddWidget(&backdrop);
     app->widgetManager->AddWidget(&slider);

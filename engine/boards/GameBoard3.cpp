@@ -1,13 +1,29 @@
+// The script-driven game board: mouse queues, the script level load and its hand-over, the locked
+// update, timed drawing and the debug keys.
 #include "engine/boards/GameBoard3.h"
 
+#include "engine/boards/ScriptLoadBusy.h"
 #include "engine/core/DebugLog.h"
+#include "engine/core/DebugSettings.h"
 #include "engine/core/Engine.h"
+#include "engine/core/SpinLock.h"
+#include "engine/core/ThreadLauncher.h"
+#include "engine/scripting/ExtPythonManager.h"
 #include "engine/scripting/GameScript.h"
+#include "engine/scripting/PythonObject.h"
+#include "framework/app/AppBase.h"
+#include "framework/core/Profiler.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/Clock.h"
+#include "platform/ThreadPriority.h"
 
 VTBoard_Game3* gCurrentGameBoard = nullptr;
 
 namespace {
+
+constexpr int kKeyF6 = 117;
+constexpr int kKeyF8 = 119;
+
 VTBoard_Game3* AsBoard(Fw::Widget* widget) { return dynamic_cast<VTBoard_Game3*>(widget); }
 
 void LastMousePosition(const VTBoard_Game3& board, int32_t& x, int32_t& y)
@@ -19,16 +35,32 @@ void LastMousePosition(const VTBoard_Game3& board, int32_t& x, int32_t& y)
         y = manager->GetLastMouseY();
     }
 }
+
+bool ModuleLoaded() { return gGameScript && gGameScript->IsModuleLoaded(); }
+
+bool OnMainThread()
+{
+    VTEngine* engine = VTEngine::GetInstance();
+    return !engine || engine->IsMainThread();
+}
+
+// The load lock of the script host; a private word when there is no host (nothing to exclude).
+std::atomic<int32_t>& LoadLock()
+{
+    static std::atomic<int32_t> unhosted{0};
+    return gExtPythonManager ? gExtPythonManager->LevelLoadLock() : unhosted;
+}
+
 } // namespace
 
 VTBoard_Game3::VTBoard_Game3() { gCurrentGameBoard = this; }
 
 VTBoard_Game3::~VTBoard_Game3()
 {
-    // Engine widgets own their children: the script widgets on the board go with it.
-    RemoveAllWidgets(true, false);
     if (gCurrentGameBoard == this)
         gCurrentGameBoard = nullptr;
+    if (reloadable_)
+        reloadable_->Release();
 }
 
 bool VTBoard_Game3::IsGameBoard(const Fw::Widget* widget) { return dynamic_cast<const VTBoard_Game3*>(widget) != nullptr; }
@@ -36,68 +68,184 @@ bool VTBoard_Game3::IsGameBoard(const Fw::Widget* widget) { return dynamic_cast<
 void VTBoard_Game3::ForwardMouseDown(Fw::Widget* board, int button, int clickCount)
 {
     if (VTBoard_Game3* b = AsBoard(board)) {
-        VTMouseDownRecord r;
-        LastMousePosition(*b, r.x, r.y);
-        r.button = button;
-        r.clickCount = clickCount;
-        b->mouseQueue_.PushDown(r);
+        int32_t x, y;
+        LastMousePosition(*b, x, y);
+        b->QueueMouseDown(x, y, button, clickCount);
     }
 }
 
 void VTBoard_Game3::ForwardMouseUp(Fw::Widget* board, int button)
 {
     if (VTBoard_Game3* b = AsBoard(board)) {
-        VTMouseUpRecord r;
-        LastMousePosition(*b, r.x, r.y);
-        r.button = button;
-        b->mouseQueue_.PushUp(r);
+        int32_t x, y;
+        LastMousePosition(*b, x, y);
+        b->QueueMouseUp(x, y, button);
     }
 }
 
 void VTBoard_Game3::ForwardMouseMove(Fw::Widget* board)
 {
     if (VTBoard_Game3* b = AsBoard(board)) {
-        VTMouseMoveRecord r;
-        LastMousePosition(*b, r.x, r.y);
-        b->mouseQueue_.PushMove(r);
+        int32_t x, y;
+        LastMousePosition(*b, x, y);
+        b->QueueMouseMove(x, y);
     }
 }
 
+void VTBoard_Game3::QueueMouseDown(int32_t x, int32_t y, int32_t button, int32_t clickCount)
+{
+    mouseQueue_.PushDown({x, y, button, clickCount});
+}
+
+void VTBoard_Game3::QueueMouseUp(int32_t x, int32_t y, int32_t button) { mouseQueue_.PushUp({x, y, button}); }
+
+void VTBoard_Game3::QueueMouseMove(int32_t x, int32_t y) { mouseQueue_.PushMove({x, y}); }
+
+// ---- level load ----
+
 void VTBoard_Game3::StartLevelLoad(const std::string& name)
 {
-    {
-        std::lock_guard<std::mutex> lock(nameLock_);
-        levelName_ = name;
+    // The load thread reads the board's level name, and the tree and the loading board are the
+    // main thread's: a request from elsewhere, or one made before the last load was handed over,
+    // waits for the main thread.
+    if (!OnMainThread() || levelLoadPending_) {
+        std::lock_guard<std::mutex> hold(waitingLock_);
+        waitingLevel_ = name;
+        return;
     }
-    levelPending_ = true;
+    BeginLevelLoad(name);
+}
+
+bool VTBoard_Game3::HasWaitingLevelLoad() const
+{
+    std::lock_guard<std::mutex> hold(waitingLock_);
+    return waitingLevel_.has_value();
 }
 
 std::string VTBoard_Game3::PendingLevelName() const
 {
-    std::lock_guard<std::mutex> lock(nameLock_);
-    return levelName_;
+    std::lock_guard<std::mutex> hold(waitingLock_);
+    return waitingLevel_ ? *waitingLevel_ : levelName_;
+}
+
+void VTBoard_Game3::StartWaitingLevelLoad()
+{
+    if (levelLoadPending_)
+        return;
+    std::optional<std::string> name;
+    {
+        std::lock_guard<std::mutex> hold(waitingLock_);
+        name.swap(waitingLevel_);
+    }
+    if (name)
+        BeginLevelLoad(*name);
+}
+
+void VTBoard_Game3::BeginLevelLoad(const std::string& name)
+{
+    levelName_ = name;
+    levelLoadPending_ = true;
+    Fw::AppBase* app = Fw::gApplication;
+    // The load's end is signalled by the finished flag; the completed flag of the initial
+    // loading is never touched again.
+    if (app)
+        app->loadingThreadFinished = false;
+    VTEngine* engine = VTEngine::GetInstance();
+    Fw::WidgetManager* manager = engine ? engine->widgetManager.get() : nullptr;
+    if (manager && manager->HasWidget(this)) {
+        Hide();
+        manager->RemoveWidget(this);
+    }
+    if (engine)
+        engine->ShowLoadingScreen();
+    if (app)
+        app->loadingThreadBusy = true;
+    Platform::SetCurrentThreadPriority(Platform::kThreadPriorityAboveNormal);
+
+    // Raised before the thread exists, so no close request slips in before it starts.
+    RaiseScriptLoadBusy();
+    GetThreadLauncher().Launch("level load", [name, app] {
+        if (gCurrentGameBoard)
+            gCurrentGameBoard->RunScriptLevelLoad(name);
+        LowerScriptLoadBusy();
+        if (app)
+            app->loadingThreadFinished = true; // last: the main thread hands over from here
+    });
+}
+
+void VTBoard_Game3::RunScriptLevelLoad(const std::string& name)
+{
+    SpinLock::Guard lock(LoadLock());
+    if (!ModuleLoaded())
+        return;
+    ScriptLoadBusyHold busy;
+    UnloadLevel();
+    gGameScript->CallLoadLevel(name.c_str());
 }
 
 void VTBoard_Game3::OnLevelLoaded()
 {
-    if (VTEngine* engine = VTEngine::GetInstance()) {
-        if (!engine->widgetManager->HasWidget(this))
-            engine->widgetManager->AddWidget(this);
-        engine->HideLoadingScreen();
-    }
-    SetVisible(true);
+    Fw::AppBase* app = Fw::gApplication;
+    if (app)
+        app->loadingThreadBusy = false;
+    Platform::SetCurrentThreadPriority(Platform::kThreadPriorityNormal);
+    VTEngine* engine = VTEngine::GetInstance();
+    if (engine && engine->widgetManager && !engine->widgetManager->HasWidget(this))
+        engine->widgetManager->AddWidget(this);
     ResetDebugLogClock();
-    levelActive_ = true;
-    levelPending_ = false;
+    if (engine)
+        engine->HideLoadingScreen();
+    Show();
+    ResetLevelState();
+    levelLoadPending_ = false;
 }
 
-void VTBoard_Game3::Shutdown()
+void VTBoard_Game3::UnloadLevel()
 {
-    gScriptLoadBusy = true;
-    if (gGameScript)
+    if (ModuleLoaded())
         gGameScript->CallLevelFree();
-    gScriptLoadBusy = false;
-    levelActive_ = false;
-    levelPending_ = false;
-    mouseQueue_.Clear();
+}
+
+// ---- widget ----
+
+void VTBoard_Game3::Update()
+{
+    SpinLock::Guard lock(LoadLock());
+    Fw::ProfileScope profile(" VTBoard_Game3::Update()");
+    VTBoard_Game::Update();
+}
+
+void VTBoard_Game3::DrawAll(Fw::ModalFlags* mf, Fw::Graphics* g)
+{
+    gScriptPerf.widgetDraws = 0;
+    gScriptPerf.pixelsDrawn = 0.0f;
+    Platform::Clock& clock = Platform::GetClock();
+    const uint32_t before = clock.GetTickCount();
+    VTBoard_Game::DrawAll(mf, g);
+    gScriptPerf.boardDrawMs += clock.GetTickCount() - before;
+    if (gDebugSettings && g)
+        gDebugSettings->DrawFrameGraphs(*g);
+}
+
+void VTBoard_Game3::KeyUp(int keyCode)
+{
+    if (!gDebugSettings || !gDebugSettings->debugMode)
+        return;
+    if (gGameScript)
+        gGameScript->CallKeyUp(keyCode);
+    if (keyCode == kKeyF8) {
+        if (reloadable_)
+            reloadable_->ReloadModule();
+        else if (gExtPythonManager)
+            reloadable_ = gExtPythonManager->ImportModule("reloadable");
+    } else if (keyCode == kKeyF6 && reloadable_) {
+        if (VTPythonObject* onF6 = reloadable_->GetAttr("OnF6")) {
+            VTPythonObject arguments;
+            arguments.BuildTuple("");
+            VTPythonObject result;
+            onF6->Call(result, &arguments);
+            onF6->Release();
+        }
+        PrintAndClearScriptError();
+    }
 }

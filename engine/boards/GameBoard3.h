@@ -1,52 +1,86 @@
-// The game board: the screen the game's levels play on. Engine widgets lying on it hand their mouse
-// events to it; the engine gives them to the script once per frame, after the frame's updates.
-// Until the boards are built its level handling is a placeholder: StartLevelLoad records the level
-// and marks it pending (no level thread yet), and OnLevelLoaded brings the board back on screen.
+// The script-driven game board, the one the game uses: the level belongs to the game script. The
+// script's LevelFree and LoadLevel run on a level-load thread behind the loading board, its
+// LevelUpdate once per frame (the engine's frame hook), and the mouse input on the board and the
+// engine widgets lying on it is queued here for the script's MouseDown, MouseUp and MouseMove,
+// delivered by the frame hook after the frame's updates. The board's own level hooks are empty; no
+// event of its queue ever fires and its level is never over.
+// Threads: everything on the main thread but RunScriptLevelLoad (the level-load thread) and
+// StartLevelLoad, which other threads may call: their request is started by the main thread at
+// its next application step. Locks: the script host's load lock, then the script lock (taken by
+// each script call), then the interpreter lock.
 #pragma once
+#include "engine/boards/GameBoard.h"
 #include "engine/boards/GameBoardMouseQueue.h"
-#include "framework/widgets/Widget.h"
 
-#include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 
-class VTBoard_Game3 : public Fw::Widget {
+class VTPythonObject;
+
+class VTBoard_Game3 : public VTBoard_Game {
 public:
+    // Publishes gCurrentGameBoard (and gGameBoard).
     VTBoard_Game3();
     ~VTBoard_Game3() override;
 
-    // Whether the widget is a game board.
+    // Whether the widget is a script-driven game board.
     static bool IsGameBoard(const Fw::Widget* widget);
-    // Queue the event with the widget manager's last mouse position (0,0 while the board is outside
-    // the tree). Nothing when board is not a game board.
+    // What engine widgets hand on: one record with the widget manager's last mouse position (0, 0
+    // while the board is outside the tree) on the queue of board. Nothing when board is not a game
+    // board.
     static void ForwardMouseDown(Fw::Widget* board, int button, int clickCount);
     static void ForwardMouseUp(Fw::Widget* board, int button);
     static void ForwardMouseMove(Fw::Widget* board);
 
+    virtual void QueueMouseDown(int32_t x, int32_t y, int32_t button, int32_t clickCount);
+    virtual void QueueMouseUp(int32_t x, int32_t y, int32_t button);
+    virtual void QueueMouseMove(int32_t x, int32_t y);
     VTGameBoardMouseQueue& MouseQueue() { return mouseQueue_; }
 
-    // Starts loading level name: the board leaves the screen and its level is pending until
-    // OnLevelLoaded. Placeholder: records the name (no level-load thread yet). Any thread.
+    // Starts loading the script's level name: the board leaves the tree (hidden), the loading board
+    // shows, the application's loading flag is raised and its loading-thread-finished flag cleared,
+    // and the level-load thread runs the script's LevelFree and LoadLevel. Called from another
+    // thread, or while a load is still pending, the request waits for the main thread's next
+    // application step after the hand-over (a later request replaces a waiting one).
     void StartLevelLoad(const std::string& name);
-    // The level name of the last StartLevelLoad.
+    // Main thread (the engine's application step, after any hand-over): starts the waiting request
+    // unless a load is pending.
+    void StartWaitingLevelLoad();
+    bool HasWaitingLevelLoad() const;
+    // The name given to the last load started.
+    const std::string& LevelName() const { return levelName_; }
+    // The name of the latest request: the waiting one, else the last load started. Main thread.
     std::string PendingLevelName() const;
-    bool IsLevelPending() const { return levelPending_; }
-    // Main thread, once loading has completed with a level pending: the board back into the tree
-    // and shown, the loading screen hidden, the debug log's clock reset, the level active.
-    void OnLevelLoaded();
-    // A level has been loaded (the script's LevelUpdate runs each frame).
-    bool IsLevelActive() const { return levelActive_; }
-    // The engine's teardown: the script's LevelFree (when a level was loaded) with gScriptLoadBusy
-    // raised around it, then the level is gone.
-    void Shutdown();
+    // The level-load thread's work: under the load lock and with gScriptLoadBusy raised, the
+    // script's LevelFree then LoadLevel(name); nothing without a game module.
+    void RunScriptLevelLoad(const std::string& name);
+
+    // ---- the board ----
+    // The hand-over: loading flag cleared, priority back to normal, the board in the tree, the
+    // debug log's clock restarted, the loading board hidden, the board shown, the level started.
+    // The loading-thread-finished flag stays as the load set it.
+    void OnLevelLoaded() override;
+    // The script's LevelFree (when the game module is loaded).
+    void UnloadLevel() override;
+    bool IsLevelOver(const EventQueue& /*queue*/) override { return false; }
+    bool FireEvent(TimePoint& /*point*/) override { return false; }
+    // The board's update under the load lock.
+    void Update() override;
+    // Timed drawing, then the debug frame graphs.
+    void DrawAll(Fw::ModalFlags* mf, Fw::Graphics* g) override;
+    // Debug mode only: the script's KeyUp; F8 (re)loads the module "reloadable", F6 calls its OnF6.
+    void KeyUp(int keyCode) override;
 
 private:
+    void BeginLevelLoad(const std::string& name);
+
     VTGameBoardMouseQueue mouseQueue_;
-    mutable std::mutex nameLock_;
     std::string levelName_;
-    std::atomic<bool> levelPending_{false};
-    std::atomic<bool> levelActive_{false};
+    mutable std::mutex waitingLock_; // leaf lock: nothing is called while it is held
+    std::optional<std::string> waitingLevel_;
+    VTPythonObject* reloadable_ = nullptr; // debug mode: the module "reloadable"
 };
 
-// The current game board (null when none); published by the board's constructor.
+// The script-driven game board (null when none); the same object as gGameBoard.
 extern VTBoard_Game3* gCurrentGameBoard;

@@ -1,24 +1,38 @@
-// Placeholder of the loading board until the boards are built: a plain full-screen widget that the
-// engine shows while the game's start-up or a level loads, with the picture choice the scripts make
-// (SetLoadingSkin). The real board loads its look and pictures from "cfg\ui.xml".
+// The loading board: the screen shown while the game script starts up and while a level loads. A
+// dialog loaded from the "load_screen" dialog of "cfg\ui.xml" whose picture children (those whose
+// main texture has an image) are registered by name, so the script can choose the picture shown
+// (the engine object's SetLoadingSkin). The engine shows and hides it (ShowLoadingScreen,
+// HideLoadingScreen). Main thread.
 #pragma once
-#include "framework/widgets/Widget.h"
+#include "engine/widgets/Dialog.h"
+#include "platform/XmlDocument.h"
 
+#include <map>
 #include <string>
 #include <string_view>
 
-class VTBoard_LoadScreen : public Fw::Widget {
-public:
-    // Covers (0, 0, width, height); hidden until Show.
-    VTBoard_LoadScreen(int32_t width, int32_t height);
+class VTEngine;
 
-    void Show() { SetVisible(true); }
-    void Hide() { SetVisible(false); }
-    // Shows the picture of that name and hides the others (the placeholder has no pictures and
-    // only keeps the name).
+class VTBoard_LoadScreen : public VTDialog {
+public:
+    // Covers the application area, then loads itself from node's dialog "load_screen" (node may be
+    // null: an empty board).
+    VTBoard_LoadScreen(VTEngine& engine, const Platform::XmlNode& node);
+    ~VTBoard_LoadScreen() override;
+
+    // Registers a picture child under its name (a later one of the same name replaces it); every
+    // child keeps its own visibility.
+    void AddChild(const std::string& name, VTCandyWidget* child) override;
+    // Shows the picture registered under name and hides every other one; an unknown name changes
+    // nothing. Called from another thread (the script's start-up), it is applied at the main
+    // thread's next application step.
     void SelectPicture(std::string_view name);
-    const std::string& SelectedPicture() const { return selectedPicture_; }
+    // The name last selected on the main thread (registered or not).
+    const std::string& SelectedPicture() const { return selected_; }
+    // The registered picture of that name, or null.
+    VTCandyWidget* FindPicture(std::string_view name) const;
 
 private:
-    std::string selectedPicture_;
+    std::map<std::string, VTCandyWidget*, std::less<>> pictures_; // children, not owned here
+    std::string selected_;
 };

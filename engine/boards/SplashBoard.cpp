@@ -1,62 +1,124 @@
 #include "engine/boards/SplashBoard.h"
 
+#include "engine/boards/ScriptLoadBusy.h"
 #include "engine/core/CursorManager.h"
+#include "engine/core/DebugSettings.h"
 #include "engine/core/Engine.h"
 #include "engine/core/SoundManager.h"
 #include "engine/core/SpinLock.h"
+#include "engine/core/ThreadLauncher.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "engine/scripting/GameScript.h"
+#include "engine/widgets/SkinTexture.h"
+#include "framework/graphics/Color.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/widgets/WidgetManager.h"
 
-VTBoard_Splash::VTBoard_Splash(int32_t width, int32_t height)
+VTBoard_Splash::VTBoard_Splash(VTEngine& engine, const Platform::XmlNode& node) : VTDialog(nullptr, &engine)
 {
-    Resize(0, 0, width, height);
-    SetVisible(false);
+    const Fw::Rect area = ApplicationArea();
+    Resize(0, 0, area.width, area.height);
+    if (node)
+        LoadNestedDialog(node, L"splash");
 }
 
-VTBoard_Splash::~VTBoard_Splash() { JoinStartupWorker(); }
+VTBoard_Splash::~VTBoard_Splash() = default;
 
-void VTBoard_Splash::Show()
+void VTBoard_Splash::AddChild(const std::string& name, VTCandyWidget* child)
 {
-    shown_ = true;
-    SetVisible(true);
+    if (!child)
+        return;
+    if (gDebugSettings && gDebugSettings->noSplash) {
+        delete child; // handed over to be owned: not kept, so freed here
+        return;
+    }
+    child->SetVisible(false);
+    if (TextureHasImage(child->GetMainTexture())) {
+        pages_.push_back(child);
+        // A press on a page dialog comes to the splash first; other widgets have no such field.
+        if (auto* page = dynamic_cast<VTDialog*>(child))
+            page->SetMouseHandler(this);
+    }
+    VTCandyWidget::AddChild(name, child);
 }
 
-void VTBoard_Splash::Hide()
+void VTBoard_Splash::Draw(Fw::Graphics* g)
 {
-    SetVisible(false);
-    if (shown_ && !startupStarted_)
-        OnBecameHidden();
+    if (!g)
+        return;
+    g->SetColor(Fw::Color(0, 0, 0)); // opaque
+    g->FillRect(0, 0, width, height);
 }
 
-void VTBoard_Splash::Update()
-{
-    Fw::Widget::Update();
-    // No pages to run: the placeholder's splash is over at once.
-    if (shown_ && visible)
-        Hide();
-}
+void VTBoard_Splash::KeyDown(int /*keyCode*/) { SkipPage(); }
 
-void VTBoard_Splash::JoinStartupWorker()
+void VTBoard_Splash::MouseDown(int32_t /*x*/, int32_t /*y*/, int /*button*/, int /*clickCount*/) { SkipPage(); }
+
+void VTBoard_Splash::OnBecameVisible()
 {
-    if (worker_.joinable())
-        worker_.join();
+    VTDialog::OnBecameVisible();
+    if (VTEngine* engine = VTEngine::GetInstance()) {
+        engine->GetCursorManager().DisableDrawing();
+        engine->widgetManager->SetFocus(this);
+    }
+    if (current_ < pages_.size())
+        pages_[current_]->Show();
 }
 
 void VTBoard_Splash::OnBecameHidden()
 {
-    startupStarted_ = true;
+    std::atomic<int32_t> unhosted{0};
+    SpinLock::Guard lock(gExtPythonManager ? gExtPythonManager->LevelLoadLock() : unhosted);
+    VTDialog::OnBecameHidden();
     VTEngine* engine = VTEngine::GetInstance();
-    // Keeps the start-up from overlapping a level load or the game board's update.
-    std::atomic<int32_t> unlocked{0};
-    SpinLock::Guard lock(gExtPythonManager ? gExtPythonManager->LevelLoadLock() : unlocked);
     if (engine) {
-        engine->ShowLoadingScreen();
         engine->GetCursorManager().EnableDrawing();
+        engine->widgetManager->SetFocus(nullptr);
+        engine->ShowLoadingScreen();
     }
+    // The game starts once: hiding the splash again starts no second InitGame.
+    if (startupStarted_)
+        return;
+    startupStarted_ = true;
     // Raised before the worker exists, so no close request or teardown slips in before it starts.
-    gScriptLoadBusy = true;
-    worker_ = std::thread(&VTBoard_Splash::InitGameThreadProc);
+    RaiseScriptLoadBusy();
+    GetThreadLauncher().Launch("start-up worker", &VTBoard_Splash::InitGameThreadProc);
 }
+
+void VTBoard_Splash::Update()
+{
+    VTDialog::Update();
+    if (!visible)
+        return;
+    if (current_ < pages_.size()) {
+        const bool pageVisible = pages_[current_]->visible;
+        if (pageVisible)
+            advanceArmed_ = true;
+        if (!advanceArmed_ || pageVisible)
+            return;
+    }
+    NextPage();
+}
+
+void VTBoard_Splash::NextPage()
+{
+    if (current_ + 1 < pages_.size()) {
+        ++current_;
+        pages_[current_]->Show();
+        advanceArmed_ = false;
+    } else {
+        Hide();
+    }
+}
+
+void VTBoard_Splash::SkipPage()
+{
+    if (current_ < pages_.size())
+        pages_[current_]->SetVisible(false);
+    advanceArmed_ = true;
+}
+
+void VTBoard_Splash::JoinStartupWorker() { GetThreadLauncher().JoinAll(); }
 
 void VTBoard_Splash::InitGameThreadProc()
 {
@@ -64,5 +126,5 @@ void VTBoard_Splash::InitGameThreadProc()
         engine->GetSoundManager().LoadAllSamples();
     if (gGameScript)
         gGameScript->CallInitGame();
-    gScriptLoadBusy = false;
+    LowerScriptLoadBusy();
 }

@@ -171,10 +171,19 @@ void VTEngine::LoadingThreadCompleted()
 bool VTEngine::UpdateAppStep(bool* updated)
 {
     ApplyDeferredCursorCalls();
-    // The completed flag first: once it is set the loading step that made the board has ended.
-    if (loadingThreadCompleted && gCurrentGameBoard && gCurrentGameBoard->IsLevelPending())
-        gCurrentGameBoard->OnLevelLoaded();
+    StepBoards();
     return Fw::AppBase::UpdateAppStep(updated);
+}
+
+void VTEngine::StepBoards()
+{
+    // A level load has ended when the finished flag is back up; the completed flag says the
+    // initial loading step (which made the board) has ended.
+    if (loadingThreadCompleted && loadingThreadFinished && gGameBoard && gGameBoard->IsLevelLoadPending())
+        gGameBoard->OnLevelLoaded();
+    // A level load requested from another thread, or during the last one, starts here.
+    if (loadingThreadCompleted && gCurrentGameBoard)
+        gCurrentGameBoard->StartWaitingLevelLoad();
 }
 
 void VTEngine::DrawOverlay(Fw::Graphics* g)

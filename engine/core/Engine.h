@@ -95,7 +95,11 @@ public:
     void Init() override;
     void LoadingThreadProc() override;
     void LoadingThreadCompleted() override;
+    // The deferred cursor calls and StepBoards, then the framework's step.
     bool UpdateAppStep(bool* updated) override;
+    // The boards' part of an application step (main thread): a finished level load is handed over,
+    // then a waiting level-load request starts.
+    void StepBoards();
     void DrawOverlay(Fw::Graphics* g) override;
     void AppGotFocus() override;
     void AppLostFocus() override;

@@ -6,11 +6,13 @@
 #include "engine/boards/FrameSeconds.h"
 #include "engine/boards/GameBoard3.h"
 #include "engine/boards/LoadScreenBoard.h"
+#include "engine/boards/ScriptLoadBusy.h"
 #include "engine/boards/SplashBoard.h"
 #include "engine/core/DebugSettings.h"
 #include "engine/core/Localization.h"
 #include "engine/core/MusicPlayer.h"
 #include "engine/core/SoundManager.h"
+#include "engine/core/ThreadLauncher.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "framework/core/StringUtils.h"
@@ -34,11 +36,11 @@ VTEngine3::VTEngine3(const std::string& folder) : VTEngine(folder)
 VTEngine3::~VTEngine3()
 {
     WaitForLoadingThread();
-    // The start-up worker or a level load may still run the script: wait for it, then join it.
+    // The start-up worker or a level load may still run the script: wait for them (joined before
+    // the interpreter is finalised below).
+    GetThreadLauncher().JoinAll();
     while (gScriptLoadBusy)
         Platform::GetClock().Sleep(20);
-    if (splashBoard_)
-        splashBoard_->JoinStartupWorker();
     profileStore_->Save();
 
     if (gameBoard_) {
@@ -46,9 +48,8 @@ VTEngine3::~VTEngine3()
         if (widgetManager->HasWidget(gameBoard_.get()))
             widgetManager->RemoveWidget(gameBoard_.get());
         // Its script widgets release their twins while the interpreter still runs.
-        gScriptLoadBusy = true;
+        ScriptLoadBusyHold busy;
         gameBoard_.reset();
-        gScriptLoadBusy = false;
     }
     loadingBoard_ = nullptr;
     pendingLoadingBoard_.reset();
@@ -83,12 +84,12 @@ void VTEngine3::Init()
 void VTEngine3::LoadingThreadProc()
 {
     VTEngine::LoadingThreadProc();
-    // The boards read "cfg\ui.xml" once more (the placeholders need nothing of it yet).
+    // The boards read their dialogs from "cfg\ui.xml" once more.
     const std::optional<Platform::XmlDocument> ui = OpenXmlFile("cfg\\ui.xml");
-    (void)ui;
+    const Platform::XmlNode root = ui ? ui->SelectSingleNode("root") : Platform::XmlNode();
     gameBoard_ = std::make_unique<VTBoard_Game3>();
-    pendingLoadingBoard_ = std::make_unique<VTBoard_LoadScreen>(width, height);
-    pendingSplashBoard_ = std::make_unique<VTBoard_Splash>(width, height);
+    pendingLoadingBoard_ = std::make_unique<VTBoard_LoadScreen>(*this, root);
+    pendingSplashBoard_ = std::make_unique<VTBoard_Splash>(*this, root);
 }
 
 void VTEngine3::LoadingThreadCompleted()
@@ -129,20 +130,21 @@ void VTEngine3::Shutdown()
     gameScript_.CallShutdown();
 }
 
-void VTEngine3::DoUpdateFramesF(float fraction)
+void VTEngine3::DoUpdateFramesF(float /*fraction*/)
 {
-    VTEngine::DoUpdateFramesF(fraction);
-    if (!boardsReady_ || !gameBoard_)
+    // Replaces the framework's fractional widget update: nothing of the engine uses it.
+    if (!boardsReady_ || !gCurrentGameBoard)
         return;
-    VTBoard_Game3& board = *gameBoard_;
-    if (board.IsLevelActive() && loadingThreadCompleted)
+    if (gCurrentGameBoard->IsLevelActive() && loadingThreadCompleted && loadingThreadFinished &&
+        gameScript_.IsModuleLoaded())
         gameScript_.CallLevelUpdate(gFrameSeconds);
-    VTGameBoardMouseQueue& queue = board.MouseQueue();
-    while (const auto r = queue.PopDown())
+    // Presses, then releases, then moves. The board is looked up again before each record and a
+    // record leaves its queue before its call, so records queued by a call go out in this pass.
+    for (std::optional<VTMouseDownRecord> r; gCurrentGameBoard && (r = gCurrentGameBoard->MouseQueue().PopDown());)
         gameScript_.CallMouseDown(r->x, r->y, r->button, r->clickCount);
-    while (const auto r = queue.PopUp())
+    for (std::optional<VTMouseUpRecord> r; gCurrentGameBoard && (r = gCurrentGameBoard->MouseQueue().PopUp());)
         gameScript_.CallMouseUp(r->x, r->y, r->button);
-    while (const auto r = queue.PopMove())
+    for (std::optional<VTMouseMoveRecord> r; gCurrentGameBoard && (r = gCurrentGameBoard->MouseQueue().PopMove());)
         gameScript_.CallMouseMove(r->x, r->y);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/boards/LoadScreenBoard.h"
 #include "engine/core/Engine.h"
 #include "engine/scripting/EngineServices.h"
+#include "framework/widgets/WidgetManager.h"
 
 namespace {
 
@@ -17,6 +18,12 @@ public:
     VTLocalization* KeyTable() override { return &Engine().GetKeyTable(); }
     VTCursorManager* CursorManager() override { return &Engine().GetCursorManager(); }
     VTImageCache* ImageCache() override { return &Engine().GetImageCache(); }
+    VTTextureCatalogue* TextureCatalogue() override { return &Engine().GetTextureCatalogue(); }
+    Fw::Widget* GameBoard() override { return Engine().GetGameBoard(); }
+    Fw::Widget* MouseOverWidget() override
+    {
+        return Engine().widgetManager ? Engine().widgetManager->GetOverWidget() : nullptr;
+    }
 
     void StartLevelLoad(const std::string& name) override
     {

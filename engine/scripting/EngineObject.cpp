@@ -124,6 +124,8 @@ PyObject* HiddensColor()
 // the engine object's own.
 PyObject* ReadAttribute(std::string_view name)
 {
+    if (name == "mouse_widget")
+        return EngineCalls::MouseWidgetTwin();
     if (name == "profile_data")
         return PyStrFromNarrow(ReadSelectedProfile().data.c_str());
     if (name == "users_list")

@@ -392,9 +392,11 @@ PyObject* ImgCacheReset(PyObject*, PyObject* args)
     Py_RETURN_NONE;
 }
 
-// In the order of the engine's script interface. The widget methods (CreateWidget ... CreateSlider,
-// AddWidget, RemoveWidget) and CreateSound come with the script twins of the widgets and sounds.
+// In the order of the engine's script interface.
 PyMethodDef gMethods[] = {
+    {"CreateWidget", EngineCalls::CreateWidget, METH_VARARGS, nullptr},
+    {"AddWidget", EngineCalls::AddWidget, METH_VARARGS, nullptr},
+    {"RemoveWidget", EngineCalls::RemoveWidget, METH_VARARGS, nullptr},
     {"LoadLevel", LoadLevel, METH_VARARGS, nullptr},
     {"SetCursor", SetCursor, METH_VARARGS, nullptr},
     {"SetKeyInt", SetKeyInt, METH_VARARGS, nullptr},
@@ -408,6 +410,7 @@ PyMethodDef gMethods[] = {
     {"SoundPlay", SoundPlay, METH_VARARGS, nullptr},
     {"SetGroupVolume", SetGroupVolume, METH_VARARGS, nullptr},
     {"SetMasterVolume", SetMasterVolume, METH_VARARGS, nullptr},
+    {"CreateSound", EngineCalls::CreateSound, METH_VARARGS, nullptr},
     {"WriteLog", WriteLog, METH_VARARGS, nullptr},
     {"Shutdown", Shutdown, METH_VARARGS, nullptr},
     {"SetLoadingSkin", SetLoadingSkin, METH_VARARGS, nullptr},

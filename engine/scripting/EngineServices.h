@@ -14,6 +14,10 @@ class VTLocalization;
 class VTMusicPlayer;
 class VTProfileStore;
 class VTSoundManager;
+class VTTextureCatalogue;
+namespace Fw {
+class Widget;
+}
 
 class VTEngineServices {
 public:
@@ -27,6 +31,13 @@ public:
     virtual VTLocalization* KeyTable() = 0;  // the values scripts and boards set at run time
     virtual VTCursorManager* CursorManager() = 0;
     virtual VTImageCache* ImageCache() = 0;
+    // Where script widgets and particle systems take their images from.
+    virtual VTTextureCatalogue* TextureCatalogue() = 0;
+    // The game board, which the engine object's AddWidget puts script widgets on; null before the
+    // loading step made it. The widget under the mouse (the widget manager's hover), or null.
+    // Their widgets are the main thread's (and the scripts' while the board is out of the tree).
+    virtual Fw::Widget* GameBoard() = 0;
+    virtual Fw::Widget* MouseOverWidget() = 0;
 
     // The game board starts loading level name (the load runs on its own thread). Any thread.
     virtual void StartLevelLoad(const std::string& name) = 0;

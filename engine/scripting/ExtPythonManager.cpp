@@ -8,6 +8,7 @@
 #include "engine/scripting/EngineObject.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/PyUtils.h"
+#include "engine/scripting/WidgetBrother.h"
 
 #include <Python.h>
 
@@ -100,6 +101,8 @@ bool VTExtPythonManager::Start()
         AppendPath(path, base + "prog.dat");
         AppendPath(path, base + "prog.dat/lib");
     }
+    // Twins may be made on worker threads: their types are made ready here, once, first.
+    ReadyScriptTwinTypes();
     mainThreadState_ = PyEval_SaveThread();
     return running_;
 }

@@ -203,16 +203,18 @@ int VTPythonObject::AsInt() const
     return -10000;
 }
 
-float VTPythonObject::AsFloat() const
+float VTPythonObject::AsFloat() const { return float(AsDouble()); }
+
+double VTPythonObject::AsDouble() const
 {
     GilGuard gil;
     if (!object_ || !gil.Held())
-        return -10000.0f;
+        return -10000.0;
     if (kind_ == kFloat)
-        return float(PyFloat_AsDouble(object_));
+        return PyFloat_AsDouble(object_);
     if (kind_ == kInt)
-        return float(PyLong_AsLong(object_));
-    return -10000.0f;
+        return double(PyLong_AsLong(object_));
+    return -10000.0;
 }
 
 const char* VTPythonObject::AsString() const

@@ -80,6 +80,7 @@ public:
 
     int AsInt() const;                // -10000 for kinds other than int and float
     float AsFloat() const;            // -10000.0 for kinds other than int and float
+    double AsDouble() const;          // the same in double precision
     const char* AsString() const;     // narrow text of a string value, else null; valid until the next call
     const wchar_t* AsUnicode() const; // wide text of a string value, else null; valid until the next call
     PyObject* NewRef() const;         // the object with one more interpreter reference, or null

@@ -22,7 +22,9 @@ void KeyPath(const std::string& registryKey, const std::string& name, std::strin
     if (slash == std::string::npos) {
         value = name;
     } else {
-        key += "\\" + name.substr(0, slash);
+        // Appended in two steps: "literal" + temporary trips a false -Wrestrict in GCC 12 Release builds.
+        key += '\\';
+        key.append(name, 0, slash);
         value = name.substr(slash + 1);
     }
 }

@@ -334,8 +334,12 @@ public:
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glDisable(GL_SCISSOR_TEST);
         glViewport(0, 0, dw, dh);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        // Black bars only where the frame leaves the drawable uncovered (a swap leaves the back
+        // buffer undefined); a frame that fills the window needs no clear.
+        if (x0 > 0 || y0 > 0 || x1 < dw || y1 < dh) {
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
         // Frame row 0 is the picture's top and sits at the framebuffer object's bottom; the
         // window's top is at the default framebuffer's top: the blit turns it upside down.
         glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);

@@ -27,4 +27,12 @@ void Unlocked(Fn&& fn)
 // The engine object's method table (terminated by an empty row).
 PyMethodDef* MethodTable();
 
+// The widget and sound methods (EngineObjectWidgets.cpp).
+PyObject* CreateWidget(PyObject* self, PyObject* args);
+PyObject* AddWidget(PyObject* self, PyObject* args);
+PyObject* RemoveWidget(PyObject* self, PyObject* args);
+PyObject* CreateSound(PyObject* self, PyObject* args);
+// The attribute "mouse_widget": the twin of the widget under the mouse, or None (new reference).
+PyObject* MouseWidgetTwin();
+
 } // namespace EngineCalls

@@ -162,7 +162,7 @@ TEST_F(EngineTest, HidingTheSplashShowsTheLoadingScreenAndRunsInitGameOnTheWorke
 {
     auto engine = StartedEngine();
     VTBoard_Splash* splash = engine->GetSplashBoard();
-    splash->Update(); // the placeholder's splash ends in its first update
+    splash->Update(); // a splash without pages ends in its first update
     EXPECT_FALSE(splash->visible);
     EXPECT_TRUE(splash->StartupStarted());
     EXPECT_TRUE(engine->GetLoadingBoard()->visible);

@@ -59,6 +59,9 @@ public:
     VTLocalization* KeyTable() override { return Note(&keys); }
     VTCursorManager* CursorManager() override { return Note(&cursors); }
     VTImageCache* ImageCache() override { return Note(&cache); }
+    VTTextureCatalogue* TextureCatalogue() override { return Note(&catalogue); }
+    Fw::Widget* GameBoard() override { return Note(board); }
+    Fw::Widget* MouseOverWidget() override { return Note(over); }
     void StartLevelLoad(const std::string& name) override { Record("level " + name); }
     void SelectLoadingPicture(const std::string& name) override { Record("picture " + name); }
     bool IsWindowed() override { return Note(windowed); }
@@ -95,6 +98,8 @@ public:
     VTImageCache cache{catalogue};
     VTSoundManager* sounds = nullptr;
     VTMusicPlayer* music = nullptr;
+    Fw::Widget* board = nullptr;
+    Fw::Widget* over = nullptr;
 
     std::vector<std::string> calls;
     std::vector<bool> callsOnMainThread;
@@ -223,8 +228,7 @@ TEST_F(EngineObjectTest, MethodResults)
     }
     EXPECT_EQ(engine_.calls, (std::vector<std::string>{"level x"})) << "LoadLevel(5) starts nothing";
     EXPECT_EQ(engine_.keys.GetText("k"), L"") << "a failed parse changes nothing";
-    EXPECT_EQ(Eval("engine.CreateWidget"), "AttributeError: 'ExtPythonManager' object has no attribute 'CreateWidget'")
-        << "the widget methods come with the script twins";
+    EXPECT_EQ(Eval("engine.CreateNothing"), "AttributeError: 'ExtPythonManager' object has no attribute 'CreateNothing'");
 }
 
 TEST_F(EngineObjectTest, WithoutAnEngineNothingHappens)
