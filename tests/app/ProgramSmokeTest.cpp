@@ -1,6 +1,8 @@
-// The program itself, headless, on the fixture game beside it: opens its window on SDL's offscreen
-// driver, runs the game's start-up (InitGame on the start-up worker), ends the main loop after a
-// bounded number of updates, tears down in order and exits with code 0.
+// The program itself, headless, on the fixture game beside it (the program and the fixture game are
+// put together in a folder of their own; the build lays the sample game out beside the built
+// program): opens its window on SDL's offscreen driver, runs the game's start-up (InitGame on the
+// start-up worker), ends the main loop after a bounded number of updates, tears down in order and
+// exits with code 0.
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +11,31 @@
 #include <filesystem>
 #include <sys/wait.h>
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// folder/fwapp (a hard link to the built program, or a copy) with the fixture game beside it.
+std::string PutProgramWithFixtureGame(const std::string& folder)
+{
+    const char* source = std::getenv("FW_TEST_SOURCE_DIR");
+    fs::copy(std::string(source ? source : ".") + "/tests/app/fixture-game", folder, fs::copy_options::recursive);
+    const fs::path program = fs::path(folder) / "fwapp";
+    std::error_code linkError;
+    fs::create_hard_link("../app/fwapp", program, linkError);
+    if (linkError)
+        fs::copy_file("../app/fwapp", program);
+    return program.string();
+}
 
 TEST(Program, RunsTheFixtureGameHeadlessAndEndsCleanly)
 {
     TestSupport::TempFolder folder;
-    // The test runs in the tests' build folder; the program and its fixture game sit beside it.
+    // The test runs in the tests' build folder, the built program in ../app.
+    const std::string program = PutProgramWithFixtureGame(folder.File("game"));
     const std::string command = "env SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy FW_REGISTRY_FILE=" +
                                 folder.File("registry.txt") + " XDG_RUNTIME_DIR=" + folder.Path() +
-                                " XDG_DATA_HOME=" + folder.Path() + " ../app/fwapp -frames 30 >" +
+                                 " XDG_DATA_HOME=" + folder.Path() + " " + program + " -frames 30 >" +
                                 folder.File("out.txt") + " 2>&1";
     const int status = std::system(command.c_str());
     const std::string out = TestSupport::ReadFileBytes(folder.File("out.txt"));
