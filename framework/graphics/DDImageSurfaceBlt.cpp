@@ -252,11 +252,15 @@ void RunBlendFrom(MemoryImage& source, NativeDisplay& f, const SurfaceView& v, c
 {
     source.CommitBits();
     const uint32_t* native = source.GetNativeAlphaData(&f);
-    const uint8_t* runs = source.GetRLAlphaData();
-    if (!native || !runs)
+    const bool palette = source.colorTable != nullptr;
+    // A white blit onto 32 bits from stored words, left to right, goes by whole rows (RunRows)
+    // and reads no run map: none is built for it.
+    const bool rowsOnly = color == Color::White && v.bitCount == 32 && !palette && b.step == 1;
+    const uint8_t* runs = rowsOnly ? nullptr : source.GetRLAlphaData();
+    if (!native || (!runs && !rowsOnly))
         return;
     DispatchPixel(v, [&](auto* tag) {
-        WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
+        WithFetch(native, palette ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
             RunBlend<std::remove_pointer_t<decltype(tag)>>(v, f, b, fetch, runs, source.width, color);
         });
     });

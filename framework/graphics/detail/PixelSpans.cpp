@@ -76,6 +76,15 @@ void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modu
     }
 }
 
+void NativeX888SpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = s[i], a = p >> 24, m = a + 1;
+        d[i] = a << 24 | (((((p >> 16) & 0xFF) * m) >> 8) << 16) | (((((p >> 8) & 0xFF) * m) >> 8) << 8) |
+               (((p & 0xFF) * m) >> 8);
+    }
+}
+
 #if defined(__SSE2__)
 
 namespace {
@@ -259,8 +268,26 @@ void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, 
     SurfaceAddSpan32Scalar(d + i, s + i, n - i, modulate, fr, fg, fb);
 }
 
+void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k1 = _mm_set1_epi16(1);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // c * (a + 1) is at most 255 * 256: exact in a 16-bit lane.
+        const __m128i lo = _mm_unpacklo_epi8(sv, zero), hi = _mm_unpackhi_epi8(sv, zero);
+        const __m128i loC = _mm_srli_epi16(_mm_mullo_epi16(lo, _mm_add_epi16(AlphaLanes(lo), k1)), 8);
+        const __m128i hiC = _mm_srli_epi16(_mm_mullo_epi16(hi, _mm_add_epi16(AlphaLanes(hi), k1)), 8);
+        const __m128i colour = _mm_and_si128(_mm_packus_epi16(loC, hiC), RgbMask());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(colour, _mm_and_si128(sv, AlphaMask())));
+    }
+    NativeX888SpanScalar(d + i, s + i, n - i);
+}
+
 #else
 
+void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n) { NativeX888SpanScalar(d, s, n); }
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n) { SurfaceOverSpan32Scalar(d, s, n); }
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb)

@@ -42,4 +42,9 @@ void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, 
 void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                             uint32_t fb);
 
+// Premultiplied X888 native words of 0xAARRGGBB pixels: alpha a kept in the top byte, each colour
+// channel c * (a + 1) >> 8 (MemoryImage::GetNativeAlphaData's form for that display format).
+void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n);
+void NativeX888SpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
+
 } // namespace Fw::detail

@@ -179,3 +179,41 @@ TEST(PixelSpans, SurfaceAddMatchesTheAdditiveRule)
 }
 
 } // namespace
+
+namespace {
+
+// The X888 native words against the per-format rule of MemoryImage::GetNativeAlphaData (channel
+// ((((p & M) * (a + 1)) >> 8) >> (8 * k + 8 - bits) << shift) & M), over every alpha and channel
+// value and over random spans of every length.
+uint32_t NativeRule(uint32_t p)
+{
+    const uint32_t a = p >> 24, m = a + 1;
+    const uint32_t r = ((((p & 0xFF0000u) * m) >> 8) >> 16 << 16) & 0xFF0000u;
+    const uint32_t g = ((((p & 0xFF00u) * m) >> 8) >> 8 << 8) & 0xFF00u;
+    const uint32_t b = (((p & 0xFFu) * m) >> 8) & 0xFFu;
+    return r | g | b | (a << 24);
+}
+
+TEST(PixelSpans, NativeX888MatchesTheNativeRule)
+{
+    std::vector<uint32_t> src;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t v = 0; v < 256; ++v)
+            src.push_back(a << 24 | v << 16 | (255 - v) << 8 | (v * 7 & 0xFF));
+    uint32_t seed = 13;
+    for (int32_t n = 0; n < 40; ++n)
+        for (uint32_t w : RandomWords(seed, size_t(n)))
+            src.push_back(w);
+    for (int32_t start = 0; start < 5; ++start) { // every alignment and tail length
+        const int32_t n = int32_t(src.size()) - start;
+        std::vector<uint32_t> fast(size_t(n), 0xDEADBEEF), scalar = fast;
+        NativeX888Span(fast.data(), src.data() + start, n);
+        NativeX888SpanScalar(scalar.data(), src.data() + start, n);
+        for (int32_t i = 0; i < n; ++i) {
+            ASSERT_EQ(fast[size_t(i)], NativeRule(src[size_t(start + i)])) << "start " << start << " at " << i;
+            ASSERT_EQ(scalar[size_t(i)], fast[size_t(i)]) << "start " << start << " at " << i;
+        }
+    }
+}
+
+} // namespace
