@@ -6,7 +6,7 @@
 #include "engine/scripting/ScriptWidgetTree.h"
 #include "engine/scripting/ScriptWidgetWalk.h"
 #include "engine/widgets/ScrollBar.h"
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 
 #include <Python.h>
 
