@@ -27,9 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The driver's exit code when the engine lacks a piece that the game needs.
-constexpr int kMissingPieceExit = 77;
-
 // A hang fails the test instead of stalling the suite; sanitizer builds are slow, hence generous.
 constexpr auto kWallClockGuard = std::chrono::seconds(240);
 
@@ -136,17 +133,6 @@ DriverRun RunDriver(const TestSupport::TempFolder& home, const std::string& game
     return run;
 }
 
-// The piece of the engine that the driver found missing, or "".
-std::string MissingPiece(const DriverRun& run)
-{
-    if (!run.exited || run.exitCode != kMissingPieceExit)
-        return {};
-    const std::string mark = "driver: missing piece: ";
-    const size_t at = run.output.find(mark);
-    if (at == std::string::npos)
-        return {};
-    return run.output.substr(at + mark.size(), run.output.find('\n', at) - at - mark.size());
-}
 
 std::vector<std::string> LogLinesWithoutMoves(const std::string& log)
 {
@@ -235,8 +221,6 @@ TEST_F(SampleGameThreads, PlaysFromTheSplashToTheEndDrivenByEngineState)
 {
     TestSupport::TempFolder home;
     const DriverRun run = RunDriver(home, BuiltGameFolder());
-    if (const std::string missing = MissingPiece(run); !missing.empty())
-        GTEST_SKIP() << "The engine lacks " << missing;
     ASSERT_TRUE(run.exited) << Describe(run);
     EXPECT_EQ(run.exitCode, 0) << Describe(run);
 
@@ -300,8 +284,6 @@ TEST_F(SampleGameThreads, AScriptRaisingInMouseDownStillGetsItsNextLevelUpdate)
                                 "    corvin_game.MouseDown(x, y, button, clicks)\n"
                                 "    raise RuntimeError('MouseDown fails on purpose')\n");
     const DriverRun run = RunDriver(home, game);
-    if (const std::string missing = MissingPiece(run); !missing.empty())
-        GTEST_SKIP() << "The engine lacks " << missing;
     ASSERT_TRUE(run.exited) << Describe(run);
     EXPECT_EQ(run.exitCode, 0) << Describe(run);
     EXPECT_NE(run.output.find("MouseDown fails on purpose"), std::string::npos) << Describe(run);

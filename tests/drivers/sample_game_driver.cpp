@@ -9,8 +9,7 @@
 //      after it (the level goes on after the click): a close request.
 // Input goes through the window procedure, as the window system would deliver it. The game's own
 // callback log (CORVIN_HOG_LOG) is how the driver sees the script's state. Exit code 0 when the
-// game ran to its end, 77 when the engine lacks a piece the game needs (the output says which);
-// the program's output names each step taken.
+// game ran to its end; the program's output names each step taken.
 // Usage: sample_game_driver GAME_FOLDER MENU_X MENU_Y LEVEL_X LEVEL_Y
 #include "app/GameProgram.h"
 #include "engine/widgets/CandyWidget.h"
@@ -75,38 +74,17 @@ private:
     // The splash's second page is showing.
     bool SecondSplashPageShows()
     {
-        auto* splash = dynamic_cast<VTCandyWidget*>(static_cast<Fw::Widget*>(GetSplashBoard()));
+        VTBoard_Splash* splash = GetSplashBoard();
         const VTCandyWidget* page = splash ? splash->FindChild("title") : nullptr;
         return page && page->IsVisibleWithAncestors();
     }
 
-    // What the game needs of the engine and this engine lacks (empty when nothing): the boards
-    // are engine widgets built from "cfg\ui.xml" and running the script's levels.
-    std::string MissingPiece()
-    {
-        if (GetSplashBoard() && !dynamic_cast<VTCandyWidget*>(static_cast<Fw::Widget*>(GetSplashBoard())))
-            return "the splash board with its pages from cfg\\ui.xml (VTBoard_Splash is not an engine widget)";
-        if (GetGameBoard() && !dynamic_cast<VTCandyWidget*>(static_cast<Fw::Widget*>(GetGameBoard())))
-            return "the script-driven game board with its level-load thread (VTBoard_Game3 is not an engine widget)";
-        return {};
-    }
-
-public:
-    // The run ended because a piece of the engine that the game needs is missing.
-    bool StoppedForMissingPiece() const { return stoppedForMissingPiece_; }
-
-private:
 
     void Drive()
     {
         switch (stage_) {
         case Stage::Splash:
-            if (const std::string missing = MissingPiece(); !missing.empty()) {
-                Say(("missing piece: " + missing).c_str());
-                stoppedForMissingPiece_ = true;
-                EndMainLoop();
-                stage_ = Stage::Closing;
-            } else if (SecondSplashPageShows()) {
+            if (SecondSplashPageShows()) {
                 Say("key on the second splash page");
                 Send(Platform::Msg::KeyDown, kSpaceKey, 0);
                 Send(Platform::Msg::KeyUp, kSpaceKey, 0);
@@ -184,12 +162,9 @@ private:
     bool menuLoaded_ = false, levelLoaded_ = false;
     bool menuRuns_ = false, levelRuns_ = false, levelReleaseSeen_ = false, levelGoesOn_ = false;
     int32_t levelDraws_ = -1;
-    bool stoppedForMissingPiece_ = false;
     bool activated_ = false;
 };
 
-// Exit code of a run stopped because the engine lacks a piece the game needs.
-constexpr int kMissingPieceExit = 77;
 
 } // namespace
 
@@ -205,7 +180,6 @@ int main(int argc, char** argv)
     game->SetCommandLine(1, argv);
     game->Init();
     game->Start();
-    const bool missing = game->StoppedForMissingPiece();
     game.reset();
-    return missing ? kMissingPieceExit : 0;
+    return 0;
 }
