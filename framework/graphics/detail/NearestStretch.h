@@ -2,10 +2,12 @@
 // each pixel through a surface blend rule (SurfaceBlendRules.h). Internal to framework/graphics.
 #pragma once
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfacePixels.h"
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace Fw::detail {
@@ -44,10 +46,17 @@ void StretchRows(const SurfaceView& view, const Rect& r, bool mirror, const std:
                       rule, skip);
 }
 
+// One X888 row of the white normal stretch: the sampled words gathered in destination order
+// (unless gather is false: the words of the row before, from the same source row), then blended by
+// SurfaceOverSpan32. Out of line, so the copying loops below keep their own code.
+void StretchOverRowX888(uint32_t* d, int32_t width, bool mirror, const int32_t* cols, const StretchSource& src,
+                        size_t base, bool gather, std::vector<uint32_t>& gathered);
+
 // The same rows for a rule whose partial form of an opaque pixel (alpha 255) is the pixel itself,
 // narrowed to P (the white normal rules on 565 and X888): a source row whose sampled columns are
 // all opaque is a plain copy of the sampled words, and a destination row copied from the same
-// source row as the copied row above it is that row again. Other rows blend as StretchRows does.
+// source row as the copied row above it is that row again. Other rows blend as StretchRows does
+// (on X888 through the whole-row over span).
 template <class P, class Rule, class Skip>
 void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirror, const std::vector<int32_t>& cols,
                               const std::vector<int32_t>& rows, const StretchSource& src, const Rule& rule, Skip skip)
@@ -57,6 +66,8 @@ void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirro
     const auto [lo, hi] = std::minmax_element(cols.begin(), cols.begin() + r.width);
     const int32_t c0 = *lo, c1 = *hi;
     int32_t copiedFrom = -1; // source row of the destination row above, when that was a copy
+    std::vector<uint32_t> gathered;
+    int32_t gatheredFrom = -1;
     for (int32_t j = 0; j < r.height; ++j) {
         P* d = view.Row<P>(r.y + j) + r.x;
         const int32_t sy = rows[size_t(j)];
@@ -75,7 +86,13 @@ void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirro
             for (int32_t c = c0; c <= c1; ++c)
                 all &= src.native[base + size_t(c)];
         if ((all >> 24) != 255) {
-            StretchRow<P>(d, r.width, mirror, cols.data(), src, base, rule, skip);
+            if constexpr (std::is_same_v<P, uint32_t> && std::is_same_v<Rule, PlainRuleChannels<LayoutX888>>) {
+                // The whole-row over span is this rule with clear pixels skipped.
+                StretchOverRowX888(d, r.width, mirror, cols.data(), src, base, sy != gatheredFrom, gathered);
+                gatheredFrom = sy;
+            } else {
+                StretchRow<P>(d, r.width, mirror, cols.data(), src, base, rule, skip);
+            }
             copiedFrom = -1;
             continue;
         }
