@@ -3,6 +3,7 @@
 
 #include "engine/effects/EffectParticles.h"
 #include "engine/scripting/CandyWidget3.h"
+#include "engine/scripting/ClassTwinSupport.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ScriptWidgetTree.h"
@@ -94,16 +95,6 @@ namespace {
 
 VTParticleSystem3* SystemOf(PyObject* self) { return dynamic_cast<VTParticleSystem3*>(TwinBrother(self)); }
 
-PyObject* Reset(PyObject* self, PyObject*)
-{
-    const VTPythonObject twin(self);
-    RunScriptTreeChange([twin]() {
-        if (VTPyWidgetBrotherInterface* brother = TwinBrother(twin.GetObject()))
-            brother->DestroyTwin();
-    });
-    Py_RETURN_NONE;
-}
-
 template <void (*Fn)(VTParticleSystem3&)>
 PyObject* Call(PyObject* self, PyObject*)
 {
@@ -115,7 +106,7 @@ PyObject* Call(PyObject* self, PyObject*)
 }
 
 PyMethodDef gMethods[] = {
-    {"Reset", Reset, METH_VARARGS, nullptr},
+    {"Reset", ResetWidgetTwin, METH_VARARGS, nullptr},
     {"Play", Call<[](VTParticleSystem3& s) { s.Play(); }>, METH_VARARGS, nullptr},
     {"Stop", Call<[](VTParticleSystem3& s) { s.Stop(); }>, METH_VARARGS, nullptr},
     {"ResetPS", Call<[](VTParticleSystem3& s) { s.Reset(); }>, METH_VARARGS, nullptr},

@@ -4,6 +4,7 @@
 #include "engine/core/Texture.h"
 #include "engine/scripting/ArgParser.h"
 #include "engine/scripting/CandyWidget3.h"
+#include "engine/scripting/ClassTwinSupport.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
@@ -15,16 +16,6 @@
 namespace {
 
 VTCandyWidget3* WidgetOf(PyObject* self) { return dynamic_cast<VTCandyWidget3*>(TwinBrother(self)); }
-
-PyObject* Reset(PyObject* self, PyObject*)
-{
-    const VTPythonObject twin(self);
-    RunScriptTreeChange([twin]() {
-        if (VTPyWidgetBrotherInterface* brother = TwinBrother(twin.GetObject()))
-            brother->DestroyTwin();
-    });
-    Py_RETURN_NONE;
-}
 
 // A widget twin argument; anything else is a parse failure.
 bool ParseWidgetTwin(PyObject* args, const char* format, PyObject*& twin, std::string* name)
@@ -171,7 +162,7 @@ PyObject* CreatePS(PyObject* self, PyObject* args)
 PyObject* RemovePS(PyObject*, PyObject*) { Py_RETURN_NONE; }
 
 PyMethodDef gMethods[] = {
-    {"Reset", Reset, METH_VARARGS, nullptr},
+    {"Reset", ResetWidgetTwin, METH_VARARGS, nullptr},
     {"AddWidget", AddWidget, METH_VARARGS, nullptr},
     {"RemoveWidget", RemoveWidget, METH_VARARGS, nullptr},
     {"SetTexture", SetTexture, METH_VARARGS, nullptr},

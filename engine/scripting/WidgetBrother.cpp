@@ -1,8 +1,6 @@
 // Twin objects, their attribute dispatch and the attributes every widget twin shares.
 #include "engine/scripting/WidgetBrother.h"
 
-#include "framework/core/SaturatingTrunc.h"
-
 #include "engine/boards/FrameSeconds.h"
 #include "engine/core/DebugSettings.h"
 #include "engine/scripting/EngineServices.h"
@@ -11,6 +9,7 @@
 #include "engine/scripting/StaticType.h"
 #include "engine/scripting/TwinTypes.h"
 #include "engine/widgets/CandyWidget.h"
+#include "framework/core/SaturatingTrunc.h"
 #include "framework/widgets/WidgetManager.h"
 
 #include <cmath>
