@@ -57,7 +57,7 @@ struct Scene {
     BenchDisplay display;
     std::unique_ptr<DDImage> screen, opaqueSurface;
     MemoryImage opaque{nullptr}, sprite{nullptr}, glyph{nullptr}, rotSrc{nullptr}, stretchSrc{nullptr},
-        stretchOpaque{nullptr};
+        stretchOpaque{nullptr}, paletteGlyph{nullptr};
     std::vector<Rect> sprites, glyphs;
     // Baselines: pixman images over their own pixel arrays, SDL surfaces likewise.
     std::vector<uint8_t> pixDestPx, sdlDestPx, pixOpaquePx;
@@ -86,6 +86,9 @@ struct Scene {
         sprite.SetBits(spritePx.data(), 64, 64);
         glyphPx = Pixels(12, 16, true);
         glyph.SetBits(glyphPx.data(), 12, 16);
+        // The same glyph in palette form, as image fonts keep their glyphs.
+        paletteGlyph.SetBits(glyphPx.data(), 12, 16);
+        paletteGlyph.Palletize();
         const std::vector<uint32_t> rot = Pixels(256, 256, true);
         rotSrc.SetBits(rot.data(), 256, 256);
         stretchPx = Pixels(512, 384, true);
@@ -279,6 +282,29 @@ void Register()
             },
             [](Scene& sc) { sc.Pixman(PIXMAN_OP_OVER, sc.pixGlyph, sc.glyphs); },
             [](Scene& sc) { sc.Sdl(sc.sdlGlyph, SDL_BLENDMODE_BLEND, sc.glyphs); }, 10000.0 * 12 * 16);
+        // Coloured text from an image font: palettised glyphs with an opaque colour.
+        const Color textColour(250, 230, 120);
+        reg(
+            "palette_glyph_colour_blits_10000",
+            [textColour](Scene& sc) {
+                for (const Rect& r : sc.glyphs)
+                    sc.screen->Blt(&sc.paletteGlyph, r.x, r.y, Rect(0, 0, 12, 16), textColour, 0);
+            },
+            [textColour](Scene& sc) {
+                const pixman_color_t c{uint16_t(textColour.red * 257), uint16_t(textColour.green * 257),
+                                       uint16_t(textColour.blue * 257), 0xFFFF};
+                pixman_image_t* mask = pixman_image_create_solid_fill(&c);
+                pixman_image_set_component_alpha(mask, true);
+                sc.Pixman(PIXMAN_OP_OVER, sc.pixGlyph, sc.glyphs, mask);
+                pixman_image_unref(mask);
+            },
+            [textColour](Scene& sc) {
+                SDL_SetSurfaceColorMod(sc.sdlGlyph, uint8_t(textColour.red), uint8_t(textColour.green),
+                                       uint8_t(textColour.blue));
+                sc.Sdl(sc.sdlGlyph, SDL_BLENDMODE_BLEND, sc.glyphs);
+                SDL_SetSurfaceColorMod(sc.sdlGlyph, 255, 255, 255);
+            },
+            10000.0 * 12 * 16);
         reg(
             "rotated_256_at_30deg",
             [full](Scene& sc) {

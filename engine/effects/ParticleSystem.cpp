@@ -7,6 +7,7 @@
 #include "engine/core/TextureCatalogue.h"
 #include "engine/effects/ParticleSystemRegistry.h"
 #include "framework/core/Rand15.h"
+#include "framework/core/SaturatingTrunc.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 
@@ -24,18 +25,6 @@ constexpr Fw::Rect kParticleClip{0, 0, 1024, 768};
 constexpr int32_t kMaxCapacity = 65536;
 constexpr float kPi = 3.1415927f;
 constexpr float kDegToRad = 0.017453292f;
-
-// Truncation toward zero that stays defined for NaN (0) and values beyond int32 (clamped).
-int32_t Trunc(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
 
 float RandUnit() { return static_cast<float>(Fw::Rand()) / static_cast<float>(Fw::kRandMax); }
 
@@ -142,7 +131,9 @@ void VTParticleSystem::UpdateColor(VTParticle& p, float t) const
         if (!(span > 0.0f))
             return;
         const float f = (t - previous.age) / span;
-        auto mix = [f](int32_t a, int32_t b) { return Trunc(a + f * static_cast<float>(b - a)); };
+        auto mix = [f](int32_t a, int32_t b) {
+            return Fw::SaturatingTrunc(a + f * static_cast<float>(b - a));
+        };
         p.color = Fw::Color(mix(previous.color.red, next.color.red), mix(previous.color.green, next.color.green),
                             mix(previous.color.blue, next.color.blue), mix(previous.color.alpha, next.color.alpha));
         p.keyIndex = i;
@@ -209,8 +200,8 @@ void VTParticleSystem::Emit()
         p->endSize = (flags & VTParticleRandom::EndSize) ? Randomised(desc_.endSize) : desc_.endSize;
         p->lifeTime = (flags & VTParticleRandom::LifeTime) ? Randomised(desc_.lifeTime) : desc_.lifeTime;
 
-        p->x = Trunc(desc_.positionX);
-        p->y = Trunc(desc_.positionY);
+        p->x = Fw::SaturatingTrunc(desc_.positionX);
+        p->y = Fw::SaturatingTrunc(desc_.positionY);
         p->age = static_cast<float>(k) * interval;
         p->color = Fw::Color(0, 0, 0, 0);
         p->size = 0.0f;
@@ -219,15 +210,15 @@ void VTParticleSystem::Emit()
 
         if (desc_.emitterShape == VTParticleEmitter::Rectangle) {
             const float w = Randomised(desc_.rectWidth);
-            p->x += Trunc(w - 0.5f * desc_.rectWidth);
+            p->x += Fw::SaturatingTrunc(w - 0.5f * desc_.rectWidth);
             const float h = Randomised(desc_.rectHeight);
-            p->y += Trunc(h - 0.5f * desc_.rectHeight);
+            p->y += Fw::SaturatingTrunc(h - 0.5f * desc_.rectHeight);
         } else if (desc_.emitterShape == VTParticleEmitter::HalfDisc) {
             // a in [0, pi]: sin(a) >= 0, so only the half below the position.
             const float a = static_cast<float>(Fw::Rand()) * kPi / static_cast<float>(Fw::kRandMax);
             const float r = static_cast<float>(Fw::Rand()) * desc_.radius / static_cast<float>(Fw::kRandMax);
-            p->x += Trunc(std::cos(a) * r);
-            p->y += Trunc(std::sin(a) * r);
+            p->x += Fw::SaturatingTrunc(std::cos(a) * r);
+            p->y += Fw::SaturatingTrunc(std::sin(a) * r);
         }
 
         const float degrees = (RandUnit() - 0.5f) * desc_.angleSpread + desc_.baseAngle;
@@ -251,10 +242,10 @@ void VTParticleSystem::Draw(Fw::Graphics& g)
     const int32_t h = image->GetHeight();
     const bool colorize = g.GetColorizeImages();
     for (const VTParticle* p : particles_) {
-        const int32_t dw = Trunc(w * p->size);
-        const int32_t dh = Trunc(h * p->size);
-        const int32_t x = Trunc(p->x - dw * 0.5);
-        const int32_t y = Trunc(p->y - dh * 0.5);
+        const int32_t dw = Fw::SaturatingTrunc(w * p->size);
+        const int32_t dh = Fw::SaturatingTrunc(h * p->size);
+        const int32_t x = Fw::SaturatingTrunc(p->x - dw * 0.5);
+        const int32_t y = Fw::SaturatingTrunc(p->y - dh * 0.5);
         g.SetColor(p->color);
         g.SetClipRect(kParticleClip.x, kParticleClip.y, kParticleClip.width, kParticleClip.height);
         g.SetColorizeImages(true);

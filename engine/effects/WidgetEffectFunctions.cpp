@@ -27,6 +27,20 @@ int32_t WithTarget(void* argument, Apply apply)
     return 1;
 }
 
+// Calls apply(widget, v) when the effect has its widget.
+template <class Apply>
+int32_t WithWidget(void* argument, Apply apply)
+{
+    const auto call = ReadControl(argument);
+    if (!call)
+        return 0;
+    VTCandyWidget* widget = Widget(call->effect);
+    if (widget == nullptr)
+        return 0;
+    apply(*widget, call->v);
+    return 1;
+}
+
 // Calls apply(offset, v) when the effect has its offset pair.
 template <class Apply>
 int32_t WithOffset(void* argument, Apply apply)
@@ -135,14 +149,7 @@ int32_t SparklingStar(void* state)
 
 int32_t Rotate360(void* state)
 {
-    const auto call = ReadControl(state);
-    if (!call)
-        return 0;
-    VTCandyWidget* widget = Widget(call->effect);
-    if (widget == nullptr)
-        return 0;
-    SetAngle(*widget, call->v * 360.0f);
-    return 1;
+    return WithWidget(state, [](VTCandyWidget& w, float v) { SetAngle(w, v * 360.0f); });
 }
 
 int32_t DlgShiftDownAccel(void* state)

@@ -20,6 +20,7 @@
 namespace {
 
 using EngineCalls::Unlocked;
+using EngineCalls::WithProfiles;
 
 struct EngineObject {
     PyObject_HEAD
@@ -38,16 +39,12 @@ struct SelectedProfile {
 SelectedProfile ReadSelectedProfile()
 {
     SelectedProfile profile;
-    Unlocked([&](VTEngineServices& e) {
-        VTProfileStore* store = e.ProfileStore();
-        if (!store)
-            return;
-        std::lock_guard lock(EngineCalls::ProfileLock());
-        profile.count = store->Count();
-        profile.selected = store->Selected();
+    WithProfiles([&](VTProfileStore& store) {
+        profile.count = store.Count();
+        profile.selected = store.Selected();
         if (profile.selected >= 0 && size_t(profile.selected) < profile.count)
-            profile.name = store->Name(size_t(profile.selected));
-        profile.data = store->GetSelectedData();
+            profile.name = store.Name(size_t(profile.selected));
+        profile.data = store.GetSelectedData();
     });
     return profile;
 }
@@ -60,12 +57,7 @@ PyObject* WideStr(const std::wstring& text)
 PyObject* UsersList()
 {
     std::vector<std::wstring> names;
-    Unlocked([&](VTEngineServices& e) {
-        if (VTProfileStore* store = e.ProfileStore()) {
-            std::lock_guard lock(EngineCalls::ProfileLock());
-            names = store->Names();
-        }
-    });
+    WithProfiles([&](VTProfileStore& store) { names = store.Names(); });
     PyObject* list = PyList_New(Py_ssize_t(names.size()));
     if (!list)
         return nullptr;
@@ -84,12 +76,7 @@ PyObject* UsersList()
 int32_t ProfileSetting(int32_t VTProfileSettings::*field)
 {
     int32_t value = 0;
-    Unlocked([&](VTEngineServices& e) {
-        if (VTProfileStore* store = e.ProfileStore()) {
-            std::lock_guard lock(EngineCalls::ProfileLock());
-            value = store->Settings().*field;
-        }
-    });
+    WithProfiles([&](VTProfileStore& store) { value = store.Settings().*field; });
     return value;
 }
 
@@ -200,14 +187,10 @@ int SetAttr(PyObject* self, PyObject* nameObject, PyObject* value)
         return -1;
     }
     const std::string data = text;
-    Unlocked([&](VTEngineServices& e) {
-        VTProfileStore* store = e.ProfileStore();
-        if (!store)
-            return;
-        std::lock_guard lock(EngineCalls::ProfileLock());
+    WithProfiles([&](VTProfileStore& store) {
         // Saves; with no profile selected (or none at all) it tells the engine, which prints the
         // script's traceback, and stores nothing.
-        store->SetSelectedData(data);
+        store.SetSelectedData(data);
     });
     return 0;
 }

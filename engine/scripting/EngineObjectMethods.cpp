@@ -24,6 +24,7 @@
 namespace {
 
 using EngineCalls::Unlocked;
+using EngineCalls::WithProfiles;
 
 // Longest "link.txt" read by the survey edition's Shutdown.
 constexpr size_t kLinkFileBytes = 16384;
@@ -203,15 +204,11 @@ PyObject* SetGroupVolume(PyObject*, PyObject* args)
     int volume = 0;
     if (!ParseScriptArgs(args, "si", {&group, &volume}))
         return ScriptArgFailure();
-    Unlocked([&](VTEngineServices& e) {
-        VTProfileStore* store = e.ProfileStore();
-        if (!store)
-            return;
-        std::lock_guard lock(EngineCalls::ProfileLock());
-        VTProfileSettings& settings = store->Settings();
+    WithProfiles([&](VTProfileStore& store) {
+        VTProfileSettings& settings = store.Settings();
         if (group == "music") {
             settings.musicVolume = volume;
-            store->ApplyMusicVolume();
+            store.ApplyMusicVolume();
             return;
         }
         if (group == "ui")
@@ -220,7 +217,7 @@ PyObject* SetGroupVolume(PyObject*, PyObject* args)
             settings.gameVolume = volume;
         else if (group == "ambient")
             settings.ambientVolume = volume;
-        store->ApplyGroupVolumes(); // an unknown group only re-applies them
+        store.ApplyGroupVolumes(); // an unknown group only re-applies them
     });
     Py_RETURN_NONE;
 }
@@ -231,17 +228,13 @@ PyObject* SetMasterVolume(PyObject*, PyObject* args)
     int volume = 0;
     if (!ParseScriptArgs(args, "si", {&which, &volume}))
         return ScriptArgFailure();
-    Unlocked([&](VTEngineServices& e) {
-        VTProfileStore* store = e.ProfileStore();
-        if (!store)
-            return;
-        std::lock_guard lock(EngineCalls::ProfileLock());
+    WithProfiles([&](VTProfileStore& store) {
         if (which == "sfx_master") {
-            store->Settings().masterSoundVolume = volume;
-            store->ApplyGroupVolumes();
+            store.Settings().masterSoundVolume = volume;
+            store.ApplyGroupVolumes();
         } else if (which == "music_master") {
-            store->Settings().masterMusicVolume = volume;
-            store->ApplyMusicVolume();
+            store.Settings().masterMusicVolume = volume;
+            store.ApplyMusicVolume();
         }
     });
     Py_RETURN_NONE;
@@ -312,12 +305,7 @@ PyObject* ProfileCreate(PyObject*, PyObject* args)
     if (!ParseScriptArgs(args, "u", {&name}))
         return ScriptArgFailure();
     bool created = false;
-    Unlocked([&](VTEngineServices& e) {
-        if (VTProfileStore* store = e.ProfileStore()) {
-            std::lock_guard lock(EngineCalls::ProfileLock());
-            created = store->CreateProfile(name);
-        }
-    });
+    WithProfiles([&](VTProfileStore& store) { created = store.CreateProfile(name); });
     return PyLong_FromLong(created ? 1 : 0);
 }
 
@@ -326,11 +314,8 @@ PyObject* ProfileDelete(PyObject*, PyObject* args)
     int index = 0;
     if (!ParseScriptArgs(args, "i", {&index}))
         return ScriptArgFailure();
-    Unlocked([&](VTEngineServices& e) {
-        if (VTProfileStore* store = e.ProfileStore()) {
-            std::lock_guard lock(EngineCalls::ProfileLock());
-            store->DeleteProfile(index); // an index out of range changes and writes nothing
-        }
+    WithProfiles([&](VTProfileStore& store) {
+        store.DeleteProfile(index); // an index out of range changes and writes nothing
     });
     Py_RETURN_NONE;
 }
@@ -340,11 +325,8 @@ PyObject* ProfileSelect(PyObject*, PyObject* args)
     int index = 0;
     if (!ParseScriptArgs(args, "i", {&index}))
         return ScriptArgFailure();
-    Unlocked([&](VTEngineServices& e) {
-        if (VTProfileStore* store = e.ProfileStore()) {
-            std::lock_guard lock(EngineCalls::ProfileLock());
-            store->SetSelected(index); // kept as given; reads never go outside the list
-        }
+    WithProfiles([&](VTProfileStore& store) {
+        store.SetSelected(index); // kept as given; reads never go outside the list
     });
     Py_RETURN_NONE;
 }
@@ -395,6 +377,11 @@ PyObject* ImgCacheReset(PyObject*, PyObject* args)
 // In the order of the engine's script interface.
 PyMethodDef gMethods[] = {
     {"CreateWidget", EngineCalls::CreateWidget, METH_VARARGS, nullptr},
+    {"CreateText", EngineCalls::CreateText, METH_VARARGS, nullptr},
+    {"CreateEdit", EngineCalls::CreateEdit, METH_VARARGS, nullptr},
+    {"CreateListbox", EngineCalls::CreateListbox, METH_VARARGS, nullptr},
+    {"CreateCheckbox", EngineCalls::CreateCheckbox, METH_VARARGS, nullptr},
+    {"CreateSlider", EngineCalls::CreateSlider, METH_VARARGS, nullptr},
     {"AddWidget", EngineCalls::AddWidget, METH_VARARGS, nullptr},
     {"RemoveWidget", EngineCalls::RemoveWidget, METH_VARARGS, nullptr},
     {"LoadLevel", LoadLevel, METH_VARARGS, nullptr},

@@ -8,6 +8,11 @@
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ScriptWidgetTree.h"
 #include "engine/scripting/SoundItem.h"
+#include "engine/scripting/Text3.h"
+#include "engine/scripting/CheckBox3.h"
+#include "engine/scripting/List3.h"
+#include "engine/scripting/Slider3.h"
+#include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/TwinTypes.h"
 #include "engine/scripting/detail/EngineCalls.h"
 #include "framework/widgets/Widget.h"
@@ -50,6 +55,11 @@ PyObject* Create(PyObject* args, PyTypeObject& type)
 } // namespace
 
 PyObject* EngineCalls::CreateWidget(PyObject*, PyObject* args) { return Create<VTCandyWidget3>(args, PyCandyWidget3Type()); }
+PyObject* EngineCalls::CreateText(PyObject*, PyObject* args) { return Create<VTText3>(args, PyText3Type()); }
+PyObject* EngineCalls::CreateEdit(PyObject*, PyObject* args) { return Create<VTEditWidget3>(args, PyEditWidget3Type()); }
+PyObject* EngineCalls::CreateListbox(PyObject*, PyObject* args) { return Create<VTList3>(args, PyList3Type()); }
+PyObject* EngineCalls::CreateCheckbox(PyObject*, PyObject* args) { return Create<VTCheckBox3>(args, PyCheckBox3Type()); }
+PyObject* EngineCalls::CreateSlider(PyObject*, PyObject* args) { return Create<VTSlider3>(args, PySlider3Type()); }
 
 PyObject* EngineCalls::AddWidget(PyObject*, PyObject* args)
 {

@@ -83,12 +83,11 @@ void VTGameScript::CallLocked(const char* function, const char* format,
     // of both (each of which would take it again otherwise).
     GilGuard gil;
     VTPythonObject* fn = Callback(function);
-    if (!fn)
+    if (!fn || !gil.Held())
         return;
-    VTPythonObject tuple;
-    tuple.BuildTuple(format, args);
-    VTPythonObject result;
-    fn->Call(result, &tuple);
+    PyObject* tuple = VTPythonObject::NewTupleHeld(format, args);
+    fn->CallHeld(tuple);
+    Py_XDECREF(tuple);
 }
 
 void VTGameScript::CallUnlocked(const char* function, const VTPythonObject* arguments, VTPythonObject* result)
@@ -146,19 +145,23 @@ void VTGameScript::CallLevelUpdate(float frameSeconds)
         return;
     // The section spans the call and the debug counters that follow it.
     std::optional<Fw::ProfileScope> profile;
+    // The clock is read only for the debug-mode counters.
+    const bool debugMode = DebugMode();
     uint32_t before = 0, after = 0;
     {
         GilGuard gil; // once for the arguments, the call and their releases
-        VTPythonObject tuple;
-        tuple.BuildTuple("f", {double(frameSeconds)});
+        PyObject* tuple = gil.Held() ? VTPythonObject::NewTupleHeld("f", {double(frameSeconds)}) : nullptr;
         profile.emplace("mUpdateProc->CallFunction( EntryTuple )");
-        before = Ticks();
-        VTPythonObject result;
-        levelUpdate_->Call(result, &tuple);
-        after = Ticks();
+        if (debugMode)
+            before = Ticks();
+        if (gil.Held())
+            levelUpdate_->CallHeld(tuple);
+        if (debugMode)
+            after = Ticks();
+        Py_XDECREF(tuple);
     }
 
-    if (!DebugMode())
+    if (!debugMode)
         return;
     gScriptPerf.levelUpdateMs += after - before;
     if (++gScriptPerf.levelUpdateCalls < kReportEvery)

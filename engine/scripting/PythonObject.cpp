@@ -442,8 +442,18 @@ void VTPythonObject::BuildTuple(const char* format, std::initializer_list<TupleA
     Clear();
     if (!gil.Held())
         return;
+    object_ = NewTupleHeld(format, values);
+    kind_ = object_ ? kTuple : kNone;
+}
+
+PyObject* VTPythonObject::NewTupleHeld(const char* format, std::initializer_list<TupleArg> values)
+{
     const size_t n = std::strlen(format);
-    object_ = PyTuple_New(Py_ssize_t(n));
+    PyObject* tuple = PyTuple_New(Py_ssize_t(n));
+    if (!tuple) {
+        PyErr_Clear();
+        return nullptr;
+    }
     auto next = values.begin();
     for (size_t p = 0; p < n; ++p) {
         PyObject* item = nullptr;
@@ -472,9 +482,22 @@ void VTPythonObject::BuildTuple(const char* format, std::initializer_list<TupleA
             Py_INCREF(Py_None);
             item = Py_None;
         }
-        PyTuple_SET_ITEM(object_, Py_ssize_t(p), item);
+        PyTuple_SET_ITEM(tuple, Py_ssize_t(p), item);
     }
-    kind_ = kTuple;
+    return tuple;
+}
+
+bool VTPythonObject::CallHeld(PyObject* arguments) const
+{
+    if (kind_ != kCallable || !object_)
+        return false;
+    PyObject* ret = PyObject_CallObject(object_, arguments);
+    if (!ret) {
+        PrintAndClearScriptError();
+        return false;
+    }
+    Py_DECREF(ret);
+    return true;
 }
 
 VTPythonObject& VTPythonObject::Call(VTPythonObject& result, const VTPythonObject* arguments) const

@@ -100,6 +100,11 @@ public:
     void SetListUnicode(int index, const wchar_t* text);
     void BuildTuple(const char* format, std::initializer_list<TupleArg> values = {});
     VTPythonObject& Call(VTPythonObject& result, const VTPythonObject* arguments) const;
+    // For a caller that holds the interpreter lock already (one lock for a whole callback): the
+    // tuple BuildTuple makes, as a new reference (null if it cannot be made), and Call with the
+    // result dropped (a script error printed and cleared), false when not callable or it raised.
+    static PyObject* NewTupleHeld(const char* format, std::initializer_list<TupleArg> values);
+    bool CallHeld(PyObject* arguments) const;
     bool ImportModule(const char* name);
     void AddModule(const char* name);
     bool ReloadModule();

@@ -1,6 +1,11 @@
 // The list of twin types: what counts as a widget twin, and readying every script type at start-up.
 #include "engine/scripting/TwinTypes.h"
 
+#include "engine/scripting/Text3.h"
+#include "engine/scripting/CheckBox3.h"
+#include "engine/scripting/List3.h"
+#include "engine/scripting/Slider3.h"
+#include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/WidgetBrother.h"
 
 #include <Python.h>
@@ -12,7 +17,8 @@ namespace {
 using TypeGetter = PyTypeObject& (*)();
 
 // The widget twin types, in the order of the engine object's Create methods.
-constexpr std::array<TypeGetter, 1> kWidgetTwinTypes = {&PyCandyWidget3Type};
+constexpr std::array<TypeGetter, 6> kWidgetTwinTypes = {
+    &PyCandyWidget3Type, &PyText3Type, &PyEditWidget3Type, &PyList3Type, &PyCheckBox3Type, &PySlider3Type};
 
 } // namespace
 

@@ -1,6 +1,8 @@
 // Twin objects, their attribute dispatch and the attributes every widget twin shares.
 #include "engine/scripting/WidgetBrother.h"
 
+#include "framework/core/SaturatingTrunc.h"
+
 #include "engine/boards/FrameSeconds.h"
 #include "engine/core/DebugSettings.h"
 #include "engine/scripting/EngineServices.h"
@@ -35,16 +37,7 @@ bool IsTwinType(PyTypeObject* type)
            IsScriptTwinType(type);
 }
 
-int32_t Trunc(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
+int32_t Trunc(double v) { return Fw::SaturatingTrunc(v); }
 
 PyObject* NoAttribute(PyObject* self, const char* name)
 {

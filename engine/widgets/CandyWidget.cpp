@@ -11,6 +11,7 @@
 #include "engine/effects/EffectValueIds.h"
 #include "engine/effects/ParticleSystemRegistry.h"
 #include "framework/app/AppBase.h"
+#include "framework/core/SaturatingTrunc.h"
 #include "framework/core/Transform2D.h"
 #include "framework/graphics/Graphics.h"
 
@@ -30,17 +31,6 @@ VTParticleSystemRegistry* ParticleRegistry()
 }
 
 float FrameSeconds() { return Fw::gApplication ? static_cast<float>(Fw::gApplication->frameTime / 1000.0) : 0.0f; }
-
-int32_t Trunc(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= 2147483647.0)
-        return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0)
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(v);
-}
 
 enum MouseKind { kMouseDown, kMouseUp, kMouseMove };
 
@@ -258,8 +248,8 @@ const Fw::Matrix3& VTCandyWidget::GetTransform()
     if (!transformDirty_)
         return transform_;
     Fw::Transform2D t;
-    t.Translate(static_cast<float>(Trunc(offset.x + exactX - scalePoint.x)),
-                static_cast<float>(Trunc(offset.y + exactY - scalePoint.y)));
+    t.Translate(static_cast<float>(Fw::SaturatingTrunc(offset.x + exactX - scalePoint.x)),
+                static_cast<float>(Fw::SaturatingTrunc(offset.y + exactY - scalePoint.y)));
     t.RotateDeg(angle);
     t.Scale(scale, scale);
     t.Translate(static_cast<float>(scalePoint.x), static_cast<float>(scalePoint.y));
@@ -284,7 +274,8 @@ Fw::Rect VTCandyWidget::GetBoundsForMatrix(const Fw::Matrix3& m)
         maxX = std::max(maxX, p.x);
         maxY = std::max(maxY, p.y);
     }
-    Fw::Rect r(Trunc(minX), Trunc(minY), Trunc(maxX - minX), Trunc(maxY - minY));
+    Fw::Rect r(Fw::SaturatingTrunc(minX), Fw::SaturatingTrunc(minY), Fw::SaturatingTrunc(maxX - minX),
+               Fw::SaturatingTrunc(maxY - minY));
     if (engineParent_)
         r = r.Intersection(engineParent_->GetScreenBounds());
     return r;
@@ -401,7 +392,7 @@ void VTCandyWidget::Move(int32_t newX, int32_t newY)
     InvalidateTransform();
     exactX = newX;
     exactY = newY;
-    Fw::Widget::Resize(newX, newY, Trunc(exactWidth), Trunc(exactHeight));
+    Fw::Widget::Resize(newX, newY, Fw::SaturatingTrunc(exactWidth), Fw::SaturatingTrunc(exactHeight));
 }
 
 // ---- VTIEffect ----

@@ -47,6 +47,17 @@ VTTexture* VTCheckBox::GetFace(bool checked, Face face) const
     return (checked ? checkedFaces_ : uncheckedFaces_)[face];
 }
 
+VTTexture& VTCheckBox::EnsureFace(bool checked, Face face)
+{
+    VTTexture*& slot = (checked ? checkedFaces_ : uncheckedFaces_)[face];
+    if (!slot) {
+        auto texture = std::make_unique<VTTexture>();
+        slot = texture.get();
+        AddTexture(0, std::move(texture));
+    }
+    return *slot;
+}
+
 void VTCheckBox::SetChecked(bool checked)
 {
     checked_ = checked;

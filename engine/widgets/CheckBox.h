@@ -29,6 +29,8 @@ public:
     virtual bool IsChecked() const { return checked_; }
     // The face texture of a state (null when the skin has none).
     VTTexture* GetFace(bool checked, Face face) const;
+    // The face texture of a state; an empty one is made (kept under texture id 0) when it has none.
+    VTTexture& EnsureFace(bool checked, Face face);
 
     void Update() override;
     void Draw(Fw::Graphics* g) override;
@@ -38,10 +40,12 @@ public:
 
     float tintR = 1.0f, tintG = 1.0f, tintB = 1.0f; // multipliers of the drawing colour
 
+protected:
+    bool checked_ = false;
+
 private:
     void SelectFace();
 
-    bool checked_ = false;
     std::array<VTTexture*, 3> checkedFaces_{};
     std::array<VTTexture*, 3> uncheckedFaces_{};
 };

@@ -9,7 +9,7 @@
 #include "engine/widgets/SkinTexture.h"
 #include "engine/widgets/WidgetAlpha.h"
 #include "engine/widgets/WidgetServices.h"
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 

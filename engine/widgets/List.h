@@ -60,6 +60,10 @@ public:
     void MakeScrollbar();
     // The cached lines are drawn again at the next draw.
     void InvalidateImage() { imageValid_ = false; }
+    // The first line shown (a scroll bar's position overrides it at the next update or redraw).
+    void SetFirstVisibleLine(int32_t line) { firstVisibleLine_ = line; }
+    // The height of every line; 0 or less draws no lines.
+    void SetLineHeight(int32_t lineHeight) { lineHeight_ = lineHeight; }
 
     int32_t GetActiveItem() const { return activeItem_; }
     int32_t GetFirstVisibleLine() const { return firstVisibleLine_; }

@@ -74,9 +74,11 @@ public:
     int32_t framesPerSecond = 0;    // "fps": kept for scripts
     bool oneShot = false;           // "oneshot": kept for scripts
 
-private:
+protected:
     // Rebuilds the display text when the label changed or a used key's value did.
     void RefreshDisplayText();
+
+private:
     void SelectTexture();
     Fw::Rect TextRect() const;
 

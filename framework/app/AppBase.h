@@ -15,7 +15,7 @@
 #include "framework/app/DeferredMessageQueue.h"
 #include "framework/core/Demo.h"
 #include "framework/core/Ratio.h"
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/assets/SharedImageSource.h"
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/Rect.h"

@@ -1,6 +1,6 @@
 // The demo player's dialogs: "Jump To Time" and "Marker List", built on the framework dialog and
 // waited on modally. The jump time is remembered in the registry without passing the demo.
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/app/AppBase.h"
 #include "framework/app/DemoDialogs.h"
 #include "framework/core/StringUtils.h"

@@ -4,7 +4,7 @@
 // draws by collecting one glyph per layer and character and issuing them by drawing order, under
 // the global text lock.
 #pragma once
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Rect.h"
 
 #include <cstdint>

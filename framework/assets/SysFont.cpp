@@ -115,7 +115,12 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
         }
         return DeriveTextPixel(onWhite, onBlack);
     };
-    std::vector<uint32_t> pixels(count);
+    // The pixels are written straight into the image's own bits, then scanned once.
+    auto image = std::make_unique<MemoryImage>(nullptr);
+    image->SetBits(nullptr, w, h, false);
+    uint32_t* pixels = image->GetBits();
+    if (!pixels)
+        return nullptr;
     if (shadow) {
         for (size_t i = 0; i < count; ++i)
             pixels[i] = pixelOf(shadowCover[i], textCover[i]);
@@ -127,8 +132,7 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
         for (size_t i = 0; i < count; ++i)
             pixels[i] = byCover[textCover[i]];
     }
-    auto image = std::make_unique<MemoryImage>(nullptr);
-    image->SetBits(pixels.data(), w, h);
+    image->CommitBits();
     return image;
 }
 

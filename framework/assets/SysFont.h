@@ -3,7 +3,7 @@
 // deriving straight-alpha ARGB pixels from the two, and drawing that image through the context
 // (so translation, clipping, colour and draw mode apply as for any image).
 #pragma once
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "platform/SystemFonts.h"
 
 #include <cstdint>

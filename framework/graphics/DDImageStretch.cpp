@@ -1,6 +1,7 @@
 // Surface-image stretch blits: nearest-pixel stepping in 16.16 fixed point over the source's
-// premultiplied native pixels (plain and mirrored), a surface-to-surface copy for opaque surface
-// sources, and the smooth stretch through a filtered temporary image.
+// premultiplied native pixels (plain and mirrored; rows of opaque pixels copied), a
+// surface-to-surface copy for opaque surface sources, and the smooth stretch through a filtered
+// temporary image.
 #include "framework/display/NativeDisplay.h"
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/DDImage.h"
@@ -8,12 +9,14 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/NearestStretch.h"
 #include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SmoothStretch.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace Fw {
@@ -21,30 +24,6 @@ namespace Fw {
 using namespace detail;
 
 namespace {
-
-// Nearest stretch of r.height rows: row rows[j] of the source, columns from the table; pixels
-// for which skip(s) holds are not written, the others take the rule's partial form.
-//   normal, white:   skip a = 0;  s + sum of (((d & M) * (256 - a)) >> 8) & M
-//   normal, colour:  skip a * ca / 255 = 0;  sum of (((d & M) * (256 - a') + (s & M) * f_c) >> 8) & M
-//   additive:        skip s = 0;  OR of T_c[((s & M) >> s_c) (* f_c >> 8) + ((d & M) >> s_c)] << s_c
-template <class P, class Rule, class Skip>
-void StretchRows(const SurfaceView& view, const Rect& r, bool mirror, const std::vector<int32_t>& cols,
-                 const std::vector<int32_t>& rows, const uint32_t* native, const uint8_t* indices, int32_t srcW,
-                 const Rule& rule, Skip skip)
-{
-    for (int32_t j = 0; j < r.height; ++j) {
-        P* d = view.Row<P>(r.y + j) + r.x;
-        const size_t base = size_t(rows[size_t(j)]) * size_t(srcW);
-        for (int32_t i = 0; i < r.width; ++i) {
-            const size_t k = base + size_t(cols[size_t(i)]);
-            const uint32_t s = indices ? native[indices[k]] : native[k];
-            if (skip(s))
-                continue;
-            P& px = d[mirror ? r.width - 1 - i : i];
-            px = P(rule.partial(s, px));
-        }
-    }
-}
 
 // The smooth stretch composites onto the temporary's transparent black, leaving each channel
 // multiplied by its alpha (c = acc * a >> 8); the blit multiplies by alpha again. Back to straight
@@ -170,12 +149,17 @@ static void SoftwareStretch(DDImage& dst, MemoryImage& source, const Rect& r, co
                     using P = std::remove_pointer_t<decltype(tag)>;
                     WithLayout(v, f, [&](auto lay) {
                         using L = decltype(lay);
+                        const StretchSource from{native, indices, source.width};
                         auto go = [&](const auto& rule, auto skip) {
-                            StretchRows<P>(v, r, mirror, cols, rows, native, indices, source.width, rule, skip);
+                            StretchRows<P>(v, r, mirror, cols, rows, from, rule, skip);
                         };
                         auto noColour = [](uint32_t s) { return s == 0; };
-                        if (drawMode == DRAWMODE_NORMAL && white)
-                            go(PlainRuleChannels<L>{lay}, [](uint32_t s) { return (s >> 24) == 0; });
+                        auto clear = [](uint32_t s) { return (s >> 24) == 0; };
+                        if (drawMode == DRAWMODE_NORMAL && white && !std::is_same_v<L, RuntimeLayout>)
+                            StretchRowsCopyingOpaque<P>(v, r, mirror, cols, rows, from, PlainRuleChannels<L>{lay},
+                                                        clear);
+                        else if (drawMode == DRAWMODE_NORMAL && white)
+                            go(PlainRuleChannels<L>{lay}, clear);
                         else if (drawMode == DRAWMODE_NORMAL)
                             go(ChannelRule<L>{lay, {fac[0], fac[1], fac[2]}, ca},
                                [ca](uint32_t s) { return (s >> 24) * ca / 255 == 0; });

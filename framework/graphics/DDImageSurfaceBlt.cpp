@@ -86,7 +86,7 @@ void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const ui
 {
     if constexpr (SpanRule<Rule> && std::is_same_v<P, uint32_t> && std::is_same_v<Fetch, DirectFetch>) {
         // Whole rows of stored words at once, left to right (the mirror takes the run loop).
-        if (b.step == 1) {
+        if (b.step == 1 && rule.spanOk()) {
             for (int32_t j = 0; j < b.rows; ++j) {
                 const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
                 rule.span(v.Row<uint32_t>(b.dy0 + j) + b.dx0, src.native + base, b.count);
@@ -252,11 +252,15 @@ void RunBlendFrom(MemoryImage& source, NativeDisplay& f, const SurfaceView& v, c
 {
     source.CommitBits();
     const uint32_t* native = source.GetNativeAlphaData(&f);
-    const uint8_t* runs = source.GetRLAlphaData();
-    if (!native || !runs)
+    const bool palette = source.colorTable != nullptr;
+    // A white blit onto 32 bits from stored words, left to right, goes by whole rows (RunRows)
+    // and reads no run map: none is built for it.
+    const bool rowsOnly = color == Color::White && v.bitCount == 32 && !palette && b.step == 1;
+    const uint8_t* runs = rowsOnly ? nullptr : source.GetRLAlphaData();
+    if (!native || (!runs && !rowsOnly))
         return;
     DispatchPixel(v, [&](auto* tag) {
-        WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
+        WithFetch(native, palette ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
             RunBlend<std::remove_pointer_t<decltype(tag)>>(v, f, b, fetch, runs, source.width, color);
         });
     });

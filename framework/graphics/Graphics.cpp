@@ -1,8 +1,8 @@
 // Drawing context: state, translation and clipping of every drawing call, and the line clipper.
 #include "framework/graphics/Graphics.h"
 
-#include "framework/assets/Font.h"
 #include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/Font.h"
 #include "framework/core/Matrix3.h"
 
 #include <cmath>

@@ -3,7 +3,7 @@
 //
 // A colour tag is eight characters: '^' + RRGGBB + one more character, or '^' + "oldclr" + one
 // more; "^^" writes one '^'. Tags keep the current alpha.
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 
 #include <algorithm>

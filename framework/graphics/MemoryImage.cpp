@@ -4,6 +4,7 @@
 #include "framework/graphics/MemoryImage.h"
 
 #include "framework/graphics/ImageRegistry.h"
+#include "framework/graphics/detail/PixelSpans.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,9 +14,11 @@ namespace Fw {
 
 namespace {
 
-std::unique_ptr<uint32_t[]> AllocBits(int32_t count)
+// count pixels plus the guard; zeroed (transparent black) unless the caller overwrites them all.
+std::unique_ptr<uint32_t[]> AllocBits(int32_t count, bool zeroed = true)
 {
-    auto bits = std::make_unique<uint32_t[]>(size_t(count) + 1);
+    auto bits = zeroed ? std::make_unique<uint32_t[]>(size_t(count) + 1)
+                       : std::make_unique_for_overwrite<uint32_t[]>(size_t(count) + 1);
     bits[size_t(count)] = MemoryImage::kGuard;
     return bits;
 }
@@ -158,7 +161,7 @@ void MemoryImage::SetBits(const uint32_t* pixels, int32_t w, int32_t h, bool com
         bits.reset();
         width = w;
         height = h;
-        bits = AllocBits(PixelCount());
+        bits = AllocBits(PixelCount(), pixels == nullptr);
     }
     if (pixels)
         std::memcpy(bits.get(), pixels, size_t(PixelCount()) * sizeof(uint32_t));
@@ -236,7 +239,12 @@ uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* display)
         return nullptr;
     const PixelFormat& f = *display;
     nativeFormat = f;
-    nativeAlphaData = std::make_unique<uint32_t[]>(count);
+    nativeAlphaData = std::make_unique_for_overwrite<uint32_t[]>(count); // every entry is written below
+    if (f.redMask == 0xFF0000 && f.greenMask == 0xFF00 && f.blueMask == 0xFF && f.redShift == 16 &&
+        f.greenShift == 8 && f.blueShift == 0 && f.redBits == 8 && f.greenBits == 8 && f.blueBits == 8) {
+        detail::NativeX888Span(nativeAlphaData.get(), src, int32_t(count));
+        return nativeAlphaData.get();
+    }
     for (size_t i = 0; i < count; ++i) {
         const uint32_t p = src[i];
         const uint32_t a = p >> 24;

@@ -164,7 +164,8 @@ void BlendRows(const BltArea& area, const Source& src, const Rule& rule)
 }
 
 // Opaque destination, white colour: the source's run-length alpha map drives the row. Opaque runs
-// are copied, clear runs skipped, partial runs blended with each pixel's own alpha.
+// are copied (neighbouring ones as one copy), clear runs skipped, partial runs blended with each
+// pixel's own alpha.
 template <class Source>
 void RunLengthRows(const BltArea& area, const Source& src, const uint8_t* runs, int32_t runStride)
 {
@@ -174,9 +175,12 @@ void RunLengthRows(const BltArea& area, const Source& src, const uint8_t* runs, 
         const uint8_t* rl = runs + size_t(area.srcY + j) * size_t(runStride) + size_t(area.srcX);
         int32_t i = 0;
         while (i < area.width) {
-            const int32_t run = std::min<int32_t>(rl[i], area.width - i);
+            int32_t run = std::min<int32_t>(rl[i], area.width - i);
             const uint32_t a = s[i] >> 24;
             if (a == 255) {
+                // Runs stop at 255 pixels: opaque runs that follow one another are one copy.
+                while (i + run < area.width && (s[i + run] >> 24) == 255)
+                    run += std::min<int32_t>(rl[i + run], area.width - i - run);
                 s.CopyTo(d + i, i, run);
             } else if (a != 0) {
                 s.BlendOpaqueTo(d + i, i, run);
@@ -190,6 +194,14 @@ template <class Source>
 void NormalBlt(const BltArea& area, const Source& src, MemoryImage& source, bool destOpaque, const Color& color)
 {
     if (color == Color::White) {
+        if constexpr (std::is_same_v<Source, BitsSource>) {
+            // Every pixel opaque (found by scanning, not forced): each row is one copy.
+            if (destOpaque && !source.forcedMode && !source.hasAlpha && !source.hasTrans) {
+                for (int32_t j = 0; j < area.height; ++j)
+                    src.Row(area.srcY + j, area.srcX).CopyTo(area.dst + size_t(j) * size_t(area.dstStride), 0, area.width);
+                return;
+            }
+        }
         if (destOpaque) {
             if (const uint8_t* runs = source.GetRLAlphaData()) {
                 RunLengthRows(area, src, runs, source.width);

@@ -1,6 +1,6 @@
 // Dialog button: the 3 x 3 box drawing of its states and its label placement.
 #include "framework/widgets/DialogButton.h"
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 
 namespace Fw {

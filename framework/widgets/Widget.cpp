@@ -2,7 +2,7 @@
 // mouse hooks, and the text and number helpers that concrete widgets draw with.
 #include "framework/widgets/Widget.h"
 
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/widgets/WidgetHost.h"

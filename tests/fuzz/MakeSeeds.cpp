@@ -8,6 +8,7 @@
 #include "support/ArchiveFixtures.h"
 #include "support/FontFixtures.h"
 #include "support/ImageFixtures.h"
+#include "support/QuietProfileHost.h"
 #include "support/TempFolder.h"
 
 #include <cstdio>
@@ -99,25 +100,10 @@ void Images(const TempFolder& temp)
 
 void FontDescriptions()
 {
-    const std::wstring base = L"SetDefaultPointSize 24;\n"
-                              L"Define chars ('A' 'V' 'B' 'W');\n"
-                              L"CreateHorzSpanRectList rects (0 0 32 12) (8 8 8 8);\n"
-                              L"CreateLayer main;\n"
-                              L"LayerSetImage main 'glyphs.png';\n"
-                              L"LayerSetPointSize main 24;\n"
-                              L"LayerSetAscent main 10;\n"
-                              L"LayerSetHeight main 12;\n"
-                              L"LayerSetImageMap main chars rects;\n"
-                              L"LayerSetCharWidths main chars (8 8 8 8);\n"
-                              L"LayerSetSpacing main 2;\n"
-                              L"LayerSetKerningPairs main ('AV') (-4);\n";
+    const std::wstring base = GlyphStripFont();
     Put("font_description", "one-layer.txt", Utf16Le(base));
     Put("font_description", "shadow.txt",
-        Utf16Le(base + L"CreateLayerFrom shadow main;\n"
-                       L"LayerSetBaseOrder shadow -1;\n"
-                       L"LayerSetOffset shadow (-1 0);\n"
-                       L"LayerSetColorMult shadow (0 0 0 1);\n"
-                       L"LayerSetPointSize shadow 12;\n"));
+        Utf16Le(base + GlyphStripShadow() + L"LayerSetPointSize shadow 12;\n"));
     Put("font_description", "unknown-command.txt", Utf16Le(L"CreateLayer a;\nFrobnicate a 3;\n"));
 }
 
@@ -142,20 +128,11 @@ void ResourceLists()
                     "  </Resources>\n</ResourceManifest>\n"));
 }
 
-class SilentHost : public VTProfileHost {
-public:
-    void SetSoundGroupVolume(int32_t, const char*) override {}
-    void SetMusicVolume(int32_t) override {}
-    bool IsWindowed() const override { return true; }
-    void SwitchScreenMode(bool) override {}
-    void ReportNoSelectedProfile() override {}
-};
-
 void PrefFiles(const TempFolder& temp)
 {
     Platform::FakeUserFolders folders(temp.Path(), temp.Path());
     Platform::ScopedUserFolders installed(folders);
-    SilentHost host;
+    QuietProfileHost host(true);
     VTProfileStore store(host);
     store.Load();
     store.Save();

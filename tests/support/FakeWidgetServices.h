@@ -5,7 +5,7 @@
 #include "engine/core/Localization.h"
 #include "engine/core/TextureCatalogue.h"
 #include "engine/widgets/WidgetServices.h"
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "support/FakeImageServices.h"
 
 #include <cstdint>

@@ -18,6 +18,30 @@ std::string Utf16Le(const std::wstring& text)
     return out;
 }
 
+std::wstring GlyphStripFont()
+{
+    return L"SetDefaultPointSize 24;\n"
+           L"Define chars ('A' 'V' 'B' 'W');\n"
+           L"CreateHorzSpanRectList rects (0 0 32 12) (8 8 8 8);\n"
+           L"CreateLayer main;\n"
+           L"LayerSetImage main 'glyphs.png';\n"
+           L"LayerSetPointSize main 24;\n"
+           L"LayerSetAscent main 10;\n"
+           L"LayerSetHeight main 12;\n"
+           L"LayerSetImageMap main chars rects;\n"
+           L"LayerSetCharWidths main chars (8 8 8 8);\n"
+           L"LayerSetSpacing main 2;\n"
+           L"LayerSetKerningPairs main ('AV') (-4);\n";
+}
+
+std::wstring GlyphStripShadow()
+{
+    return L"CreateLayerFrom shadow main;\n"
+           L"LayerSetBaseOrder shadow -1;\n"
+           L"LayerSetOffset shadow (-1 0);\n"
+           L"LayerSetColorMult shadow (0 0 0 1);\n";
+}
+
 PopupCapture::PopupCapture()
 {
     previous = Fw::SetPopupSink([this](const std::wstring& text) { popups.push_back(text); });

@@ -17,6 +17,14 @@ namespace TestSupport {
 // The UTF-16LE bytes of text (no byte-order mark), one unit per character.
 std::string Utf16Le(const std::wstring& text);
 
+// The font description most font tests load: one layer "main" at 24 points over 'glyphs.png', a
+// 32 x 12 strip of the glyphs A, V, B, W (8 pixels each): ascent 10, height 12, widths 8, spacing 2,
+// kerning A->V -4.
+std::wstring GlyphStripFont();
+// Commands to append to it: a layer "shadow" copied from "main", drawn under it one pixel to the
+// left, in black.
+std::wstring GlyphStripShadow();
+
 // Records every asset popup while it lives; restores the previous sink afterwards.
 class PopupCapture {
 public:

@@ -1,9 +1,6 @@
 // Shared helpers of the exported effect functions.
 #include "engine/effects/detail/EffectFunctionSupport.h"
 
-#include <cmath>
-#include <limits>
-
 namespace EffectSupport {
 
 std::optional<ControlCall> ReadControl(void* argument)
@@ -12,17 +9,6 @@ std::optional<ControlCall> ReadControl(void* argument)
     if (state == nullptr || state->owner == nullptr)
         return std::nullopt;
     return ControlCall{*state->owner, state->value};
-}
-
-int32_t Trunc(double x)
-{
-    if (std::isnan(x))
-        return 0;
-    if (x <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    if (x >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(x);
 }
 
 Parabola FitParabola(double x1, double y1)

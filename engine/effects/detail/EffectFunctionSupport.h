@@ -5,6 +5,7 @@
 #include "engine/effects/Effect.h"
 #include "engine/effects/EffectState.h"
 #include "framework/core/Point.h"
+#include "framework/core/SaturatingTrunc.h"
 #include "engine/widgets/IEffect.h"
 #include "engine/effects/EffectValueIds.h"
 #include "engine/effects/WidgetGroup.h"
@@ -70,7 +71,10 @@ VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name);
 bool SetShownFraction(VTCandyWidget& widget, float fraction);
 
 // x truncated toward zero, clamped to the 32-bit range (NaN gives 0).
-int32_t Trunc(double x);
+inline int32_t Trunc(double x)
+{
+    return Fw::SaturatingTrunc(x);
+}
 
 // The parabola a v^2 + b v through (0, 0), (x1, y1) and (1, 1), coefficients in single precision.
 struct Parabola {

@@ -24,11 +24,29 @@ void Unlocked(Fn&& fn)
         fn(*services);
 }
 
+// Runs fn(store) without the interpreter lock and under the profile lock; nothing when no engine
+// or no profile store is there. Same calling thread as Unlocked.
+template <class Fn>
+void WithProfiles(Fn&& fn)
+{
+    Unlocked([&](VTEngineServices& services) {
+        if (VTProfileStore* store = services.ProfileStore()) {
+            std::lock_guard lock(ProfileLock());
+            fn(*store);
+        }
+    });
+}
+
 // The engine object's method table (terminated by an empty row).
 PyMethodDef* MethodTable();
 
 // The widget and sound methods (EngineObjectWidgets.cpp).
 PyObject* CreateWidget(PyObject* self, PyObject* args);
+PyObject* CreateText(PyObject* self, PyObject* args);
+PyObject* CreateEdit(PyObject* self, PyObject* args);
+PyObject* CreateListbox(PyObject* self, PyObject* args);
+PyObject* CreateCheckbox(PyObject* self, PyObject* args);
+PyObject* CreateSlider(PyObject* self, PyObject* args);
 PyObject* AddWidget(PyObject* self, PyObject* args);
 PyObject* RemoveWidget(PyObject* self, PyObject* args);
 PyObject* CreateSound(PyObject* self, PyObject* args);

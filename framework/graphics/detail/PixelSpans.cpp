@@ -76,6 +76,34 @@ void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modu
     }
 }
 
+void NativeX888SpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = s[i], a = p >> 24, m = a + 1;
+        d[i] = a << 24 | (((((p >> 16) & 0xFF) * m) >> 8) << 16) | (((((p >> 8) & 0xFF) * m) >> 8) << 8) |
+               (((p & 0xFF) * m) >> 8);
+    }
+}
+
+void SurfaceModulateSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                                 uint32_t ca, bool blueCarry)
+{
+    const uint32_t f[3] = {fb, fg, fr};
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t a = s[i] >> 24;
+        if (a == 0)
+            continue;
+        const bool opaque = a == 255 && ca >= 255;
+        const uint32_t ia = 256 - a * ca / 255;
+        uint32_t sum[3];
+        for (int k = 0; k < 3; ++k)
+            sum[k] = (opaque ? 0 : ((d[i] >> (8 * k)) & 0xFF) * ia) + ((s[i] >> (8 * k)) & 0xFF) * f[k];
+        if (blueCarry)
+            sum[2] += sum[0] >> 16;
+        d[i] = (sum[2] >> 8 & 0xFF) << 16 | (sum[1] >> 8 & 0xFF) << 8 | (sum[0] >> 8 & 0xFF);
+    }
+}
+
 #if defined(__SSE2__)
 
 namespace {
@@ -259,8 +287,75 @@ void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, 
     SurfaceAddSpan32Scalar(d + i, s + i, n - i, modulate, fr, fg, fb);
 }
 
+void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k1 = _mm_set1_epi16(1);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // c * (a + 1) is at most 255 * 256: exact in a 16-bit lane.
+        const __m128i lo = _mm_unpacklo_epi8(sv, zero), hi = _mm_unpackhi_epi8(sv, zero);
+        const __m128i loC = _mm_srli_epi16(_mm_mullo_epi16(lo, _mm_add_epi16(AlphaLanes(lo), k1)), 8);
+        const __m128i hiC = _mm_srli_epi16(_mm_mullo_epi16(hi, _mm_add_epi16(AlphaLanes(hi), k1)), 8);
+        const __m128i colour = _mm_and_si128(_mm_packus_epi16(loC, hiC), RgbMask());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(colour, _mm_and_si128(sv, AlphaMask())));
+    }
+    NativeX888SpanScalar(d + i, s + i, n - i);
+}
+
+void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                           uint32_t ca, bool blueCarry)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k1 = _mm_set1_epi16(1), k256 = _mm_set1_epi16(256);
+    const __m128i f = _mm_set_epi16(0, int16_t(fr), int16_t(fg), int16_t(fb), 0, int16_t(fr), int16_t(fg), int16_t(fb));
+    const __m128i colourAlpha = _mm_set1_epi16(int16_t(ca));
+    const bool opaqueForm = ca >= 255;
+    const __m128i blueLane = _mm_set_epi16(0, 0, 0, 1, 0, 0, 0, 1);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i alpha = _mm_and_si128(sv, AlphaMask());
+        const __m128i clear = _mm_cmpeq_epi32(alpha, zero);
+        if (_mm_movemask_epi8(clear) == 0xFFFF)
+            continue;
+        // Pixels of alpha 255 under a colour alpha of 255 take the opaque form (no destination).
+        const __m128i opaque = opaqueForm ? _mm_cmpeq_epi32(alpha, AlphaMask()) : zero;
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i dKept = _mm_andnot_si128(opaque, dv);
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dKept, zero) : _mm_unpacklo_epi8(dKept, zero);
+            // a * ca / 255 for a * ca <= 65025 as (x + 1 + (x >> 8)) >> 8, exact over that range.
+            const __m128i x = _mm_mullo_epi16(AlphaLanes(s16), colourAlpha);
+            const __m128i a = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, k1), _mm_srli_epi16(x, 8)), 8);
+            // The sum can pass 16 bits; its bits 8..15, all that is kept, survive the wrap. Where
+            // it wraps (the saturating sum differs), bit 16 was set: blue's goes to red on request.
+            const __m128i dPart = _mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), sPart = _mm_mullo_epi16(s16, f);
+            __m128i sum = _mm_add_epi16(dPart, sPart);
+            if (blueCarry) {
+                const __m128i wrapped = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_adds_epu16(dPart, sPart), sum), blueLane);
+                sum = _mm_add_epi16(sum, _mm_slli_epi64(wrapped, 32));
+            }
+            out[half] = _mm_srli_epi16(sum, 8);
+        }
+        const __m128i blended = _mm_and_si128(_mm_packus_epi16(out[0], out[1]), RgbMask());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, blended)));
+    }
+    SurfaceModulateSpan32Scalar(d + i, s + i, n - i, fr, fg, fb, ca, blueCarry);
+}
+
 #else
 
+void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                           uint32_t ca, bool blueCarry)
+{
+    SurfaceModulateSpan32Scalar(d, s, n, fr, fg, fb, ca, blueCarry);
+}
+void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n) { NativeX888SpanScalar(d, s, n); }
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n) { SurfaceOverSpan32Scalar(d, s, n); }
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb)

@@ -7,6 +7,7 @@
 #include "framework/graphics/detail/SurfacePixels.h"
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace Fw::detail {
@@ -21,6 +22,7 @@ struct PlainRule32 {
     static constexpr bool kSpans = true;
     uint32_t opaque(uint32_t n, uint32_t) const { return n; }
     // Clear pixels (alpha 0) are skipped; partial() of an opaque pixel is the pixel.
+    bool spanOk() const { return true; }
     void span(uint32_t* d, const uint32_t* n, int32_t count) const { SurfaceOverSpan32(d, n, count); }
     uint32_t partial(uint32_t n, uint32_t d) const
     {
@@ -61,7 +63,15 @@ struct PlainRuleChannels {
 //            565/555: fold(((spread(d) * (ia >> 3) + spread(n) * (f >> 3)) >> 5) & mask)
 struct GreyRule32 {
     static constexpr bool kAdditive = false;
+    static constexpr bool kSpans = true;
     uint32_t f, ca;
+    // Whole rows through the X888 modulate span (clear pixels skipped, opaque pixels under ca 255
+    // in the opaque form, as the runs give them), for factors within a byte.
+    bool spanOk() const { return f <= 255 && ca <= 255; }
+    void span(uint32_t* d, const uint32_t* n, int32_t count) const
+    {
+        SurfaceModulateSpan32(d, n, count, f, f, f, ca, true);
+    }
     uint32_t opaque(uint32_t n, uint32_t) const
     {
         return ((((n & 0xFF00FFu) * f) >> 8) & 0xFF00FFu) | ((((n & 0xFF00u) * f) >> 8) & 0xFF00u);
@@ -91,8 +101,15 @@ struct GreyRuleSpread {
 template <class L>
 struct ChannelRule {
     static constexpr bool kAdditive = false;
+    static constexpr bool kSpans = std::is_same_v<L, LayoutX888>;
     L lay;
     uint32_t f[3], ca;
+    // As GreyRule32's span, on X888.
+    bool spanOk() const { return f[0] <= 255 && f[1] <= 255 && f[2] <= 255 && ca <= 255; }
+    void span(uint32_t* d, const uint32_t* n, int32_t count) const
+    {
+        SurfaceModulateSpan32(d, n, count, f[0], f[1], f[2], ca, false);
+    }
     uint32_t opaque(uint32_t n, uint32_t) const
     {
         uint32_t out = 0;
@@ -139,6 +156,7 @@ struct AddRule32 {
     static constexpr bool kSpans = true;
     uint32_t f[3]; // red, green, blue
     uint32_t opaque(uint32_t s, uint32_t d) const { return partial(s, d); }
+    bool spanOk() const { return true; }
     uint32_t partial(uint32_t s, uint32_t d) const
     {
         uint32_t out = d & 0xFFFFFFu; // what a source of colour 0 gives too

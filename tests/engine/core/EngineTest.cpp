@@ -9,8 +9,7 @@
 #include "engine/scripting/ExtPythonManager.h"
 #include "platform/UserFolders.h"
 #include "platform/fake/RecordingSoundDevice.h"
-#include "support/AppEnvironment.h"
-#include "support/DebugOutputCapture.h"
+#include "support/GameFolderTest.h"
 #include "framework/widgets/WidgetManager.h"
 
 #include <gtest/gtest.h>
@@ -40,30 +39,12 @@ private:
     std::string name_, log_;
 };
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public TestSupport::GameFolderTest {
 protected:
     void SetUp() override
     {
-        previousFolder_ = fs::current_path();
-        previousDevice_ = Platform::SetSoundDevice(&device_);
-        game_ = fs::path(env_.temp.Path()) / "game";
-        fs::create_directories(game_ / "cfg");
-        fs::create_directories(game_ / "prog.dat" / "lib");
-        Write("cfg/loc.xml", "<root><loc id=\"app_title\" text=\"Fixture Title\"/></root>");
-        Write("cfg/cfg.xml", "<root/>");
-        Write("cfg/ui.xml", "<root/>");
+        GameFolderTest::SetUp();
         WriteModule(true);
-    }
-
-    void TearDown() override
-    {
-        fs::current_path(previousFolder_);
-        Platform::SetSoundDevice(previousDevice_);
-    }
-
-    void Write(const std::string& relative, const std::string& text)
-    {
-        std::ofstream(game_ / relative, std::ios::binary) << text;
     }
 
     std::string LogPath() const { return (game_ / "calls.txt").string(); }
@@ -108,12 +89,6 @@ protected:
         engine->LoadingThreadCompleted();
         return engine;
     }
-
-    FwTest::AppEnvironment env_;
-    TestSupport::DebugOutputCapture output_;
-    Platform::RecordingSoundDevice device_;
-    Platform::SoundDevice* previousDevice_ = nullptr;
-    fs::path game_, previousFolder_;
 };
 
 TEST_F(EngineTest, StartsWithTheGamesIdentityTitleAndProfiles)

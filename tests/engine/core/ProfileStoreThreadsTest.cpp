@@ -3,6 +3,7 @@
 #include "engine/core/ProfileStore.h"
 #include "platform/fake/FakeUserFolders.h"
 
+#include "support/QuietProfileHost.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,21 +12,12 @@
 
 namespace {
 
-class QuietHost : public VTProfileHost {
-public:
-    void SetSoundGroupVolume(int32_t, const char*) override {}
-    void SetMusicVolume(int32_t) override {}
-    bool IsWindowed() const override { return false; }
-    void SwitchScreenMode(bool) override {}
-    void ReportNoSelectedProfile() override {}
-};
-
 TEST(ProfileStoreThreads, SavesOfOneFileOnTwoThreadsLandWhole)
 {
     TestSupport::TempFolder folder;
     Platform::FakeUserFolders folders(folder.Path(), folder.Path());
     Platform::ScopedUserFolders installed(folders);
-    QuietHost host;
+    TestSupport::QuietProfileHost host;
     VTProfileStore left(host), right(host);
     left.CreateProfile(L"Left");
     right.CreateProfile(L"Right");

@@ -6,6 +6,7 @@
 #include "platform/fake/FakeUserFolders.h"
 #include "platform/linux/FileRegistryStore.h"
 
+#include "support/QuietProfileHost.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -132,21 +133,12 @@ TEST(SaveKill, SettingsStoreHoldsAWholeSave)
         });
 }
 
-class SilentHost : public VTProfileHost {
-public:
-    void SetSoundGroupVolume(int32_t, const char*) override {}
-    void SetMusicVolume(int32_t) override {}
-    bool IsWindowed() const override { return false; }
-    void SwitchScreenMode(bool) override {}
-    void ReportNoSelectedProfile() override {}
-};
-
 TEST(SaveKill, PrefDatHoldsAWholeSave)
 {
     TestSupport::TempFolder folder;
     Platform::FakeUserFolders folders(folder.Path(), folder.Path());
     Platform::ScopedUserFolders installed(folders);
-    SilentHost host;
+    TestSupport::QuietProfileHost host;
     VTProfileStore first(host);
     const std::string path = first.Path();
     KillWhileSaving(

@@ -50,10 +50,7 @@ class EffectFixture : public testing::Test {
 protected:
     void SetUp() override
     {
-        Platform::XmlDocument document = CreateXmlDocument();
-        const std::string_view text = kCatalogue;
-        ASSERT_TRUE(LoadXmlBytes(text.data(), text.size(), document));
-        SetEffectCatalogue(std::move(document));
+        ASSERT_TRUE(EffectTest::InstallCatalogue(kCatalogue));
         effect = CreateEffectByName("fade");
         ASSERT_NE(effect, nullptr);
         effect->SetTarget(&target);

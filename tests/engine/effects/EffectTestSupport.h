@@ -1,7 +1,8 @@
 // Helpers of the effect tests: a control function that records what it receives, XML parsing of
-// small definitions, and a target that records the seven effect setters.
+// small definitions and catalogues, and a target that records the seven effect setters.
 #pragma once
 #include "engine/core/XmlAccess.h"
+#include "engine/effects/EffectCatalogue.h"
 #include "engine/effects/EffectState.h"
 #include "engine/widgets/IEffect.h"
 
@@ -44,6 +45,16 @@ inline Platform::XmlNode ParseElement(std::string_view text)
     Platform::XmlDocument document = CreateXmlDocument();
     EXPECT_TRUE(LoadXmlBytes(text.data(), text.size(), document)) << text;
     return document.DocumentElement(); // the node keeps the document alive
+}
+
+// Installs text as the effect catalogue; false (nothing installed) when it does not parse.
+inline bool InstallCatalogue(std::string_view text)
+{
+    Platform::XmlDocument document = CreateXmlDocument();
+    if (!LoadXmlBytes(text.data(), text.size(), document))
+        return false;
+    SetEffectCatalogue(std::move(document));
+    return true;
 }
 
 // Records every setter as text ("alpha 0.5", "visible 1", ...).

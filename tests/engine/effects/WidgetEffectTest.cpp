@@ -48,10 +48,7 @@ class WidgetEffectFixture : public testing::Test {
 protected:
     void SetUp() override
     {
-        Platform::XmlDocument document = CreateXmlDocument();
-        const std::string_view text = kCatalogue;
-        ASSERT_TRUE(LoadXmlBytes(text.data(), text.size(), document));
-        SetEffectCatalogue(std::move(document));
+        ASSERT_TRUE(EffectTest::InstallCatalogue(kCatalogue));
         app.frameTime = 250;
     }
     void TearDown() override { FreeEffectCatalogue(); }

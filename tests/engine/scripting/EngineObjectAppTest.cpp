@@ -9,32 +9,19 @@
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "engine/scripting/GilGuard.h"
-#include "platform/fake/RecordingSoundDevice.h"
-#include "support/AppEnvironment.h"
-#include "support/DebugOutputCapture.h"
+#include "support/GameFolderTest.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class EngineObjectAppTest : public ::testing::Test {
+class EngineObjectAppTest : public TestSupport::GameFolderTest {
 protected:
     void SetUp() override
     {
-        previousFolder_ = fs::current_path();
-        previousDevice_ = Platform::SetSoundDevice(&device_);
-        game_ = fs::path(env_.temp.Path()) / "game";
-        fs::create_directories(game_ / "cfg");
-        fs::create_directories(game_ / "prog.dat" / "lib");
-        Write("cfg/loc.xml", "<root><loc id=\"app_title\" text=\"Fixture\"/></root>");
-        Write("cfg/cfg.xml", "<root/>");
-        Write("cfg/ui.xml", "<root/>");
+        GameFolderTest::SetUp();
         Write("prog.dat/CorvinHOG.py", "def InitGame(engine):\n    pass\n");
         engine_ = std::make_unique<VTEngine3>(game_.string());
         engine_->Init();
@@ -46,13 +33,7 @@ protected:
     {
         engine_.reset();
         gDebugSettings->surveyEdition = false;
-        fs::current_path(previousFolder_);
-        Platform::SetSoundDevice(previousDevice_);
-    }
-
-    void Write(const std::string& relative, const std::string& text)
-    {
-        std::ofstream(game_ / relative, std::ios::binary) << text;
+        GameFolderTest::TearDown();
     }
 
     // Runs statements with "engine" bound to the engine object; false when they raised.
@@ -70,11 +51,6 @@ protected:
         return ok;
     }
 
-    FwTest::AppEnvironment env_;
-    TestSupport::DebugOutputCapture output_;
-    Platform::RecordingSoundDevice device_;
-    Platform::SoundDevice* previousDevice_ = nullptr;
-    fs::path game_, previousFolder_;
     std::unique_ptr<VTEngine3> engine_;
 };
 
@@ -91,7 +67,7 @@ TEST_F(EngineObjectAppTest, AWorkerScriptReachesTheEngineAndItsBoards)
     worker.join();
     EXPECT_TRUE(ok);
     EXPECT_EQ(engine_->GetGameBoard()->PendingLevelName(), "crypt");
-    EXPECT_EQ(engine_->GetKeyTable().GetText("k"), L"Fixture");
+    EXPECT_EQ(engine_->GetKeyTable().GetText("k"), L"Fixture Title");
     EXPECT_EQ(engine_->GetProfileStore()->Count(), 1u);
     EXPECT_TRUE(engine_->IsEscMenuActive());
     EXPECT_EQ(engine_->GetLoadingBoard()->SelectedPicture(), "") << "the visible board waits for the main thread";

@@ -11,13 +11,23 @@
 #include "engine/core/TextureCatalogue.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/scripting/CandyWidget3.h"
+#include "engine/scripting/CheckBox3.h"
+#include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
+#include "engine/scripting/List3.h"
 #include "engine/scripting/ScriptWidgetTree.h"
+#include "engine/widgets/ScrollBar.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "engine/scripting/Slider3.h"
+#include "engine/widgets/Bar.h"
+#include "engine/scripting/Text3.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/fake/RecordingSoundDevice.h"
 #include "support/FakeImageServices.h"
+#include "support/FakeWidgetServices.h"
 
 #include <thread>
 
@@ -113,11 +123,12 @@ protected:
     std::string Eval(const std::string& expression) { return Run("pass", expression); }
 
     // The engine widget behind a global twin name.
-    VTCandyWidget3* Widget(const std::string& name)
+    template <class W = VTCandyWidget3>
+    W* Widget(const std::string& name)
     {
         GilGuard gil;
         PyObject* twin = PyDict_GetItemString(globals_, name.c_str());
-        return dynamic_cast<VTCandyWidget3*>(TwinBrother(twin));
+        return dynamic_cast<W*>(TwinBrother(twin));
     }
 
     FakeEngine engine_;
@@ -302,6 +313,253 @@ TEST_F(ScriptWidgetTest, ParticleSystemsOfAWidget)
     EXPECT_EQ(Run("ps.nothing = 1"), "AttributeError: 'VTPyParticleSystem3' object has no attribute 'nothing'");
     EXPECT_EQ(Run("ps.Reset()", "len(w.__class__.__name__)"), "16");
     EXPECT_TRUE(w->ParticleSystems().empty());
+}
+
+// ---- the widget classes ----
+
+class ClassTwinTest : public ScriptWidgetTest {
+protected:
+    TestSupport::FakeWidgetServices services_;
+};
+
+TEST_F(ClassTwinTest, TextLabelHeightAndStyles)
+{
+    services_.texts.SetText("HELLO", L"one two three");
+    ASSERT_EQ(Run("t = engine.CreateText(Owner(), None)", "(type(t).__name__, t.text_height)"), "('VTPyText3', 0)")
+        << "no label and no font: height 0";
+    VTText3* t = Widget<VTText3>("t");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->flagsMod.removeFlags & Fw::WidgetFlags::AllowMouse, Fw::WidgetFlags::AllowMouse);
+    EXPECT_EQ(Run("t.label = 'HELLO'\nt.width = 70", "t.text_height"), "0") << "a label without a font";
+    EXPECT_EQ(t->GetLabel(), L"one two three");
+    EXPECT_EQ(Run("t.label = 5"), "None") << "not a key: the label stays";
+    EXPECT_EQ(t->GetLabel(), L"one two three");
+
+    // normal, stroke and shadow reach attributes 2, 1 and 0; colours are [a, r, g, b].
+    const std::string longName(300, 'f');
+    EXPECT_EQ(Run("t.styles = {'normal': {'font': 'block', 'color': [255, 1, 2, 3]},"
+                  " 'stroke': {'color': [128, 9, 9, 9], 'dcolor': None}, 'shadow': {'font': '" + longName + "'},"
+                  " 'other': {'font': 'block'}}"),
+              "None");
+    EXPECT_EQ(t->GetTextAttr(2).font, &services_.font);
+    EXPECT_EQ(t->GetTextAttr(2).color.red, 1);
+    EXPECT_EQ(t->GetTextAttr(2).color.blue, 3);
+    EXPECT_EQ(t->GetTextAttr(1).font, nullptr) << "no font entry: the font of the empty name";
+    EXPECT_EQ(t->GetTextAttr(1).color.alpha, 128);
+    EXPECT_EQ(t->GetTextAttr(1).disabledColor.alpha, 255) << "None: opaque white";
+    EXPECT_EQ(t->GetTextAttr(0).color.green, 255) << "a long font name is only a name";
+    // 70 pixels hold 8 characters: "one two" and "three" on two lines of the font's height.
+    EXPECT_EQ(Eval("t.text_height"), "20");
+    EXPECT_EQ(Run("t.justify = 1\nt.valign = 0\nt.hoffset = 4\nt.line_spacing = 12", "t.text_height"), "22");
+    EXPECT_EQ(t->justification, 1);
+    EXPECT_EQ(t->labelOffsetY, 4);
+    EXPECT_EQ(Eval("t.AddWidget"), "AttributeError: 'VTPyText3' object has no attribute 'AddWidget'")
+        << "only the plain script widget takes children";
+    EXPECT_EQ(Run("t.Reset()\nt.Reset()", "t.Reset()"), "None");
+}
+
+TEST_F(ClassTwinTest, EditBoxTextStylesAndKeys)
+{
+    ASSERT_EQ(Run("e = engine.CreateEdit(Owner(), None)", "(type(e).__name__, e.text)"), "('VTPyEditWidget3', '')");
+    VTEditWidget3* e = Widget<VTEditWidget3>("e");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(Run("e.text = 'abc'\ne.text = 5", "e.text"), "'abc'") << "only text replaces the text";
+    EXPECT_EQ(e->GetCaret(), 0);
+
+    // An edit box takes its stroke from "normal"; a text from "stroke".
+    const std::string styles = "{'normal': {'font': 'block', 'color': [255, 1, 0, 0], 'hcolor': [255, 0, 2, 0]},"
+                               " 'stroke': {'color': [255, 7, 7, 7]}, 'shadow': {'color': [255, 0, 0, 3]}}";
+    EXPECT_EQ(Run("e.styles = " + styles + "\nt = engine.CreateText(Owner(), None)\nt.styles = " + styles), "None");
+    VTText3* t = Widget<VTText3>("t");
+    EXPECT_EQ(e->GetTextAttr(1).font, &services_.font);
+    EXPECT_EQ(e->GetTextAttr(1).color.red, 1);
+    EXPECT_EQ(e->GetTextAttr(1).hoverColor.green, 2);
+    EXPECT_EQ(t->GetTextAttr(1).font, nullptr);
+    EXPECT_EQ(t->GetTextAttr(1).color.red, 7);
+    EXPECT_EQ(e->GetTextAttr(0).color.blue, 3);
+    EXPECT_EQ(t->GetTextAttr(0).color.blue, 3);
+    EXPECT_EQ(Run("e.hilight_background = [255, 10, 20, 30]"), "None");
+    EXPECT_EQ(e->highlightColor.green, 20);
+
+    // on_key_enter hears every key with its name, after the edit box handled it.
+    Run("e.visible = 1\nengine.AddWidget(e, 'e')\ne.GotFocus()\n"
+        "Owner.on_key_enter = lambda self, key: log.append((key, e.text))");
+    EXPECT_EQ(engine_.manager.GetFocusWidget(), e);
+    engine_.manager.KeyDown(35); // END
+    engine_.manager.KeyDown(8);  // BACK
+    engine_.manager.KeyDown(13); // RETURN
+    engine_.manager.KeyDown(65);
+    EXPECT_EQ(Eval("log"), "[('END', 'abc'), ('BACK', 'ab'), ('RETURN', 'ab'), ('A', 'ab')]");
+    Run("Owner.on_key_enter = lambda self, key: e.Reset()");
+    engine_.manager.KeyDown(65); // under ASan: the reset waits until the key is handled
+    EXPECT_EQ(Eval("e.text"), "AttributeError: 'VTPyEditWidget3' object has no attribute 'text'");
+    EXPECT_TRUE(engine_.board.GetChildren().empty());
+    Run("del Owner.on_key_enter\nf = engine.CreateEdit(Owner(), None)\nf.visible = 1\nengine.AddWidget(f, 'f')\n"
+        "f.GotFocus()");
+    engine_.manager.KeyDown(65); // no hook: nothing called
+    EXPECT_EQ(Run("f.LostFocus()", "len(log)"), "4");
+    EXPECT_EQ(engine_.manager.GetFocusWidget(), &engine_.board);
+}
+
+TEST_F(ClassTwinTest, SliderValueAsAFractionOfTheTrack)
+{
+    engine_.images.Add("knob", 20, 20, std::vector<uint32_t>(400, 0xFF000000));
+    engine_.images.Add("fill", 100, 4, std::vector<uint32_t>(400, 0xFF000000));
+    ASSERT_EQ(Run("s = engine.CreateSlider(Owner(), None)\ns.width = 120\ns.height = 20\ns.value = 0.5",
+                  "(type(s).__name__, s.value)"),
+              "('VTPySlider3', 0.0)")
+        << "before MakeBar the value stays at the start";
+    VTSlider3* s = Widget<VTSlider3>("s");
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->GetBar(), nullptr);
+    Run("s.fill_image = ('fill', 0, 0, 100, 4)\ns.empty_image = ('knob', 0, 0, 20, 20)\ns.empty_image = 'bad'\n"
+        "s.MakeBar()");
+    ASSERT_NE(s->GetBar(), nullptr);
+    EXPECT_EQ(s->GetBar()->EmptyTexture().width, 20) << "a value that is no record is ignored";
+    EXPECT_EQ(s->GetBar()->width, 120);
+    EXPECT_EQ(s->GetMaximum(), 120);
+    EXPECT_EQ(s->zoneWidth, 120);
+
+    // The track runs from 10 to 110 (half a thumb from each end).
+    struct Case { const char* value; int32_t expected; };
+    const Case cases[] = {{"0.0", 10}, {"0.25", 35}, {"1.0", 110}, {"1.5", 110}, {"-0.1", 110}, {"'x'", 110}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(std::string("s.value = ") + c.value), "None");
+        EXPECT_EQ(s->GetValue(), c.expected) << c.value;
+    }
+    EXPECT_EQ(Run("s.value = 0.25", "s.value"), "0.25");
+
+    s->SetValueAtPoint(5, 5);
+    EXPECT_EQ(s->GetValue(), 10) << "before the track: its start";
+    s->SetValueAtPoint(60, 5);
+    EXPECT_EQ(s->GetValue(), 60);
+    s->SetValueAtPoint(118, 5);
+    EXPECT_EQ(s->GetValue(), 110);
+    s->SetValueAtPoint(60, 30);
+    EXPECT_EQ(s->GetValue(), 110) << "outside the mouse zone: nothing";
+    s->MouseDrag(35, 10);
+    EXPECT_EQ(s->GetValue(), 35);
+
+    // The bar: the fill along the track below the middle, the thumb (the empty image) at the value.
+    engine_.images.Add("red", 20, 20, std::vector<uint32_t>(400, 0xFFFF0000));
+    engine_.images.Add("green", 100, 4, std::vector<uint32_t>(400, 0xFF00FF00));
+    Run("t = engine.CreateSlider(Owner(), None)\nt.width = 120\nt.height = 20\n"
+        "t.fill_image = ('green', 0, 0, 100, 4)\nt.empty_image = ('red', 0, 0, 20, 20)\nt.MakeBar()\n"
+        "t.visible = 1\nt.value = 0.5");
+    VTSlider3* t = Widget<VTSlider3>("t");
+    ASSERT_EQ(t->GetValue(), 60);
+    Fw::MemoryImage canvas;
+    canvas.Create(130, 30);
+    Fw::Graphics g(&canvas);
+    t->GetBar()->Draw(&g);
+    const uint32_t* px = canvas.GetBits();
+    // The colour a pixel mostly is: 0xFF0000 red, 0x00FF00 green, 0 none.
+    auto at = [px](int x, int y) {
+        const uint32_t c = px[y * 130 + x];
+        return (((c >> 16) & 0xFF) > 128 ? 0xFF0000u : 0u) | (((c >> 8) & 0xFF) > 128 ? 0x00FF00u : 0u);
+    };
+    EXPECT_EQ(at(12, 12), 0x00FF00u) << "fill from x 10 at y 11";
+    EXPECT_EQ(at(105, 14), 0x00FF00u);
+    EXPECT_EQ(at(12, 16), 0u) << "fill is 4 rows high";
+    EXPECT_EQ(at(55, 2), 0xFF0000u) << "thumb from value - 10";
+    EXPECT_EQ(at(69, 19), 0xFF0000u);
+    EXPECT_EQ(at(75, 2), 0u);
+}
+
+TEST_F(ClassTwinTest, ListLinesPositionsAndUpdatePos)
+{
+    ASSERT_EQ(Run("l = engine.CreateListbox(Owner(), None)\nl.width = 100\nl.height = 35",
+                  "(type(l).__name__, l.page_max, l.items_count)"),
+              "('VTPyList3', 0, 0)")
+        << "no line height yet: no page";
+    VTList3* l = Widget<VTList3>("l");
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(Run("l.font = 'block'\nfor i in range(6):\n    l.AddLine('line %d' % i)\nl.AddLine(5)",
+                  "(l.page_max, l.items_count)"),
+              "(3, 6)")
+        << "the font's height is the line height";
+    EXPECT_EQ(l->GetTextAttr(1).font, &services_.font);
+    EXPECT_EQ(Run("l.line_spacing = 5\nl.text_color = [255, 1, 2, 3]\nl.text_color_sh = [255, 4, 5, 6]\n"
+                  "l.sel_color = [255, 7, 8, 9]\nl.left_indent = 3\nl.img_check_offset = 2\nl.scrollbar_offset = 4",
+                  "l.page_max"),
+              "7");
+    EXPECT_EQ(l->GetTextAttr(2).color.red, 1);
+    EXPECT_EQ(l->GetTextAttr(1).color.green, 2);
+    EXPECT_EQ(l->GetTextAttr(0).color.blue, 6);
+    EXPECT_EQ(l->GetTextAttr(0).font, nullptr);
+    EXPECT_EQ(l->selectionColor.red, 7);
+    EXPECT_EQ(l->textX + l->checkX + l->scrollBarOffsetX, 9);
+    EXPECT_EQ(Run("l.btn_down_over = ('arrow', 1, 2, 3, 4)\nl.btn_scroll_gray = ('thumb', 0, 0, 8, 8)\n"
+                  "l.btn_up_bad = ('x', 0, 0, 0, 0)"),
+              "AttributeError: 'VTPyList3' object has no attribute 'btn_up_bad'");
+    EXPECT_EQ(l->scrollFrames[VTList::kScrollDown][1].image, "arrow");
+    EXPECT_EQ(l->scrollFrames[VTList::kScrollDown][1].height, 4);
+    EXPECT_EQ(l->scrollFrames[VTList::kScrollSlider][3].image, "thumb");
+
+    // update_pos after every redraw of the lines, and only then.
+    Run("Owner.update_pos = lambda self: log.append((l.page_pos, l.selected_item, l.active_item))\n"
+        "l.line_spacing = 10\nl.selected_item = 4\nl.active_item = 2\nl.page_pos = 1");
+    Fw::MemoryImage canvas;
+    canvas.Create(200, 100);
+    Fw::Graphics g(&canvas);
+    l->Draw(&g);
+    l->Draw(&g);
+    EXPECT_EQ(Eval("log"), "[(1, 4, 2)]");
+    Run("l.MakeScrollbar()\nl.page_pos = 2");
+    ASSERT_NE(l->GetScrollBar(), nullptr);
+    EXPECT_EQ(l->GetScrollBar()->position, 2) << "the scroll bar follows";
+    l->Draw(&g);
+    Run("l.Clear()\nl.active_item = 0\nOwner.update_pos = lambda self: l.Reset()");
+    EXPECT_EQ(Eval("(l.items_count, log[-1])"), "(0, (2, 4, 2))");
+    l->Draw(&g); // under ASan: the reset waits until the draw is done
+    EXPECT_EQ(Eval("l.items_count"), "AttributeError: 'VTPyList3' object has no attribute 'items_count'");
+    Run("del Owner.update_pos\nm = engine.CreateListbox(Owner(), None)\nm.width = 10\nm.height = 10");
+    Widget<VTList3>("m")->Draw(&g); // no update_pos: nothing called
+    EXPECT_EQ(Eval("len(log)"), "2");
+}
+
+TEST_F(ClassTwinTest, CheckBoxFacesAndCheckedFlag)
+{
+    engine_.images.Add("box", 16, 16, std::vector<uint32_t>(256, 0xFF000000));
+    ASSERT_EQ(Run("c = engine.CreateCheckbox(Owner(), None)", "(type(c).__name__, c.checked)"), "('VTPyCheckBox3', 0)");
+    VTCheckBox3* c = Widget<VTCheckBox3>("c");
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetTextures().size(), 6u) << "six empty faces from the start";
+    EXPECT_EQ(Run("c.tex_norm = ('box', 0, 0, 16, 16)\nc.tex_over_checked = ('box', 1, 2, 8, 8)\n"
+                  "c.tex_disabled = ('box',)\nc.PrepareTextures()\nc.PrepareTextures()"),
+              "None");
+    EXPECT_EQ(c->GetTextures().size(), 6u) << "the faces are prepared in place";
+    EXPECT_EQ(c->GetFace(false, VTCheckBox::kNormal)->width, 16);
+    EXPECT_EQ(c->GetFace(true, VTCheckBox::kOver)->u, 1);
+    EXPECT_EQ(c->GetFace(true, VTCheckBox::kOver)->height, 8);
+    EXPECT_EQ(c->GetFace(false, VTCheckBox::kDisabled)->width, 0) << "a short tuple is no record";
+
+    engine_.manager.UpdateFrame();
+    c->dirty = false;
+    EXPECT_EQ(Run("c.checked = 5\nc.r = 0.5\nc.g = 0.25\nc.b = 2", "c.checked"), "1");
+    EXPECT_FALSE(c->dirty) << "no redraw request of its own";
+    EXPECT_FLOAT_EQ(c->tintR, 0.5f);
+    EXPECT_FLOAT_EQ(c->tintB, 2.0f);
+    EXPECT_EQ(Run("c.checked = 0", "c.checked"), "0");
+}
+
+TEST_F(ClassTwinTest, EveryClassIsAParentAndAMaskButTakesNoChildren)
+{
+    struct Case { const char* create; const char* type; };
+    const Case cases[] = {{"CreateText", "VTPyText3"}, {"CreateEdit", "VTPyEditWidget3"},
+                          {"CreateListbox", "VTPyList3"}, {"CreateCheckbox", "VTPyCheckBox3"},
+                          {"CreateSlider", "VTPySlider3"}};
+    for (const auto& [create, type] : cases) {
+        const std::string make = std::string("p = engine.") + create + "(Owner(), None)\n"
+                                 "k = engine.CreateWidget(Owner(), p)\nw = engine.CreateWidget(Owner(), None)\n"
+                                 "w.SetMaskWidget(p)\nw.AddWidget(p, 'p')";
+        EXPECT_EQ(Run(make, "p.no_such"), std::string("AttributeError: '") + type + "' object has no attribute 'no_such'");
+        EXPECT_EQ(Eval("hasattr(p, 'AddWidget')"), "False") << create;
+        EXPECT_EQ(Widget("k")->GetEngineParent(), Widget<VTCandyWidget>("p")) << create;
+        EXPECT_EQ(Widget("w")->GetMaskWidget(), Widget<VTCandyWidget>("p")) << create;
+        EXPECT_EQ(Widget<VTCandyWidget>("p")->GetParent(), Widget("w")) << create;
+        Run("k.Reset()\nw.Reset()");
+    }
 }
 
 // ---- sound items ----

@@ -1,6 +1,9 @@
 // Texts: key substitution and its re-rendering with "onchange", the shown length (the typewriter
 // target), texture choice, the linked image and drawing.
 #include "engine/core/Texture.h"
+#include "engine/effects/Effect.h"
+#include "engine/effects/EffectFunctions.h"
+#include "engine/effects/EffectState.h"
 #include "engine/effects/TypeInTarget.h"
 #include "engine/effects/WidgetEffect.h"
 #include "engine/widgets/Text.h"
@@ -142,6 +145,36 @@ TEST_F(TextTest, ShownLengthSetAfterTheUpdatesHoldsForThatDraw)
     text->Update();
     target.SetShownLength(50);
     EXPECT_EQ(DrawTexts(*text), (std::vector<std::wstring>{L"Hello"})) << "more than the text shows all";
+}
+
+// The typewriter effect function on a text bound to an effect, as a timer control calls it: run
+// after the frame's updates, its length is the one that frame draws.
+TEST_F(TextTest, TypeInShowsTheRoundedUpShareOfTheTextInThatFramesDraw)
+{
+    auto text = Make(L"Hello");
+    text->SetEffect(std::make_unique<VTEffect>());
+    VTEffectState state;
+    state.type = kTimerControlRange;
+    state.owner = static_cast<VTEffect*>(text->GetEffect());
+    text->alpha = 0.0f;
+
+    text->Update();
+    state.value = 0.5f;
+    EXPECT_EQ(DlgTypeIn(&state), 1);
+    EXPECT_EQ(text->GetShownLength(), 3) << "ceil(5 x 0.5)";
+    EXPECT_EQ(text->alpha, 1.0f) << "the text is shown opaque while it types in";
+    EXPECT_EQ(DrawTexts(*text), (std::vector<std::wstring>{L"Hel"}));
+
+    text->Update();
+    state.value = 0.7f;
+    EXPECT_EQ(DlgTypeIn(&state), 1);
+    EXPECT_EQ(DrawTexts(*text), (std::vector<std::wstring>{L"Hell"})) << "ceil(3.5) in the next frame";
+
+    // Set before the frame's update, the length does not last to the draw.
+    state.value = 0.2f;
+    EXPECT_EQ(DlgTypeIn(&state), 1);
+    text->Update();
+    EXPECT_EQ(DrawTexts(*text), (std::vector<std::wstring>{L"Hello"}));
 }
 
 TEST_F(TextTest, DisabledTextWithoutADisabledTextureKeepsItsFaceInDisabledColours)

@@ -37,26 +37,9 @@ std::vector<uint32_t> GlyphPixels()
     return p;
 }
 
-// One layer "main" at 24 points: ascent 10, height 12, widths 8, spacing 2, kerning A->V -4.
-const std::wstring kBase = L"SetDefaultPointSize 24;\n"
-                           L"Define chars ('A' 'V' 'B' 'W');\n"
-                           L"CreateHorzSpanRectList rects (0 0 32 12) (8 8 8 8);\n"
-                           L"CreateLayer main;\n"
-                           L"LayerSetImage main 'glyphs.png';\n"
-                           L"LayerSetPointSize main 24;\n"
-                           L"LayerSetAscent main 10;\n"
-                           L"LayerSetHeight main 12;\n"
-                           L"LayerSetImageMap main chars rects;\n"
-                           L"LayerSetCharWidths main chars (8 8 8 8);\n"
-                           L"LayerSetSpacing main 2;\n"
-                           L"LayerSetKerningPairs main ('AV') (-4);\n";
-
-// A shadow layer drawn under "main", one pixel to the left, in black.
-const std::wstring kShadow = L"LayerSetSpacing main 0;\n"
-                             L"CreateLayerFrom shadow main;\n"
-                             L"LayerSetBaseOrder shadow -1;\n"
-                             L"LayerSetOffset shadow (-1 0);\n"
-                             L"LayerSetColorMult shadow (0 0 0 1);\n";
+// The shared glyph-strip description; the shadow variant without spacing on "main".
+const std::wstring kBase = TestSupport::GlyphStripFont();
+const std::wstring kShadow = L"LayerSetSpacing main 0;\n" + TestSupport::GlyphStripShadow();
 
 class ImageFontTest : public ::testing::Test {
 protected:

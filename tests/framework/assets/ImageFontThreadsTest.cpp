@@ -15,21 +15,6 @@
 
 namespace {
 
-const std::wstring kDescription = L"SetDefaultPointSize 24;\n"
-                                  L"Define chars ('A' 'V' 'B' 'W');\n"
-                                  L"CreateHorzSpanRectList rects (0 0 32 12) (8 8 8 8);\n"
-                                  L"CreateLayer main;\n"
-                                  L"LayerSetImage main 'glyphs.png';\n"
-                                  L"LayerSetPointSize main 24;\n"
-                                  L"LayerSetAscent main 10;\n"
-                                  L"LayerSetHeight main 12;\n"
-                                  L"LayerSetImageMap main chars rects;\n"
-                                  L"LayerSetCharWidths main chars (8 8 8 8);\n"
-                                  L"CreateLayerFrom shadow main;\n"
-                                  L"LayerSetBaseOrder shadow -1;\n"
-                                  L"LayerSetOffset shadow (-1 0);\n"
-                                  L"LayerSetColorMult shadow (0 0 0 1);\n";
-
 std::vector<uint32_t> Draw(Fw::Font& font, const std::wstring& text, int rounds)
 {
     Fw::MemoryImage target(nullptr);
@@ -49,7 +34,7 @@ TEST(ImageFontThreads, TwoFontsDrawAtOnceAsTheyDrawAlone)
     for (size_t i = 0; i < glyphs.size(); ++i)
         glyphs[i] = 0xFF000000 | uint32_t(i * 2654435761u >> 8);
     images.Add("glyphs.png", 32, 12, glyphs);
-    folder.Write("font.txt", TestSupport::Utf16Le(kDescription));
+    folder.Write("font.txt", TestSupport::Utf16Le(TestSupport::GlyphStripFont() + TestSupport::GlyphStripShadow()));
     Fw::ImageFont first(&images, "font.txt");
     ASSERT_TRUE(first.IsLoaded());
     auto HalfSize = [&] {

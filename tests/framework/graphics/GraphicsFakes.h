@@ -1,7 +1,7 @@
 // Fakes for the graphics tests: an image registry standing in for the application, an image
 // that records the drawing calls a context makes, and a fixed-advance font that records text.
 #pragma once
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/display/NativeDisplay.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageRegistry.h"

@@ -5,6 +5,7 @@
 
 #include "framework/core/Matrix3.h"
 #include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/detail/PixelMath.h"
 
 #include <gtest/gtest.h>
 
@@ -232,6 +233,35 @@ TEST(MemoryImageBlt, OpaqueDestinationKeepsAlpha255)
     cv.img.Blt(&src, 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
     for (int x = 0; x < 3; ++x)
         EXPECT_EQ(cv.At(x, 0) >> 24, 255u) << x;
+}
+
+// Onto an opaque destination: opaque pixels copied, partial ones blended, clear ones skipped, in
+// rows longer than a run of the run map; a source forced to opaque is still drawn by its pixels.
+TEST(MemoryImageBlt, LongOpaqueRowsAroundPartialAndClearPixels)
+{
+    const int32_t w = 600, h = 3;
+    std::vector<uint32_t> px(size_t(w * h));
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = 0xFF000000u | uint32_t(i * 2654435761u >> 8);
+    px[size_t(w + 300)] = 0x80FF8040;
+    px[size_t(w + 520)] = 0x00FFFFFF;
+    px[size_t(2 * w + 255)] = 0x01000000;
+    for (bool forced : {false, true}) {
+        MemoryImage src = Source(w, h, px);
+        if (forced)
+            src.SetImageMode(false, false);
+        Canvas cv(w + 4, h, 0xFF336699);
+        cv.img.SetImageMode(false, false);
+        cv.img.Blt(&src, 2, 0, Rect(0, 0, w, h), Color::White, 0);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const uint32_t s = px[size_t(y * w + x)], a = s >> 24;
+                const uint32_t want = a == 255 ? s : a == 0 ? 0xFF336699u : Fw::detail::BlendOpaque(0xFF336699u, s, a);
+                ASSERT_EQ(cv.At(x + 2, y), want) << x << "," << y << (forced ? " forced" : "");
+            }
+        EXPECT_EQ(cv.At(0, 0), 0xFF336699u);
+        EXPECT_EQ(cv.At(w + 2, 2), 0xFF336699u);
+    }
 }
 
 TEST(MemoryImageBlt, Additive)
@@ -479,9 +509,11 @@ TEST(MemoryImageRotate, SubPixelAndTurnedBlitsKeepEveryInnerSample)
         cv.img.BltRotated(&src, c.x, c.y, Rect(0, 0, 4, 3), c.clip, Color::White, 0, c.angle, c.cx, c.cy);
         EXPECT_EQ(cv.CountNot(c.fill), c.written) << c.what;
         for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 12; ++x)
-                if (cv.At(x, y) != c.fill)
+            for (int x = 0; x < 12; ++x) {
+                if (cv.At(x, y) != c.fill) {
                     EXPECT_EQ(cv.At(x, y), c.value) << c.what << " at " << x << "," << y;
+                }
+            }
         EXPECT_TRUE(cv.GuardIntact());
     }
 }

@@ -179,3 +179,84 @@ TEST(PixelSpans, SurfaceAddMatchesTheAdditiveRule)
 }
 
 } // namespace
+
+namespace {
+
+// The X888 native words against the per-format rule of MemoryImage::GetNativeAlphaData (channel
+// ((((p & M) * (a + 1)) >> 8) >> (8 * k + 8 - bits) << shift) & M), over every alpha and channel
+// value and over random spans of every length.
+uint32_t NativeRule(uint32_t p)
+{
+    const uint32_t a = p >> 24, m = a + 1;
+    const uint32_t r = ((((p & 0xFF0000u) * m) >> 8) >> 16 << 16) & 0xFF0000u;
+    const uint32_t g = ((((p & 0xFF00u) * m) >> 8) >> 8 << 8) & 0xFF00u;
+    const uint32_t b = (((p & 0xFFu) * m) >> 8) & 0xFFu;
+    return r | g | b | (a << 24);
+}
+
+TEST(PixelSpans, NativeX888MatchesTheNativeRule)
+{
+    std::vector<uint32_t> src;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t v = 0; v < 256; ++v)
+            src.push_back(a << 24 | v << 16 | (255 - v) << 8 | (v * 7 & 0xFF));
+    uint32_t seed = 13;
+    for (int32_t n = 0; n < 40; ++n)
+        for (uint32_t w : RandomWords(seed, size_t(n)))
+            src.push_back(w);
+    for (int32_t start = 0; start < 5; ++start) { // every alignment and tail length
+        const int32_t n = int32_t(src.size()) - start;
+        std::vector<uint32_t> fast(size_t(n), 0xDEADBEEF), scalar = fast;
+        NativeX888Span(fast.data(), src.data() + start, n);
+        NativeX888SpanScalar(scalar.data(), src.data() + start, n);
+        for (int32_t i = 0; i < n; ++i) {
+            ASSERT_EQ(fast[size_t(i)], NativeRule(src[size_t(start + i)])) << "start " << start << " at " << i;
+            ASSERT_EQ(scalar[size_t(i)], fast[size_t(i)]) << "start " << start << " at " << i;
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The X888 modulate span against the blend's colour rules as the runs apply them: clear pixels
+// skipped, opaque ones in the opaque form under a colour alpha of 255, every other in the partial
+// form. The grey rule sums red and blue in one word, so blue's carry reaches red there.
+TEST(PixelSpans, SurfaceModulateMatchesTheColourRules)
+{
+    struct Colour {
+        uint32_t r, g, b, ca;
+    };
+    const Colour colours[] = {{255, 255, 255, 255}, {200, 160, 120, 220}, {128, 128, 128, 255}, {255, 0, 17, 1},
+                              {0, 0, 0, 0},         {90, 90, 90, 254},    {255, 255, 255, 128}, {3, 250, 77, 255}};
+    uint32_t seed = 71;
+    for (const Colour& c : colours) {
+        const uint32_t f[3] = {c.r * c.ca / 255, c.g * c.ca / 255, c.b * c.ca / 255};
+        const ChannelRule<LayoutX888> channel{{}, {f[0], f[1], f[2]}, c.ca};
+        const GreyRule32 grey{f[0], c.ca};
+        const bool isGrey = f[0] == f[1] && f[1] == f[2];
+        for (int32_t n = 0; n < 40; ++n)
+            for (int rep = 0; rep < 60; ++rep) {
+                const std::vector<uint32_t> src = RandomWords(seed, size_t(n)), dst = RandomWords(seed, size_t(n));
+                std::vector<uint32_t> fast = dst, fastGrey = dst, viaChannel = dst, viaGrey = dst;
+                SurfaceModulateSpan32(fast.data(), src.data(), n, f[0], f[1], f[2], c.ca, false);
+                SurfaceModulateSpan32(fastGrey.data(), src.data(), n, f[0], f[1], f[2], c.ca, true);
+                for (int32_t i = 0; i < n; ++i) {
+                    const uint32_t s = src[size_t(i)], d = dst[size_t(i)], a = s >> 24;
+                    if (a == 0)
+                        continue;
+                    const bool opaque = a == 255 && c.ca >= 255;
+                    viaChannel[size_t(i)] = opaque ? channel.opaque(s, d) : channel.partial(s, d);
+                    viaGrey[size_t(i)] = opaque ? grey.opaque(s, d) : grey.partial(s, d);
+                }
+                ASSERT_EQ(fast, viaChannel) << "seed 71, colour " << c.r << "," << c.g << "," << c.b << "," << c.ca
+                                            << " n " << n << " rep " << rep;
+                if (isGrey) {
+                    ASSERT_EQ(fastGrey, viaGrey) << "grey " << f[0] << " ca " << c.ca << " n " << n << " rep " << rep;
+                }
+            }
+    }
+}
+
+} // namespace

@@ -1,6 +1,6 @@
 #include "framework/widgets/Widget.h"
 
-#include "framework/assets/Font.h"
+#include "framework/graphics/Font.h"
 #include "framework/widgets/WidgetManager.h"
 #include "support/RecordingWidget.h"
 
