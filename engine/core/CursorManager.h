@@ -62,5 +62,7 @@ private:
     std::map<std::string, VTCursorRecord, std::less<>> cursors_;
     // Records are entered only while the table loads, never removed before the manager goes.
     std::atomic<VTCursorRecord*> current_{nullptr};
-    bool drawingEnabled_ = true;
+    // Switched off by the loading step on the framework's loading thread while the main thread
+    // draws frames.
+    std::atomic<bool> drawingEnabled_{true};
 };

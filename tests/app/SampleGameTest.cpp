@@ -179,9 +179,12 @@ std::string CompareLog(const std::vector<std::string>& lines, const std::vector<
 
 std::string Describe(const DriverRun& run)
 {
+    // A sanitizer's first report whole (it names both threads of a race), else the output's tail.
+    const size_t report = std::min(run.output.find("WARNING: ThreadSanitizer"), run.output.find("ERROR: "));
+    const size_t from = report != std::string::npos ? report
+                        : run.output.size() > 6000 ? run.output.size() - 6000 : 0;
     return "exit " + std::to_string(run.exitCode) + (run.exited ? "" : " (killed: no exit)") +
-           "\n--- driver output (tail) ---\n" +
-           run.output.substr(run.output.size() > 6000 ? run.output.size() - 6000 : 0) +
+           "\n--- driver output (from " + std::to_string(from) + ") ---\n" + run.output.substr(from, 16000) +
            "\n--- log without LevelUpdate and MouseMove ---\n" + [&] {
                std::string s;
                for (const std::string& l : LogLinesWithoutMoves(run.log))

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -148,6 +149,38 @@ TEST_F(CursorManagerTest, DrawsAtTheMouseLessTheHotSpot)
     EXPECT_EQ(pixel(13, 24), 0u);
     EXPECT_EQ(pixel(14, 23), 0u);
     EXPECT_EQ(pixel(16, 26), 0u);
+}
+
+using CursorManagerThreads = CursorManagerTest;
+
+// The engine's loading step switches drawing off on the loading thread while the main thread
+// draws its frames (the loading screen, the cursor over it).
+TEST_F(CursorManagerThreads, DrawingSwitchedOnAnotherThreadWhileFramesDraw)
+{
+    VTCursorManager cursors(host, &catalogue);
+    cursors.LoadFromXml(document.DocumentElement());
+    cursors.SetCursor("normal");
+    auto canvas = std::make_unique<Fw::MemoryImage>(nullptr);
+    canvas->Create(64, 64);
+    Fw::Graphics g(canvas.get());
+    host.mouseX = 30;
+    host.mouseY = 40;
+
+    std::thread loading([&] {
+        for (int i = 0; i < 2000; ++i) {
+            cursors.DisableDrawing();
+            cursors.EnableDrawing();
+        }
+        cursors.DisableDrawing();
+    });
+    for (int i = 0; i < 200; ++i)
+        cursors.Draw(g);
+    loading.join();
+
+    EXPECT_FALSE(cursors.IsDrawingEnabled());
+    canvas->Clear();
+    cursors.Draw(g);
+    EXPECT_EQ(canvas->GetBits()[24 * 64 + 14], 0u) << "drawing left off by the other thread";
 }
 
 } // namespace
