@@ -13,46 +13,39 @@ using namespace EffectSupport;
 
 namespace {
 
-// Calls apply(target, v) when the call has an effect with a target.
-template <class Apply>
-int32_t WithTarget(void* argument, Apply apply)
+// Calls apply(part, v) when the call has an effect and fetch(effect) finds its part.
+template <class Fetch, class Apply>
+int32_t WithPart(void* argument, Fetch fetch, Apply apply)
 {
     const auto call = ReadControl(argument);
     if (!call)
         return 0;
-    VTIEffect* target = Target(call->effect);
-    if (target == nullptr)
+    auto* part = fetch(call->effect);
+    if (part == nullptr)
         return 0;
-    apply(*target, call->v);
+    apply(*part, call->v);
     return 1;
+}
+
+// Calls apply(target, v) when the call has an effect with a target.
+template <class Apply>
+int32_t WithTarget(void* argument, Apply apply)
+{
+    return WithPart(argument, [](auto& effect) { return Target(effect); }, apply);
 }
 
 // Calls apply(widget, v) when the effect has its widget.
 template <class Apply>
 int32_t WithWidget(void* argument, Apply apply)
 {
-    const auto call = ReadControl(argument);
-    if (!call)
-        return 0;
-    VTCandyWidget* widget = Widget(call->effect);
-    if (widget == nullptr)
-        return 0;
-    apply(*widget, call->v);
-    return 1;
+    return WithPart(argument, [](auto& effect) { return Widget(effect); }, apply);
 }
 
 // Calls apply(offset, v) when the effect has its offset pair.
 template <class Apply>
 int32_t WithOffset(void* argument, Apply apply)
 {
-    const auto call = ReadControl(argument);
-    if (!call)
-        return 0;
-    Fw::Point* offset = Offset(call->effect);
-    if (offset == nullptr)
-        return 0;
-    apply(*offset, call->v);
-    return 1;
+    return WithPart(argument, [](auto& effect) { return Offset(effect); }, apply);
 }
 
 // Calls apply(offset, geometry, v) when the effect has its offset pair and its widget.
