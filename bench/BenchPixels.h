@@ -44,6 +44,19 @@ inline std::vector<uint32_t> Premultiplied(const std::vector<uint32_t>& px)
     return out;
 }
 
+// Mean absolute difference per colour channel (alpha left out) of two 0x..RRGGBB frames of n pixels.
+inline double MeanChannelDifference(const uint32_t* a, const uint32_t* b, size_t n)
+{
+    uint64_t sum = 0;
+    for (size_t i = 0; i < n; ++i) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int d = int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF);
+            sum += uint64_t(d < 0 ? -d : d);
+        }
+    }
+    return n ? double(sum) / double(n * 3) : 0.0;
+}
+
 // Nanoseconds per call: one warm-up call, then calls for at least minMs milliseconds.
 inline double TimeNs(const std::function<void()>& fn, int minMs = 30)
 {
