@@ -18,6 +18,20 @@ uint32_t Over(uint32_t value, uint32_t colour, uint32_t a)
     return (value * (255 - a) + colour * a + 127) / 255;
 }
 
+// The pixel of text coverage t in colour rgb (blue, green, red) over shadow coverage s: the text
+// rendered on white and on black, the pixel derived from the two.
+uint32_t CoveragePixel(const uint32_t rgb[3], uint32_t s, uint32_t t)
+{
+    uint32_t onWhite = 0, onBlack = 0;
+    for (int k = 0; k < 3; ++k) {
+        const uint32_t white = Over(Over(255, 0, s), rgb[k], t);
+        const uint32_t black = Over(Over(0, 0, s), rgb[k], t);
+        onWhite |= white << (8 * k);
+        onBlack |= black << (8 * k);
+    }
+    return DeriveTextPixel(onWhite, onBlack);
+}
+
 } // namespace
 
 uint32_t DeriveTextPixel(uint32_t onWhite, uint32_t onBlack)
@@ -81,8 +95,32 @@ void SysFont::DrawString(Graphics* g, int32_t x, int32_t y, const std::wstring& 
 {
     if (!g || g->destImage == &Graphics::NullImage)
         return;
+    if (!shadow && !simulateBold && DrawCoverage(g, x, y, text, color))
+        return;
     if (auto image = RenderText(text, color))
         g->DrawImage(image.get(), x, y - ascent);
+}
+
+bool SysFont::DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color)
+{
+    const int32_t w = StringWidth(text), h = height;
+    if (!face || w <= 0 || h <= 0)
+        return true; // RenderText would make no image either
+    // The line's coverage as the indices of a palette image whose colours are RenderText's pixel
+    // of each coverage value: drawn as one glyph, it gives the pixels of RenderText's image.
+    MemoryImage line(nullptr);
+    line.width = w;
+    line.height = h;
+    line.colorIndices = std::make_unique<uint8_t[]>(size_t(w) * size_t(h)); // zeroed: nothing covered yet
+    line.colorTable = std::make_unique_for_overwrite<uint32_t[]>(256);
+    face->RenderCoverage(text, 0, 0, line.colorIndices.get(), w, h);
+    const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
+                             uint32_t(std::clamp(color.red, 0, 255))};
+    for (uint32_t t = 0; t < 256; ++t)
+        line.colorTable[t] = CoveragePixel(rgb, 0, t);
+    line.BitsChanged();
+    const GlyphPlacement glyph{x, y - ascent, Rect(0, 0, w, h)};
+    return g->DrawGlyphs(&line, &glyph, 1);
 }
 
 std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const Color& color)
@@ -105,16 +143,7 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
     // The text's colour without its alpha, as the rasterizer would paint it.
     const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
                              uint32_t(std::clamp(color.red, 0, 255))};
-    auto pixelOf = [&](uint32_t s, uint32_t t) {
-        uint32_t onWhite = 0, onBlack = 0;
-        for (int k = 0; k < 3; ++k) {
-            const uint32_t white = Over(Over(255, 0, s), rgb[k], t);
-            const uint32_t black = Over(Over(0, 0, s), rgb[k], t);
-            onWhite |= white << (8 * k);
-            onBlack |= black << (8 * k);
-        }
-        return DeriveTextPixel(onWhite, onBlack);
-    };
+    auto pixelOf = [&](uint32_t s, uint32_t t) { return CoveragePixel(rgb, s, t); };
     // The pixels are written straight into the image's own bits, then scanned once.
     auto image = std::make_unique<MemoryImage>(nullptr);
     image->SetBits(nullptr, w, h, false);
