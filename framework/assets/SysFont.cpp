@@ -5,6 +5,7 @@
 #include "framework/graphics/MemoryImage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -30,6 +31,24 @@ uint32_t CoveragePixel(const uint32_t rgb[3], uint32_t s, uint32_t t)
         onBlack |= black << (8 * k);
     }
     return DeriveTextPixel(onWhite, onBlack);
+}
+
+// CoveragePixel of every coverage without a shadow, for the last colour used on this thread.
+const std::array<uint32_t, 256>& CoverageTable(const uint32_t rgb[3])
+{
+    struct Last {
+        bool valid = false;
+        uint32_t rgb[3] = {};
+        std::array<uint32_t, 256> table;
+    };
+    thread_local Last last;
+    if (!last.valid || !std::equal(rgb, rgb + 3, last.rgb)) {
+        for (uint32_t t = 0; t < 256; ++t)
+            last.table[t] = CoveragePixel(rgb, 0, t);
+        std::copy_n(rgb, 3, last.rgb);
+        last.valid = true;
+    }
+    return last.table;
 }
 
 } // namespace
@@ -116,8 +135,7 @@ bool SysFont::DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring
     face->RenderCoverage(text, 0, 0, line.colorIndices.get(), w, h);
     const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
                              uint32_t(std::clamp(color.red, 0, 255))};
-    for (uint32_t t = 0; t < 256; ++t)
-        line.colorTable[t] = CoveragePixel(rgb, 0, t);
+    std::copy_n(CoverageTable(rgb).data(), 256, line.colorTable.get());
     line.BitsChanged();
     const GlyphPlacement glyph{x, y - ascent, Rect(0, 0, w, h)};
     return g->DrawGlyphs(&line, &glyph, 1);
@@ -155,9 +173,7 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
             pixels[i] = pixelOf(shadowCover[i], textCover[i]);
     } else {
         // Without a shadow a pixel depends on its coverage alone: one table per text.
-        uint32_t byCover[256];
-        for (uint32_t t = 0; t < 256; ++t)
-            byCover[t] = pixelOf(0, t);
+        const std::array<uint32_t, 256>& byCover = CoverageTable(rgb);
         for (size_t i = 0; i < count; ++i)
             pixels[i] = byCover[textCover[i]];
     }

@@ -5,13 +5,40 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/GlyphSpans.h"
+#include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Fw {
 
 using namespace detail;
+
+namespace {
+
+// The entries of the last palette and colour drawn on this thread: a text draws many runs of
+// the same glyph image in the same colour. Keyed by the native words themselves, so a changed or
+// reallocated palette is never mistaken for the last one.
+const GlyphPalette& PaletteFor(const uint32_t* native, const Color& color)
+{
+    struct Last {
+        bool valid = false;
+        uint32_t native[256];
+        Color color;
+        GlyphPalette palette;
+    };
+    thread_local Last last;
+    if (!last.valid || !(last.color == color) || std::memcmp(last.native, native, sizeof(last.native)) != 0) {
+        std::memcpy(last.native, native, sizeof(last.native));
+        last.color = color;
+        BuildGlyphPalette(last.palette, native, color);
+        last.valid = true;
+    }
+    return last.palette;
+}
+
+} // namespace
 
 bool DDImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color)
 {
@@ -39,8 +66,15 @@ bool DDImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, s
                 const uint32_t* native = src->GetNativeAlphaData(&GetDisplay()->GetPixelFormat());
                 if (!native)
                     return;
-                GlyphPalette palette;
-                BuildGlyphPalette(palette, native, color);
+                // The entries need X888 native words (each colour byte at most the alpha); words kept
+                // from another display's format go through Blt's rules instead.
+                uint32_t x888[256];
+                NativeX888Span(x888, src->colorTable.get(), 256);
+                if (std::memcmp(x888, native, sizeof(x888)) != 0) {
+                    drawn = false;
+                    return;
+                }
+                const GlyphPalette& palette = PaletteFor(native, color);
                 const uint8_t* indices = src->colorIndices.get();
                 const int32_t srcW = src->width, srcH = src->height;
                 for (size_t k = 0; k < count; ++k) {
@@ -53,9 +87,8 @@ bool DDImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, s
                     if (i1 <= i0 || j1 <= j0)
                         continue;
                     const int32_t dx = g.x + i0 - g.src.x, dy = g.y + j0 - g.src.y;
-                    for (int32_t j = j0; j < j1; ++j)
-                        GlyphSpan32(v.Row<uint32_t>(dy + j - j0) + dx, indices + size_t(j) * size_t(srcW) + size_t(i0),
-                                    i1 - i0, palette);
+                    GlyphRows32(reinterpret_cast<uint8_t*>(v.Row<uint32_t>(dy) + dx), v.pitch,
+                                indices + size_t(j0) * size_t(srcW) + size_t(i0), srcW, i1 - i0, j1 - j0, palette);
                 }
             });
         },

@@ -12,9 +12,11 @@
 namespace Fw::detail {
 
 // Lanes of one entry, lowest byte first (blue, green, red, top byte), 16 bits each.
+struct GlyphEntry {
+    uint64_t mul, add;
+};
 struct GlyphPalette {
-    uint64_t mul[256];
-    uint64_t add[256];
+    alignas(16) GlyphEntry entry[256];
     bool zeroClear = false; // entry 0 leaves the destination as it is: runs of index 0 are skipped
 };
 
@@ -28,5 +30,10 @@ void BuildGlyphPalette(GlyphPalette& out, const uint32_t* native, const Color& c
 // d[i] = each byte lane (d * mul + add) >> 8 of entry idx[i].
 void GlyphSpan32(uint32_t* d, const uint8_t* idx, int32_t n, const GlyphPalette& palette);
 void GlyphSpan32Scalar(uint32_t* d, const uint8_t* idx, int32_t n, const GlyphPalette& palette);
+
+// GlyphSpan32 over rows rows of n pixels: destination rows dstPitch bytes apart, index rows
+// idxStride bytes apart.
+void GlyphRows32(uint8_t* d, int32_t dstPitch, const uint8_t* idx, int32_t idxStride, int32_t n, int32_t rows,
+                 const GlyphPalette& palette);
 
 } // namespace Fw::detail
