@@ -51,6 +51,20 @@ const std::array<uint32_t, 256>& CoverageTable(const uint32_t rgb[3])
     return last.table;
 }
 
+// A w x h image of the pixels byCover gives each coverage value of cover.
+std::unique_ptr<MemoryImage> PixelImage(const uint8_t* cover, int32_t w, int32_t h, const uint32_t* byCover)
+{
+    auto image = std::make_unique<MemoryImage>(nullptr);
+    image->SetBits(nullptr, w, h, false);
+    uint32_t* pixels = image->GetBits();
+    if (!pixels)
+        return nullptr;
+    for (size_t i = 0, count = size_t(w) * size_t(h); i < count; ++i)
+        pixels[i] = byCover[cover[i]];
+    image->CommitBits();
+    return image;
+}
+
 } // namespace
 
 uint32_t DeriveTextPixel(uint32_t onWhite, uint32_t onBlack)
@@ -114,17 +128,19 @@ void SysFont::DrawString(Graphics* g, int32_t x, int32_t y, const std::wstring& 
 {
     if (!g || g->destImage == &Graphics::NullImage)
         return;
-    if (!shadow && !simulateBold && DrawCoverage(g, x, y, text, color))
+    if (!shadow && !simulateBold) {
+        DrawCoverage(g, x, y, text, color);
         return;
+    }
     if (auto image = RenderText(text, color))
         g->DrawImage(image.get(), x, y - ascent);
 }
 
-bool SysFont::DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color)
+void SysFont::DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color)
 {
     const int32_t w = StringWidth(text), h = height;
     if (!face || w <= 0 || h <= 0)
-        return true; // RenderText would make no image either
+        return; // RenderText would make no image either
     // The line's coverage as the indices of a palette image whose colours are RenderText's pixel
     // of each coverage value: drawn as one glyph, it gives the pixels of RenderText's image.
     MemoryImage line(nullptr);
@@ -138,7 +154,11 @@ bool SysFont::DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring
     std::copy_n(CoverageTable(rgb).data(), 256, line.colorTable.get());
     line.BitsChanged();
     const GlyphPlacement glyph{x, y - ascent, Rect(0, 0, w, h)};
-    return g->DrawGlyphs(&line, &glyph, 1);
+    if (g->DrawGlyphs(&line, &glyph, 1))
+        return;
+    // Elsewhere RenderText's image, from the same coverage.
+    if (auto image = PixelImage(line.colorIndices.get(), w, h, line.colorTable.get()))
+        g->DrawImage(image.get(), x, y - ascent);
 }
 
 std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const Color& color)
@@ -162,21 +182,17 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
     const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
                              uint32_t(std::clamp(color.red, 0, 255))};
     auto pixelOf = [&](uint32_t s, uint32_t t) { return CoveragePixel(rgb, s, t); };
+    // Without a shadow a pixel depends on its coverage alone: one table per colour.
+    if (!shadow)
+        return PixelImage(textCover.data(), w, h, CoverageTable(rgb).data());
     // The pixels are written straight into the image's own bits, then scanned once.
     auto image = std::make_unique<MemoryImage>(nullptr);
     image->SetBits(nullptr, w, h, false);
     uint32_t* pixels = image->GetBits();
     if (!pixels)
         return nullptr;
-    if (shadow) {
-        for (size_t i = 0; i < count; ++i)
-            pixels[i] = pixelOf(shadowCover[i], textCover[i]);
-    } else {
-        // Without a shadow a pixel depends on its coverage alone: one table per text.
-        const std::array<uint32_t, 256>& byCover = CoverageTable(rgb);
-        for (size_t i = 0; i < count; ++i)
-            pixels[i] = byCover[textCover[i]];
-    }
+    for (size_t i = 0; i < count; ++i)
+        pixels[i] = pixelOf(shadowCover[i], textCover[i]);
     image->CommitBits();
     return image;
 }

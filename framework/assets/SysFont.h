@@ -53,9 +53,9 @@ public:
     std::shared_ptr<Platform::SystemFontFace> face; // null when no typeface could be opened
 
 private:
-    // Draws the text's coverage straight onto g's destination (no shadow, no simulated bold);
-    // false, with nothing drawn, when RenderText's image must be drawn instead.
-    bool DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color);
+    // DrawString without a shadow or simulated bold: the text's coverage goes straight onto a
+    // surface image where it can, else RenderText's image made from it is drawn.
+    void DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color);
     void Init(const std::string& faceName, int32_t pointSize, bool bold, bool italic,
               bool underline);
 };
