@@ -322,6 +322,16 @@ TEST_F(ImageFontTest, OneSurfacePassLeavesWhatGlyphByGlyphLeaves)
             };
             const std::vector<uint32_t> one = draw(true);
             ASSERT_EQ(draw(false), one) << format.name << ", case " << k;
+            if (format.format.bitCount == 32 && k == 0) {
+                // A palette change reaches the next draw (nothing kept from the last one).
+                Fw::MemoryImage& glyphs = *font->activeLayers.front().image;
+                for (int e = 0; e < 256; ++e)
+                    glyphs.colorTable[size_t(e)] ^= 0x00FFFFFFu;
+                glyphs.BitsChanged();
+                const std::vector<uint32_t> changed = draw(true);
+                ASSERT_NE(changed, one);
+                ASSERT_EQ(draw(false), changed) << "after the palette change";
+            }
         }
     }
 }
