@@ -269,7 +269,8 @@ void ImageFontText(benchmark::State& state)
         int32_t worst = 0;
         for (size_t i = 0; i < dest.size(); ++i)
             for (int shift = 0; shift < 24; shift += 8)
-                worst = std::max(worst, std::abs(int32_t((mine[i] >> shift) & 0xFF) - int32_t((dest[i] >> shift) & 0xFF)));
+                worst = std::max(worst, std::abs(int32_t((mine[i] >> shift) & 0xFF) -
+                                                 int32_t((dest[i] >> shift) & 0xFF)));
         state.counters["max_channel_diff"] = worst;
     }
     double oursNs = 0;

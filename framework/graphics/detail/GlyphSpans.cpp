@@ -123,7 +123,8 @@ void GlyphRows32(uint8_t* d, int32_t dstPitch, const uint8_t* idx, int32_t idxSt
                  const GlyphPalette& palette)
 {
     for (int32_t j = 0; j < rows; ++j)
-        Span(reinterpret_cast<uint32_t*>(d + std::ptrdiff_t(j) * dstPitch), idx + std::ptrdiff_t(j) * idxStride, n, palette);
+        Span(reinterpret_cast<uint32_t*>(d + std::ptrdiff_t(j) * dstPitch), idx + std::ptrdiff_t(j) * idxStride, n,
+             palette);
 }
 
 #else
@@ -137,8 +138,8 @@ void GlyphRows32(uint8_t* d, int32_t dstPitch, const uint8_t* idx, int32_t idxSt
                  const GlyphPalette& palette)
 {
     for (int32_t j = 0; j < rows; ++j)
-        GlyphSpan32Scalar(reinterpret_cast<uint32_t*>(d + std::ptrdiff_t(j) * dstPitch), idx + std::ptrdiff_t(j) * idxStride,
-                          n, palette);
+        GlyphSpan32Scalar(reinterpret_cast<uint32_t*>(d + std::ptrdiff_t(j) * dstPitch),
+                          idx + std::ptrdiff_t(j) * idxStride, n, palette);
 }
 
 #endif

@@ -23,8 +23,9 @@ struct GlyphPalette {
 // False when color is outside what the entries can express (a channel below 0 or above 255):
 // such blits take the per-pixel rules.
 bool GlyphColorOk(const Color& color);
-// The entries of a 32-bit surface for the native palette words (alpha in the top byte) under
-// color (GlyphColorOk).
+// The entries of an X888 surface for its native palette words (alpha in the top byte, each colour
+// byte at most the alpha, as MemoryImage::GetNativeAlphaData makes them) under color
+// (GlyphColorOk).
 void BuildGlyphPalette(GlyphPalette& out, const uint32_t* native, const Color& color);
 
 // d[i] = each byte lane (d * mul + add) >> 8 of entry idx[i].

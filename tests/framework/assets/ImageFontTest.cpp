@@ -270,9 +270,12 @@ TEST_F(ImageFontTest, OneSurfacePassLeavesWhatGlyphByGlyphLeaves)
         {Color(255, 255, 255, 90), 2, 16, Rect(0, 0, 80, 30), Fw::DRAWMODE_NORMAL},
         {Color(200, 100, 50), 2, 16, Rect(0, 0, 80, 30), Fw::DRAWMODE_ADDITIVE},
     };
-    auto channel = [](int32_t mult, int32_t requested, int32_t add) { return std::min(255, mult * requested / 255 + add); };
+    auto channel = [](int32_t mult, int32_t requested, int32_t add) {
+        return std::min(255, mult * requested / 255 + add);
+    };
     // X888 first: the glyph image keeps the native words of the first display it is drawn for.
-    std::vector<FwTest::SurfaceFormatCase> formats(std::begin(FwTest::kSurfaceFormats), std::end(FwTest::kSurfaceFormats));
+    std::vector<FwTest::SurfaceFormatCase> formats(std::begin(FwTest::kSurfaceFormats),
+                                                   std::end(FwTest::kSurfaceFormats));
     std::stable_partition(formats.begin(), formats.end(), [](const auto& f) { return f.format.bitCount == 32; });
     for (const FwTest::SurfaceFormatCase& format : formats) {
         for (size_t k = 0; k < std::size(cases); ++k) {
