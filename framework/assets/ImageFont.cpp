@@ -12,7 +12,8 @@
 namespace Fw {
 
 ActiveFontLayer::ActiveFontLayer(const ActiveFontLayer& other)
-    : baseLayer(other.baseLayer), image(other.image), charRects(other.charRects), layerScale(other.layerScale)
+    : baseLayer(other.baseLayer), image(other.image), charRects(other.charRects), layerScale(other.layerScale),
+      indexed(other.indexed)
 {
     if (other.ownedImage) {
         ownedImage = std::make_unique<MemoryImage>(*other.ownedImage);
@@ -24,6 +25,15 @@ Rect ActiveFontLayer::CharRect(wchar_t ch) const
 {
     const auto it = charRects.find(ch);
     return it == charRects.end() ? Rect() : it->second;
+}
+
+void ActiveFontLayer::IndexChars()
+{
+    indexed.assign(size_t(kIndexedChars), CharSlot{});
+    if (!baseLayer)
+        return;
+    for (wchar_t ch = 0; ch < kIndexedChars; ++ch)
+        indexed[size_t(ch)] = {&baseLayer->CharInfo(ch), CharRect(ch)};
 }
 
 ImageFont::ImageFont(SharedImageSource* app, const std::string& fileName) : fontData(std::make_shared<FontData>())
@@ -106,6 +116,8 @@ void ImageFont::GenerateActiveFontLayers()
             }
             active.image->Palletize();
         }
+
+        active.IndexChars();
 
         const double s = active.layerScale;
         const bool first = activeLayers.size() == 1;

@@ -17,6 +17,7 @@
 namespace Fw {
 
 class FontData;
+struct FontCharInfo;
 struct FontLayer;
 class MemoryImage;
 class SharedImageSource;
@@ -32,12 +33,29 @@ public:
 
     // The rectangle of ch in image; empty when the layer has none.
     Rect CharRect(wchar_t ch) const;
+    // Fills the table of the characters below 256 (their layer records and rectangles) once
+    // baseLayer and charRects are set; drawing looks those characters up there.
+    void IndexChars();
+
+    // One character of the table: the layer's record of it (its empty record when it has none)
+    // and its rectangle in image.
+    struct CharSlot {
+        const FontCharInfo* info = nullptr;
+        Rect rect;
+    };
+    static constexpr wchar_t kIndexedChars = 256;
+    // The slot of ch when the table holds it, else null.
+    const CharSlot* Slot(wchar_t ch) const
+    {
+        return size_t(ch) < indexed.size() ? &indexed[size_t(ch)] : nullptr;
+    }
 
     const FontLayer* baseLayer = nullptr;    // not owned
     MemoryImage* image = nullptr;            // the layer's own image, or ownedImage
     std::unique_ptr<MemoryImage> ownedImage; // the scaled copy, when one was made
     std::map<wchar_t, Rect> charRects;
     double layerScale = 1.0;                 // S: point size x scale / layer point size
+    std::vector<CharSlot> indexed;           // see IndexChars; empty until it runs
 };
 
 class ImageFont : public Font {

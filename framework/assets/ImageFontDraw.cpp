@@ -16,7 +16,7 @@ namespace Fw {
 namespace {
 
 struct GlyphRecord {
-    Image* image;
+    MemoryImage* image;
     int32_t x, y;
     Rect src;
     int32_t drawMode; // -1 keeps the context's mode
@@ -47,6 +47,20 @@ std::array<Bucket, kBucketCount>& Buckets()
 {
     static std::array<Bucket, kBucketCount> buckets;
     return buckets;
+}
+
+// The glyph colour of each active layer for the text being drawn (used under the text lock).
+std::vector<Color>& LayerColors()
+{
+    static std::vector<Color> colors;
+    return colors;
+}
+
+// The glyphs of one run of records, kept with its capacity (used under the text lock).
+std::vector<GlyphPlacement>& Batch()
+{
+    static std::vector<GlyphPlacement> batch;
+    return batch;
 }
 
 int32_t Channel(int32_t mult, int32_t requested, int32_t add)
@@ -81,14 +95,27 @@ void ImageFont::DrawStringEx(Graphics* g, int32_t x, int32_t y, const std::wstri
     const bool savedColorize = g->GetColorizeImages();
     g->SetColorizeImages(true);
 
+    // Each layer's glyph colour: the same for every character.
+    std::vector<Color>& layerColors = LayerColors();
+    layerColors.clear();
+    for (const ActiveFontLayer& active : activeLayers) {
+        const FontLayer& layer = *active.baseLayer;
+        layerColors.emplace_back(Channel(layer.colorMult.red, color.red, layer.colorAdd.red),
+                                 Channel(layer.colorMult.green, color.green, layer.colorAdd.green),
+                                 Channel(layer.colorMult.blue, color.blue, layer.colorAdd.blue),
+                                 Channel(layer.colorMult.alpha, color.alpha, layer.colorAdd.alpha));
+    }
+
     int32_t pen = x;
     for (size_t i = 0; i < text.size(); ++i) {
         const wchar_t ch = text[i];
         const wchar_t next = i + 1 < text.size() ? text[i + 1] : 0;
         int32_t reach = pen;
+        size_t layerIndex = 0;
         for (const ActiveFontLayer& active : activeLayers) {
             const FontLayer& layer = *active.baseLayer;
-            const FontCharInfo& info = layer.CharInfo(ch);
+            const ActiveFontLayer::CharSlot* slot = active.Slot(ch);
+            const FontCharInfo& info = slot ? *slot->info : layer.CharInfo(ch);
             const double s = active.layerScale;
             int32_t glyphX, glyphY, advance, kern;
             const int32_t kernUnscaled = next ? layer.spacing + info.KerningFor(next) : 0;
@@ -103,12 +130,9 @@ void ImageFont::DrawStringEx(Graphics* g, int32_t x, int32_t y, const std::wstri
                 advance = int32_t(info.width * s);
                 kern = int32_t(kernUnscaled * s);
             }
-            const Color glyphColor(Channel(layer.colorMult.red, color.red, layer.colorAdd.red),
-                                   Channel(layer.colorMult.green, color.green, layer.colorAdd.green),
-                                   Channel(layer.colorMult.blue, color.blue, layer.colorAdd.blue),
-                                   Channel(layer.colorMult.alpha, color.alpha, layer.colorAdd.alpha));
+            const Color& glyphColor = layerColors[layerIndex++];
             const int32_t bucket = std::clamp(info.order + layer.baseOrder + 128, 0, kBucketCount - 1);
-            const Rect src = active.CharRect(ch);
+            const Rect src = slot ? slot->rect : active.CharRect(ch);
             const int32_t index = int32_t(records.size());
             records.push_back({active.image, glyphX, glyphY, src, layer.drawMode, glyphColor, -1});
             Bucket& b = buckets[size_t(bucket)];
@@ -126,19 +150,37 @@ void ImageFont::DrawStringEx(Graphics* g, int32_t x, int32_t y, const std::wstri
     if (drawnWidth)
         *drawnWidth = pen - x;
 
+    // Records in drawing order; consecutive ones of one image, mode and colour go to the context
+    // together (drawn in one pass where it can), the others one by one.
     const Color savedColor = g->GetColor();
+    const int32_t savedMode = g->GetDrawMode();
+    std::vector<GlyphPlacement>& batch = Batch();
+    auto flush = [&](const GlyphRecord& first) {
+        g->SetDrawMode(first.drawMode != -1 ? first.drawMode : savedMode);
+        g->SetColor(first.color);
+        if (!g->DrawGlyphs(first.image, batch.data(), batch.size()))
+            for (const GlyphPlacement& p : batch)
+                g->DrawImage(first.image, p.x, p.y, p.src);
+        batch.clear();
+    };
+    const GlyphRecord* first = nullptr;
     for (const Bucket& b : buckets) {
         for (int32_t i = b.head; i >= 0; i = records[size_t(i)].next) {
             const GlyphRecord& r = records[size_t(i)];
-            const int32_t savedMode = g->GetDrawMode();
-            if (r.drawMode != -1)
-                g->SetDrawMode(r.drawMode);
-            g->SetColor(r.color);
-            if (r.image)
-                g->DrawImage(r.image, r.x, r.y, r.src);
-            g->SetDrawMode(savedMode);
+            if (!r.image)
+                continue;
+            if (first && (r.image != first->image || r.drawMode != first->drawMode || r.color != first->color)) {
+                flush(*first);
+                first = nullptr;
+            }
+            if (!first)
+                first = &r;
+            batch.push_back({r.x, r.y, r.src});
         }
     }
+    if (first)
+        flush(*first);
+    g->SetDrawMode(savedMode);
     g->SetColor(savedColor);
     g->SetColorizeImages(savedColorize);
 }

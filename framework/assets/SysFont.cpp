@@ -5,6 +5,7 @@
 #include "framework/graphics/MemoryImage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -16,6 +17,52 @@ namespace {
 uint32_t Over(uint32_t value, uint32_t colour, uint32_t a)
 {
     return (value * (255 - a) + colour * a + 127) / 255;
+}
+
+// The pixel of text coverage t in colour rgb (blue, green, red) over shadow coverage s: the text
+// rendered on white and on black, the pixel derived from the two.
+uint32_t CoveragePixel(const uint32_t rgb[3], uint32_t s, uint32_t t)
+{
+    uint32_t onWhite = 0, onBlack = 0;
+    for (int k = 0; k < 3; ++k) {
+        const uint32_t white = Over(Over(255, 0, s), rgb[k], t);
+        const uint32_t black = Over(Over(0, 0, s), rgb[k], t);
+        onWhite |= white << (8 * k);
+        onBlack |= black << (8 * k);
+    }
+    return DeriveTextPixel(onWhite, onBlack);
+}
+
+// CoveragePixel of every coverage without a shadow, for the last colour used on this thread.
+const std::array<uint32_t, 256>& CoverageTable(const uint32_t rgb[3])
+{
+    struct Last {
+        bool valid = false;
+        uint32_t rgb[3] = {};
+        std::array<uint32_t, 256> table;
+    };
+    thread_local Last last;
+    if (!last.valid || !std::equal(rgb, rgb + 3, last.rgb)) {
+        for (uint32_t t = 0; t < 256; ++t)
+            last.table[t] = CoveragePixel(rgb, 0, t);
+        std::copy_n(rgb, 3, last.rgb);
+        last.valid = true;
+    }
+    return last.table;
+}
+
+// A w x h image of the pixels byCover gives each coverage value of cover.
+std::unique_ptr<MemoryImage> PixelImage(const uint8_t* cover, int32_t w, int32_t h, const uint32_t* byCover)
+{
+    auto image = std::make_unique<MemoryImage>(nullptr);
+    image->SetBits(nullptr, w, h, false);
+    uint32_t* pixels = image->GetBits();
+    if (!pixels)
+        return nullptr;
+    for (size_t i = 0, count = size_t(w) * size_t(h); i < count; ++i)
+        pixels[i] = byCover[cover[i]];
+    image->CommitBits();
+    return image;
 }
 
 } // namespace
@@ -81,7 +128,36 @@ void SysFont::DrawString(Graphics* g, int32_t x, int32_t y, const std::wstring& 
 {
     if (!g || g->destImage == &Graphics::NullImage)
         return;
+    if (!shadow && !simulateBold) {
+        DrawCoverage(g, x, y, text, color);
+        return;
+    }
     if (auto image = RenderText(text, color))
+        g->DrawImage(image.get(), x, y - ascent);
+}
+
+void SysFont::DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color)
+{
+    const int32_t w = StringWidth(text), h = height;
+    if (!face || w <= 0 || h <= 0)
+        return; // RenderText would make no image either
+    // The line's coverage as the indices of a palette image whose colours are RenderText's pixel
+    // of each coverage value: drawn as one glyph, it gives the pixels of RenderText's image.
+    MemoryImage line(nullptr);
+    line.width = w;
+    line.height = h;
+    line.colorIndices = std::make_unique<uint8_t[]>(size_t(w) * size_t(h)); // zeroed: nothing covered yet
+    line.colorTable = std::make_unique_for_overwrite<uint32_t[]>(256);
+    face->RenderCoverage(text, 0, 0, line.colorIndices.get(), w, h);
+    const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
+                             uint32_t(std::clamp(color.red, 0, 255))};
+    std::copy_n(CoverageTable(rgb).data(), 256, line.colorTable.get());
+    line.BitsChanged();
+    const GlyphPlacement glyph{x, y - ascent, Rect(0, 0, w, h)};
+    if (g->DrawGlyphs(&line, &glyph, 1))
+        return;
+    // Elsewhere RenderText's image, from the same coverage.
+    if (auto image = PixelImage(line.colorIndices.get(), w, h, line.colorTable.get()))
         g->DrawImage(image.get(), x, y - ascent);
 }
 
@@ -105,33 +181,18 @@ std::unique_ptr<MemoryImage> SysFont::RenderText(const std::wstring& text, const
     // The text's colour without its alpha, as the rasterizer would paint it.
     const uint32_t rgb[3] = {uint32_t(std::clamp(color.blue, 0, 255)), uint32_t(std::clamp(color.green, 0, 255)),
                              uint32_t(std::clamp(color.red, 0, 255))};
-    auto pixelOf = [&](uint32_t s, uint32_t t) {
-        uint32_t onWhite = 0, onBlack = 0;
-        for (int k = 0; k < 3; ++k) {
-            const uint32_t white = Over(Over(255, 0, s), rgb[k], t);
-            const uint32_t black = Over(Over(0, 0, s), rgb[k], t);
-            onWhite |= white << (8 * k);
-            onBlack |= black << (8 * k);
-        }
-        return DeriveTextPixel(onWhite, onBlack);
-    };
+    auto pixelOf = [&](uint32_t s, uint32_t t) { return CoveragePixel(rgb, s, t); };
+    // Without a shadow a pixel depends on its coverage alone: one table per colour.
+    if (!shadow)
+        return PixelImage(textCover.data(), w, h, CoverageTable(rgb).data());
     // The pixels are written straight into the image's own bits, then scanned once.
     auto image = std::make_unique<MemoryImage>(nullptr);
     image->SetBits(nullptr, w, h, false);
     uint32_t* pixels = image->GetBits();
     if (!pixels)
         return nullptr;
-    if (shadow) {
-        for (size_t i = 0; i < count; ++i)
-            pixels[i] = pixelOf(shadowCover[i], textCover[i]);
-    } else {
-        // Without a shadow a pixel depends on its coverage alone: one table per text.
-        uint32_t byCover[256];
-        for (uint32_t t = 0; t < 256; ++t)
-            byCover[t] = pixelOf(0, t);
-        for (size_t i = 0; i < count; ++i)
-            pixels[i] = byCover[textCover[i]];
-    }
+    for (size_t i = 0; i < count; ++i)
+        pixels[i] = pixelOf(shadowCover[i], textCover[i]);
     image->CommitBits();
     return image;
 }

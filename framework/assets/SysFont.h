@@ -1,7 +1,8 @@
 // Font rendered from an installed typeface through the platform's font rasterizer. Measures with
 // the typeface's advances; draws by rendering the text over a white and over a black background,
 // deriving straight-alpha ARGB pixels from the two, and drawing that image through the context
-// (so translation, clipping, colour and draw mode apply as for any image).
+// (so translation, clipping, colour and draw mode apply as for any image). Onto a surface image
+// the coverage goes straight to the surface through a table of those pixels, with the same bits.
 #pragma once
 #include "framework/graphics/Font.h"
 #include "platform/SystemFonts.h"
@@ -52,6 +53,9 @@ public:
     std::shared_ptr<Platform::SystemFontFace> face; // null when no typeface could be opened
 
 private:
+    // DrawString without a shadow or simulated bold: the text's coverage goes straight onto a
+    // surface image where it can, else RenderText's image made from it is drawn.
+    void DrawCoverage(Graphics* g, int32_t x, int32_t y, const std::wstring& text, const Color& color);
     void Init(const std::string& faceName, int32_t pointSize, bool bold, bool italic,
               bool underline);
 };

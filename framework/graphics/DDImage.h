@@ -4,6 +4,7 @@
 // memory image's drawing on the 32-bit bits. After drawing on the surface the memory copies are
 // dropped: the surface then holds the only current pixels, and GetBits reads them back.
 #pragma once
+#include "framework/graphics/GlyphPlacement.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/Surface.h"
 
@@ -59,6 +60,11 @@ public:
                          const Color& color, int32_t drawMode, float tx, float ty, bool blend) override;
     void BltMirror(Image* src, int32_t x, int32_t y, const Rect& srcRect, const Color& color,
                    int32_t drawMode) override;
+    // Normal blits of the glyph rectangles of a palette memory image (destinations already
+    // clipped by the drawing context) under one surface lock, with the bits Blt gives. False, with
+    // nothing drawn, when Blt must draw them (3-D, drawing on the bits, a surface not X888,
+    // a volatile, surface or non-palette source, a colour channel outside 0..255).
+    bool BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color);
     void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                           const Color& color, int32_t drawMode, bool fastStretch) override;
 

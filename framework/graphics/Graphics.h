@@ -4,6 +4,7 @@
 // with colour tags and word wrapping lives here too (GraphicsText.cpp).
 #pragma once
 #include "framework/graphics/Color.h"
+#include "framework/graphics/GlyphPlacement.h"
 #include "framework/graphics/Image.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/SecondTexture.h"
@@ -15,6 +16,7 @@
 namespace Fw {
 
 class Font;
+class MemoryImage;
 class Matrix3;
 
 // The state that PushState saves and PopState restores, destination and font included.
@@ -85,6 +87,10 @@ public:
     void DrawImageBox(const Rect& destRect, Image* image);
     // The string with its baseline at y, in the current font and colour; nothing without a font.
     void DrawString(const std::wstring& text, int32_t x, int32_t y);
+    // Glyphs of one palette image, each drawn as DrawImage(image, x, y, src) would draw it, in one
+    // pass over the destination. False, with nothing drawn, when they must go one by one through
+    // DrawImage (not a surface image, another draw mode, scaling, or a source it cannot read so).
+    bool DrawGlyphs(MemoryImage* image, const GlyphPlacement* glyphs, size_t count);
 
     // Text layout. WriteString draws (or only measures) one line, honouring colour tags, and
     // returns its width. justification: 0 centred in width, 1 right, other left. length < 0 means

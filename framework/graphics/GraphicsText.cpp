@@ -3,10 +3,13 @@
 //
 // A colour tag is eight characters: '^' + RRGGBB + one more character, or '^' + "oldclr" + one
 // more; "^^" writes one '^'. Tags keep the current alpha.
+#include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace Fw {
 
@@ -47,6 +50,32 @@ Color ParseTag(const std::wstring& text, size_t i, const Color& current, uint32_
 }
 
 } // namespace
+
+bool Graphics::DrawGlyphs(MemoryImage* image, const GlyphPlacement* glyphs, size_t count)
+{
+    auto* dest = dynamic_cast<DDImage*>(destImage);
+    if (!image || !dest || drawMode != DRAWMODE_NORMAL || scaleX != 1.0f || scaleY != 1.0f)
+        return false;
+    // Each glyph placed and clipped as DrawImage(image, x, y, src) places and clips it.
+    std::vector<GlyphPlacement> placed;
+    placed.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        Rect s = glyphs[k].src;
+        int32_t x = glyphs[k].x, y = glyphs[k].y;
+        if (s.x + s.width > image->GetWidth() || s.y + s.height > image->GetHeight())
+            continue;
+        CutNegativeStart(s.x, x, s.width);
+        CutNegativeStart(s.y, y, s.height);
+        if (s.width < 1 || s.height < 1)
+            continue;
+        const int32_t tx = int32_t(float(x) + transX), ty = int32_t(float(y) + transY);
+        const Rect r = Rect(tx, ty, s.width, s.height).Intersection(clipRect);
+        if (r.width < 1 || r.height < 1)
+            continue;
+        placed.push_back({r.x, r.y, Rect(s.x + r.x - tx, s.y + r.y - ty, r.width, r.height)});
+    }
+    return dest->BltPaletteGlyphs(image, placed.data(), placed.size(), ImageColor());
+}
 
 int32_t Graphics::WriteString(const std::wstring& text, int32_t x, int32_t y, int32_t width, int32_t justification,
                               bool draw, int32_t offset, int32_t length, int32_t oldColor)

@@ -7,11 +7,13 @@
 #include "framework/graphics/MemoryImage.h"
 
 #include "support/ArchiveFixtures.h"
+#include "support/FakeSurfaceDisplay.h"
 #include "support/FontFixtures.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -44,9 +46,10 @@ const std::wstring kShadow = L"LayerSetSpacing main 0;\n" + TestSupport::GlyphSt
 class ImageFontTest : public ::testing::Test {
 protected:
     // The description (base + extra) and the glyph PNG packed into an archive and loaded from it.
-    std::unique_ptr<ImageFont> LoadFont(const std::wstring& extra)
+    std::unique_ptr<ImageFont> LoadFont(const std::wstring& extra,
+                                        const std::vector<uint32_t>& pixels = GlyphPixels())
     {
-        const auto png = TestSupport::PngBytes(32, 12, GlyphPixels());
+        const auto png = TestSupport::PngBytes(32, 12, pixels);
         folder.Write("fonts.pak", TestSupport::MakeArchive({
                                       {"fonts\\test.txt", TestSupport::Utf16Le(kBase + extra)},
                                       {"fonts\\glyphs.png", std::string(png.begin(), png.end())},
@@ -236,6 +239,104 @@ TEST_F(ImageFontTest, DefinesAndUnloadedFonts)
     missing.DrawStringEx(&g, 0, 4, L"AB", Color::White, Rect(), nullptr, &width);
     EXPECT_EQ(width, 0);
     EXPECT_EQ(missing.StringWidth(L"AB"), 0);
+}
+
+// Onto a surface image the glyphs of a text go in one pass; the surface must end as it ends when
+// each glyph is drawn with DrawImage in drawing order (layer colour, colourised), for glyphs with
+// clear, partial and opaque pixels, colours with alpha, translation, and clipping at the edges.
+TEST_F(ImageFontTest, OneSurfacePassLeavesWhatGlyphByGlyphLeaves)
+{
+    std::vector<uint32_t> pixels = GlyphPixels();
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 32; ++x) {
+            uint32_t& p = pixels[size_t(y * 32 + x)];
+            p = (p & 0xFFFFFF) | uint32_t((x * 5 + y * 3) % 7 * 255 / 6) << 24; // clear .. opaque
+        }
+    auto font = LoadFont(kShadow, pixels);
+    ASSERT_EQ(font->activeLayers.size(), 2u);
+    ASSERT_TRUE(font->activeLayers.front().image->colorTable) << "glyph images are palette images";
+    const std::wstring text = L"AB";
+    struct Case {
+        Color colour;
+        int32_t x, y; // before translation
+        Rect clip;    // before translation
+        int32_t mode;
+    };
+    const Case cases[] = {
+        {Color::White, 4, 14, Rect(0, 0, 80, 30), Fw::DRAWMODE_NORMAL},
+        {Color(200, 100, 50), -7, 6, Rect(0, 0, 80, 30), Fw::DRAWMODE_NORMAL},       // off the left and top
+        {Color(90, 200, 255, 120), 20, 30, Rect(0, 0, 80, 30), Fw::DRAWMODE_NORMAL}, // off the right and bottom
+        {Color(128, 128, 128, 255), 2, 16, Rect(9, 5, 40, 8), Fw::DRAWMODE_NORMAL},  // a clip inside
+        {Color(255, 255, 255, 90), 2, 16, Rect(0, 0, 80, 30), Fw::DRAWMODE_NORMAL},
+        {Color(200, 100, 50), 2, 16, Rect(0, 0, 80, 30), Fw::DRAWMODE_ADDITIVE},
+    };
+    auto channel = [](int32_t mult, int32_t requested, int32_t add) {
+        return std::min(255, mult * requested / 255 + add);
+    };
+    // X888 first: the glyph image keeps the native words of the first display it is drawn for.
+    std::vector<FwTest::SurfaceFormatCase> formats(std::begin(FwTest::kSurfaceFormats),
+                                                   std::end(FwTest::kSurfaceFormats));
+    std::stable_partition(formats.begin(), formats.end(), [](const auto& f) { return f.format.bitCount == 32; });
+    for (const FwTest::SurfaceFormatCase& format : formats) {
+        for (size_t k = 0; k < std::size(cases); ++k) {
+            const Case& c = cases[k];
+            FwTest::FakeSurfaceDisplay display(format.format);
+            std::vector<uint32_t> background(size_t(80) * 30);
+            for (size_t i = 0; i < background.size(); ++i)
+                background[i] = 0xFF000000u | uint32_t(i * 2654435761u >> 8);
+            auto draw = [&](bool oneGlyphAtATime) {
+                Fw::DDImage screen(&display);
+                screen.SetBits(background.data(), 80, 30);
+                Platform::MemorySurface* surface = FwTest::MemorySurfaceOf(screen);
+                Fw::Graphics g(&screen);
+                g.Translate(2, -1);
+                g.SetClipRect(c.clip.x, c.clip.y, c.clip.width, c.clip.height);
+                g.SetDrawMode(c.mode);
+                std::vector<Rect> rects;
+                if (!oneGlyphAtATime) {
+                    font->DrawStringEx(&g, c.x, c.y, text, c.colour, Rect(), &rects, nullptr);
+                } else {
+                    // The glyph rectangles come character by character, each in layer order; the
+                    // shadow layer (order -1) lies under the face layer.
+                    Fw::Graphics measure(nullptr);
+                    font->DrawStringEx(&measure, c.x, c.y, text, c.colour, Rect(), &rects, nullptr);
+                    g.SetColorizeImages(true);
+                    for (int order : {-1, 0}) {
+                        size_t r = 0;
+                        for (wchar_t ch : text)
+                            for (const Fw::ActiveFontLayer& layer : font->activeLayers) {
+                                const Rect at = rects[r++];
+                                if (layer.baseLayer->baseOrder != order)
+                                    continue;
+                                const Color m = layer.baseLayer->colorMult, a = layer.baseLayer->colorAdd;
+                                g.SetColor(Color(channel(m.red, c.colour.red, a.red),
+                                                 channel(m.green, c.colour.green, a.green),
+                                                 channel(m.blue, c.colour.blue, a.blue),
+                                                 channel(m.alpha, c.colour.alpha, a.alpha)));
+                                g.DrawImage(layer.image, at.x, at.y, layer.CharRect(ch));
+                            }
+                    }
+                }
+                std::vector<uint32_t> words;
+                for (int32_t y = 0; y < 30; ++y)
+                    for (int32_t x = 0; x < 80; ++x)
+                        words.push_back(surface->PixelAt(x, y));
+                return words;
+            };
+            const std::vector<uint32_t> one = draw(true);
+            ASSERT_EQ(draw(false), one) << format.name << ", case " << k;
+            if (format.format.bitCount == 32 && k == 0) {
+                // A palette change reaches the next draw (nothing kept from the last one).
+                Fw::MemoryImage& glyphs = *font->activeLayers.front().image;
+                for (int e = 0; e < 256; ++e)
+                    glyphs.colorTable[size_t(e)] ^= 0x00FFFFFFu;
+                glyphs.BitsChanged();
+                const std::vector<uint32_t> changed = draw(true);
+                ASSERT_NE(changed, one);
+                ASSERT_EQ(draw(false), changed) << "after the palette change";
+            }
+        }
+    }
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 #include "framework/graphics/MemoryImage.h"
 #include "platform/fake/FakeSystemFonts.h"
 
+#include "support/FakeSurfaceDisplay.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -175,6 +178,67 @@ TEST(SysFontFreeType, TextStaysInItsCellWithOpaqueInterior)
                 inked += bits[py * 100 + px] != 0;
         }
     EXPECT_GT(inked, opaque);
+}
+
+// Onto a surface image the text's coverage goes straight to the surface; it must leave the bits
+// that drawing RenderText's image leaves, in every surface format (16-bit ones draw the image),
+// with colours with alpha, colourised or not, translated, and clipped at the image's edges.
+TEST(SysFontFreeType, StraightToTheSurfaceAsTheRenderedImage)
+{
+    SysFont font("DejaVu Sans", 12, false, false, false);
+    SysFont italic("DejaVu Sans", 15, false, true, true); // slanted glyphs overlap their neighbours
+    ASSERT_NE(font.face, nullptr);
+    ASSERT_NE(italic.face, nullptr);
+    const std::wstring text = L"fj ffi Wave, gyp\u00e9 AV/\\ T.0123 !";
+    struct Case {
+        SysFont* font;
+        Color colour;
+        bool colorize;
+        int32_t x, y;                 // pen and baseline, before translation
+        Rect clip;                    // before translation
+    };
+    const Case cases[] = {
+        {&font, Color(250, 230, 120), false, 4, 14, Rect(0, 0, 140, 40)},
+        {&font, Color(20, 90, 200, 128), true, -9, 5, Rect(0, 0, 140, 40)},      // off the left and top
+        {&font, Color(255, 255, 255, 200), true, 60, 44, Rect(0, 0, 140, 40)},   // off the right and bottom
+        {&italic, Color(0, 0, 0, 255), false, 1, 20, Rect(10, 8, 90, 20)},       // a clip inside
+        {&italic, Color(200, 40, 40, 77), true, -3, 30, Rect(-5, -5, 200, 200)},
+        {&italic, Color(255, 255, 255, 255), true, 2, 25, Rect(0, 0, 140, 40)},
+    };
+    for (const FwTest::SurfaceFormatCase& format : FwTest::kSurfaceFormats) {
+        for (size_t k = 0; k < std::size(cases); ++k) {
+            const Case& c = cases[k];
+            FwTest::FakeSurfaceDisplay display(format.format);
+            std::vector<uint32_t> background(size_t(140) * 40);
+            for (size_t i = 0; i < background.size(); ++i)
+                background[i] = 0xFF000000u | uint32_t(i * 2654435761u >> 8);
+            enum Way { kNothing, kStraight, kImage };
+            auto draw = [&](Way way) {
+                auto screen = std::make_unique<Fw::DDImage>(&display);
+                screen->SetBits(background.data(), 140, 40);
+                Platform::MemorySurface* surface = FwTest::MemorySurfaceOf(*screen);
+                Fw::Graphics g(screen.get());
+                g.Translate(3, -2);
+                g.SetClipRect(c.clip.x, c.clip.y, c.clip.width, c.clip.height);
+                g.SetColor(c.colour);
+                g.SetColorizeImages(c.colorize);
+                if (way == kStraight) {
+                    c.font->DrawString(&g, c.x, c.y, text, c.colour, Rect());
+                } else if (way == kImage) {
+                    auto image = c.font->RenderText(text, c.colour);
+                    g.DrawImage(image.get(), c.x, c.y - c.font->ascent);
+                }
+                std::vector<uint32_t> words;
+                for (int32_t y = 0; y < 40; ++y)
+                    for (int32_t x = 0; x < 140; ++x)
+                        words.push_back(surface->PixelAt(x, y));
+                return words;
+            };
+            const std::vector<uint32_t> image = draw(kImage);
+            ASSERT_NE(image, draw(kNothing)) << format.name << ", case " << k << ": the text drew nothing";
+            ASSERT_EQ(draw(kStraight), image) << format.name << ", case " << k;
+        }
+    }
 }
 
 } // namespace
