@@ -1,8 +1,10 @@
 // The smooth stretch's faster paths give the general filter's rows bit for bit: random sources
 // (clear, opaque and partial pixels), odd sizes, source rectangles reaching outside the image,
-// clipped destinations (sub-pixel source areas), enlargements, shrinks and mixes of the two.
+// clipped destinations (sub-pixel source areas), enlargements, shrinks and mixes of the two; the
+// kernels that composite its rows give the bits of their scalar rules.
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/detail/SmoothStretch.h"
+#include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +86,74 @@ TEST(SmoothStretchRows, EnlargingKeepsExtremeValues)
         ASSERT_TRUE(StretchClip(s, Rect(0, 0, 200, 200), Rect(0, 0, sw * scale + 1, sh * scale), r, sd));
         EXPECT_EQ(Rows(false, px, sw, s, r, sd), Rows(true, px, sw, s, r, sd)) << scale;
     }
+}
+
+} // namespace
+
+namespace {
+
+using Fw::detail::SmoothNativeX888Span;
+
+// Every alpha with every channel value, in each channel and lane position, and spans of every
+// length up to 37 from random values (clear, opaque and partial), against the scalar rules.
+TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
+{
+    std::vector<uint32_t> avg;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t v = 0; v < 256; ++v)
+            avg.push_back(a << 24 | v << 16 | (255 - v) << 8 | ((v * 7 + a) & 0xFF));
+    for (int32_t shift = 0; shift < 4; ++shift) {
+        std::vector<uint32_t> fast(avg.size() + 4, 1), scalar(avg.size() + 4, 1);
+        SmoothNativeX888Span(fast.data() + shift, avg.data(), int32_t(avg.size()));
+        SmoothNativeX888SpanScalar(scalar.data() + shift, avg.data(), int32_t(avg.size()));
+        ASSERT_EQ(fast, scalar) << shift;
+    }
+}
+
+std::vector<uint32_t> Mixed(Lcg& next, size_t n)
+{
+    std::vector<uint32_t> v(n);
+    for (uint32_t& p : v) {
+        const uint32_t kind = next() % 4;
+        p = (kind == 0 ? 0u : kind == 1 ? 0xFF000000u : (next() << 24)) | (next() & 0xFFFFFF);
+        if (kind == 0 && next() % 2)
+            p = 0; // the filter's clear cells
+    }
+    return v;
+}
+
+TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
+{
+    Lcg next{5};
+    for (int32_t n = 0; n <= 37; ++n)
+        for (int rep = 0; rep < 40; ++rep) {
+            const std::vector<uint32_t> avg = Mixed(next, size_t(n)), dst = Mixed(next, size_t(n));
+            std::vector<uint32_t> fast = dst, scalar = dst;
+            SmoothOverSpan(fast.data(), avg.data(), n);
+            SmoothOverSpanScalar(scalar.data(), avg.data(), n);
+            ASSERT_EQ(fast, scalar) << "memory image, length " << n;
+
+            std::vector<uint32_t> native(static_cast<size_t>(n));
+            SmoothNativeX888SpanScalar(native.data(), avg.data(), n);
+            std::vector<uint16_t> d16(static_cast<size_t>(n));
+            for (int32_t i = 0; i < n; ++i)
+                d16[size_t(i)] = uint16_t(dst[size_t(i)]);
+            std::vector<uint16_t> fast16 = d16, scalar16 = d16;
+            SmoothOver565Span(fast16.data(), native.data(), n);
+            SmoothOver565SpanScalar(scalar16.data(), native.data(), n);
+            ASSERT_EQ(fast16, scalar16) << "565, length " << n;
+        }
+    // Every destination alpha under every source alpha (the division by 255 of the new alpha).
+    std::vector<uint32_t> avg, dst;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t da = 0; da < 256; ++da) {
+            avg.push_back(a << 24 | (a * 3 + da) % 256 << 16 | da << 8 | (255 - a));
+            dst.push_back(da << 24 | (da * 5 + a) % 256 << 16 | a << 8 | (255 - da));
+        }
+    std::vector<uint32_t> fast = dst, scalar = dst;
+    SmoothOverSpan(fast.data(), avg.data(), int32_t(avg.size()));
+    SmoothOverSpanScalar(scalar.data(), avg.data(), int32_t(avg.size()));
+    EXPECT_EQ(fast, scalar);
 }
 
 } // namespace

@@ -1,0 +1,180 @@
+// The smooth stretch's span kernels (see SmoothStretchSpans.h): SSE2 four or eight pixels at a
+// time, the scalar rule otherwise and for the tail.
+#include "framework/graphics/detail/SmoothStretchSpans.h"
+
+#include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/SurfacePixels.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Fw::detail {
+
+namespace {
+
+// ceil(c * 256 / a), at most 255, for a channel c under alpha a (1..255): c * 256 + a - 1 is at
+// most 257 * 254 + 254 < 65793, where kRecip divides exactly.
+inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
+{
+    return std::min<uint32_t>(uint32_t((uint64_t((c << 8) + a - 1) * kRecip[a]) >> 24), 255);
+}
+
+} // namespace
+
+void SmoothOverSpanScalar(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t a = avg[i] >> 24;
+        if (a == 0)
+            continue;
+        const uint32_t cr = (avg[i] >> 16) & 0xFF, cg = (avg[i] >> 8) & 0xFF, cb = avg[i] & 0xFF;
+        const uint32_t dp = d[i], da = dp >> 24;
+        const uint32_t nr = ((cr * a) >> 8) + ((((dp >> 16) & 0xFF) * (256 - a)) >> 8);
+        const uint32_t ng = ((cg * a) >> 8) + ((((dp >> 8) & 0xFF) * (256 - a)) >> 8);
+        const uint32_t nb = ((cb * a) >> 8) + (((dp & 0xFF) * (256 - a)) >> 8);
+        d[i] = ((da + (255 - da) * a / 255) << 24) | (nr << 16) | (ng << 8) | nb;
+    }
+}
+
+void SmoothNativeX888SpanScalar(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = avg[i], a = p >> 24;
+        uint32_t out = 0;
+        if (a) {
+            auto ch = [&](int shift) {
+                const uint32_t c = ((((p >> shift) & 0xFF) * a) >> 8);
+                return ((Unpremultiplied(c, a) * (a + 1)) >> 8) << shift;
+            };
+            out = a << 24 | ch(16) | ch(8) | ch(0);
+        }
+        d[i] = out;
+    }
+}
+
+void SmoothOver565SpanScalar(uint16_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t p = s[i], a = p >> 24;
+        if (a == 0)
+            continue;
+        const uint32_t n565 = ((p >> 8) & 0xF800) | ((p >> 5) & 0x7E0) | ((p >> 3) & 0x1F);
+        const uint32_t r = ((Spread(d[i], kSpread565) * ((256 - a) >> 3)) >> 5) & kSpread565;
+        d[i] = uint16_t(Fold(r) + n565);
+    }
+}
+
+#if defined(__SSE2__)
+
+void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    const __m128i k256 = _mm_set1_epi16(256), k255 = _mm_set1_epi16(255);
+    const __m128i div255 = _mm_set1_epi16(int16_t(0x8081));
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
+        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(av, alphaMask), zero);
+        if (_mm_movemask_epi8(clear) == 0xFFFF)
+            continue;
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(av, zero) : _mm_unpacklo_epi8(av, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+            const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+            // c * a and d * (256 - a) are at most 65280: exact in 16-bit lanes.
+            const __m128i colour = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(s16, a), 8),
+                                                 _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), 8));
+            // (255 - da) * a / 255 as (x * 0x8081) >> 23, exact for every 16-bit x.
+            const __m128i x = _mm_mullo_epi16(_mm_sub_epi16(k255, d16), a);
+            const __m128i alpha = _mm_add_epi16(d16, _mm_srli_epi16(_mm_mulhi_epu16(x, div255), 7));
+            out[half] = _mm_or_si128(_mm_and_si128(alphaLanes, alpha), _mm_andnot_si128(alphaLanes, colour));
+        }
+        const __m128i blended = _mm_packus_epi16(out[0], out[1]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, blended)));
+    }
+    SmoothOverSpanScalar(d + i, avg + i, n - i);
+}
+
+void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255), k1 = _mm_set1_epi32(1);
+    // floor(x / a) for 0 <= x < 2^16 as trunc(x * (1 / a) + 2^-9): the float errors stay below
+    // 2^-14, and x / a lies at least 1 / 255 below the next integer.
+    const __m128 one = _mm_set1_ps(1.0f), nudge = _mm_set1_ps(1.0f / 512);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
+        const __m128i a = _mm_srli_epi32(p, 24);
+        const __m128i some = _mm_cmpgt_epi32(a, zero);
+        if (_mm_movemask_epi8(some) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), zero);
+            continue;
+        }
+        const __m128 inv = _mm_div_ps(one, _mm_cvtepi32_ps(_mm_max_epi16(a, k1)));
+        const __m128i am1 = _mm_sub_epi32(a, k1), ap1 = _mm_add_epi32(a, k1);
+        __m128i out = _mm_slli_epi32(a, 24);
+        for (int shift = 0; shift < 24; shift += 8) {
+            const __m128i c = _mm_and_si128(_mm_srl_epi32(p, _mm_cvtsi32_si128(shift)), k255);
+            // c * a and u * (a + 1) stay within 16 bits (lanes' upper halves are 0).
+            const __m128i pre = _mm_srli_epi32(_mm_mullo_epi16(c, a), 8);
+            const __m128i x = _mm_add_epi32(_mm_slli_epi32(pre, 8), am1);
+            const __m128i u = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(x), inv), nudge));
+            const __m128i native = _mm_srli_epi32(_mm_mullo_epi16(u, ap1), 8);
+            out = _mm_or_si128(out, _mm_sll_epi32(native, _mm_cvtsi32_si128(shift)));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(out, some));
+    }
+    SmoothNativeX888SpanScalar(d + i, avg + i, n - i);
+}
+
+void SmoothOver565Span(uint16_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), k256 = _mm_set1_epi16(256);
+    const __m128i m5 = _mm_set1_epi16(0x1F), m6 = _mm_set1_epi16(0x3F);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 4));
+        const __m128i a = _mm_packs_epi32(_mm_srli_epi32(s0, 24), _mm_srli_epi32(s1, 24));
+        const __m128i clear = _mm_cmpeq_epi16(a, zero);
+        if (_mm_movemask_epi8(clear) == 0xFFFF)
+            continue;
+        // The 565 words, sign-extended so that the signed pack keeps their 16 bits.
+        auto word565 = [](__m128i p) {
+            const __m128i w = _mm_or_si128(
+                _mm_or_si128(_mm_and_si128(_mm_srli_epi32(p, 8), _mm_set1_epi32(0xF800)),
+                             _mm_and_si128(_mm_srli_epi32(p, 5), _mm_set1_epi32(0x7E0))),
+                _mm_and_si128(_mm_srli_epi32(p, 3), _mm_set1_epi32(0x1F)));
+            return _mm_srai_epi32(_mm_slli_epi32(w, 16), 16);
+        };
+        const __m128i src = _mm_packs_epi32(word565(s0), word565(s1));
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        // Each field times w = (256 - a) >> 3 (at most 31) stays within 16 bits.
+        const __m128i w = _mm_srli_epi16(_mm_sub_epi16(k256, a), 3);
+        const __m128i r = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(dv, 11), w), 5);
+        const __m128i g = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dv, 5), m6), w), 5);
+        const __m128i b = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(dv, m5), w), 5);
+        const __m128i kept = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 5)), b);
+        const __m128i out = _mm_add_epi16(kept, src);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out)));
+    }
+    SmoothOver565SpanScalar(d + i, s + i, n - i);
+}
+
+#else
+
+void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n) { SmoothOverSpanScalar(d, avg, n); }
+void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n) { SmoothNativeX888SpanScalar(d, avg, n); }
+void SmoothOver565Span(uint16_t* d, const uint32_t* s, int32_t n) { SmoothOver565SpanScalar(d, s, n); }
+
+#endif
+
+} // namespace Fw::detail
