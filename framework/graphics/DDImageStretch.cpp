@@ -90,13 +90,14 @@ bool DDImage::SmoothStretchOnSurface(Image* src, const Rect& destRect, const Rec
                                  : v.bitCount == 16 && v.rm == 0xF800 && v.gm == 0x7E0 && v.bm == 0x1F;
         if (!viewOk || !(at.Intersection(v.Bounds()) == at))
             return false;
-        std::vector<uint32_t> native(size_t(tr.width));
+        std::vector<uint32_t> native(x888 ? 0 : size_t(tr.width));
         SmoothStretchRows(sbits, source->width, s, tr, sd, [&](int32_t j, const uint32_t* avg) {
+            if (x888) {
+                SmoothOverX888Span(v.Row<uint32_t>(at.y + j) + at.x, avg, tr.width);
+                return;
+            }
             SmoothNativeX888Span(native.data(), avg, tr.width);
-            if (x888)
-                SurfaceOverSpan32(v.Row<uint32_t>(at.y + j) + at.x, native.data(), tr.width);
-            else
-                SmoothOver565Span(v.Row<uint16_t>(at.y + j) + at.x, native.data(), tr.width);
+            SmoothOver565Span(v.Row<uint16_t>(at.y + j) + at.x, native.data(), tr.width);
         });
     }
     DeleteMemoryData();

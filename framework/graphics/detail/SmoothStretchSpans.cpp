@@ -3,6 +3,7 @@
 #include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SurfacePixels.h"
 
 #include <algorithm>
@@ -55,6 +56,15 @@ void SmoothNativeX888SpanScalar(uint32_t* d, const uint32_t* avg, int32_t n)
     }
 }
 
+void SmoothOverX888SpanScalar(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        uint32_t native;
+        SmoothNativeX888SpanScalar(&native, avg + i, 1);
+        SurfaceOverSpan32Scalar(d + i, &native, 1);
+    }
+}
+
 void SmoothOver565SpanScalar(uint16_t* d, const uint32_t* s, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i) {
@@ -102,36 +112,76 @@ void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
     SmoothOverSpanScalar(d + i, avg + i, n - i);
 }
 
+namespace {
+
+// The native words of four averages p with alphas a (lanes with a = 0 give 0).
+// floor(x / a) for 0 <= x < 2^16 is trunc(x * (1 / a) + 2^-9): the float errors stay below 2^-14,
+// and x / a lies at least 1 / 255 below the next integer.
+inline __m128i NativeX888Of(__m128i p, __m128i a)
+{
+    const __m128i k255 = _mm_set1_epi32(255), k1 = _mm_set1_epi32(1);
+    const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_cvtepi32_ps(_mm_max_epi16(a, k1)));
+    const __m128 nudge = _mm_set1_ps(1.0f / 512);
+    const __m128i am1 = _mm_sub_epi32(a, k1), ap1 = _mm_add_epi32(a, k1);
+    __m128i out = _mm_slli_epi32(a, 24);
+    auto channel = [&](__m128i c) {
+        // c * a and u * (a + 1) stay within 16 bits (the lanes' upper halves are 0).
+        const __m128i pre = _mm_srli_epi32(_mm_mullo_epi16(c, a), 8);
+        const __m128i x = _mm_add_epi32(_mm_slli_epi32(pre, 8), am1);
+        const __m128i u = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(x), inv), nudge));
+        return _mm_srli_epi32(_mm_mullo_epi16(u, ap1), 8);
+    };
+    out = _mm_or_si128(out, channel(_mm_and_si128(p, k255)));
+    out = _mm_or_si128(out, _mm_slli_epi32(channel(_mm_and_si128(_mm_srli_epi32(p, 8), k255)), 8));
+    out = _mm_or_si128(out, _mm_slli_epi32(channel(_mm_and_si128(_mm_srli_epi32(p, 16), k255)), 16));
+    return _mm_and_si128(out, _mm_cmpgt_epi32(a, _mm_setzero_si128()));
+}
+
+} // namespace
+
 void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255), k1 = _mm_set1_epi32(1);
-    // floor(x / a) for 0 <= x < 2^16 as trunc(x * (1 / a) + 2^-9): the float errors stay below
-    // 2^-14, and x / a lies at least 1 / 255 below the next integer.
-    const __m128 one = _mm_set1_ps(1.0f), nudge = _mm_set1_ps(1.0f / 512);
+    const __m128i zero = _mm_setzero_si128();
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
         const __m128i a = _mm_srli_epi32(p, 24);
-        const __m128i some = _mm_cmpgt_epi32(a, zero);
-        if (_mm_movemask_epi8(some) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), zero);
-            continue;
-        }
-        const __m128 inv = _mm_div_ps(one, _mm_cvtepi32_ps(_mm_max_epi16(a, k1)));
-        const __m128i am1 = _mm_sub_epi32(a, k1), ap1 = _mm_add_epi32(a, k1);
-        __m128i out = _mm_slli_epi32(a, 24);
-        for (int shift = 0; shift < 24; shift += 8) {
-            const __m128i c = _mm_and_si128(_mm_srl_epi32(p, _mm_cvtsi32_si128(shift)), k255);
-            // c * a and u * (a + 1) stay within 16 bits (lanes' upper halves are 0).
-            const __m128i pre = _mm_srli_epi32(_mm_mullo_epi16(c, a), 8);
-            const __m128i x = _mm_add_epi32(_mm_slli_epi32(pre, 8), am1);
-            const __m128i u = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(x), inv), nudge));
-            const __m128i native = _mm_srli_epi32(_mm_mullo_epi16(u, ap1), 8);
-            out = _mm_or_si128(out, _mm_sll_epi32(native, _mm_cvtsi32_si128(shift)));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(out, some));
+        const __m128i out = _mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF ? zero : NativeX888Of(p, a);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
     }
     SmoothNativeX888SpanScalar(d + i, avg + i, n - i);
+}
+
+void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255);
+    const __m128i k256 = _mm_set1_epi16(256), rgb = _mm_set1_epi32(0x00FFFFFF);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
+        const __m128i a = _mm_srli_epi32(p, 24);
+        const __m128i clear = _mm_cmpeq_epi32(a, zero);
+        const int clearBits = _mm_movemask_epi8(clear);
+        if (clearBits == 0xFFFF)
+            continue;
+        const __m128i sv = NativeX888Of(p, a);
+        if (clearBits == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(a, k255)) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv); // four opaque pixels: the native words
+            continue;
+        }
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        // d * (256 - a) is at most 255 * 256: exact in a 16-bit lane, and at most 255 after >> 8.
+        const __m128i a16 = _mm_packs_epi32(a, a);
+        const __m128i ia = _mm_sub_epi16(k256, _mm_unpacklo_epi16(a16, a16)); // pixel k's in lanes 2k, 2k + 1
+        const __m128i iaLo = _mm_unpacklo_epi32(ia, ia), iaHi = _mm_unpackhi_epi32(ia, ia);
+        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), iaLo), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), iaHi), 8);
+        // The native word is added whole, carries included, as the surface blend does.
+        const __m128i out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), rgb), sv);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out)));
+    }
+    SmoothOverX888SpanScalar(d + i, avg + i, n - i);
 }
 
 void SmoothOver565Span(uint16_t* d, const uint32_t* s, int32_t n)
@@ -173,6 +223,7 @@ void SmoothOver565Span(uint16_t* d, const uint32_t* s, int32_t n)
 
 void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n) { SmoothOverSpanScalar(d, avg, n); }
 void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n) { SmoothNativeX888SpanScalar(d, avg, n); }
+void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n) { SmoothOverX888SpanScalar(d, avg, n); }
 void SmoothOver565Span(uint16_t* d, const uint32_t* s, int32_t n) { SmoothOver565SpanScalar(d, s, n); }
 
 #endif

@@ -17,6 +17,10 @@ void SmoothOverSpanScalar(uint32_t* d, const uint32_t* avg, int32_t n);
 void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n);
 void SmoothNativeX888SpanScalar(uint32_t* d, const uint32_t* avg, int32_t n);
 
+// The X888 surface blend of those native words (SurfaceOverSpan32) in the same pass.
+void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n);
+void SmoothOverX888SpanScalar(uint32_t* d, const uint32_t* avg, int32_t n);
+
 // The 565 surface blend of such X888 native words: where a = s >> 24 is not 0, the 565 word of
 // s's channels (red >> 3, green >> 2, blue >> 3) is added to each destination field times
 // ((256 - a) >> 3) >> 5, in 16 bits.

@@ -94,7 +94,8 @@ namespace {
 
 using Fw::detail::SmoothNativeX888Span;
 
-// Every alpha with every channel value, in each channel and lane position, and spans of every
+// Every alpha with every channel value, in each channel and lane position (runs of four opaque
+// cells included), and spans of every
 // length up to 37 from random values (clear, opaque and partial), against the scalar rules.
 TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
 {
@@ -107,6 +108,14 @@ TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
         SmoothNativeX888Span(fast.data() + shift, avg.data(), int32_t(avg.size()));
         SmoothNativeX888SpanScalar(scalar.data() + shift, avg.data(), int32_t(avg.size()));
         ASSERT_EQ(fast, scalar) << shift;
+        std::vector<uint32_t> under(avg.size() + 4);
+        for (size_t i = 0; i < under.size(); ++i)
+            under[i] = uint32_t(i * 2654435761u);
+        fast = under;
+        scalar = under;
+        SmoothOverX888Span(fast.data() + shift, avg.data(), int32_t(avg.size()));
+        SmoothOverX888SpanScalar(scalar.data() + shift, avg.data(), int32_t(avg.size()));
+        ASSERT_EQ(fast, scalar) << "over, " << shift;
     }
 }
 
@@ -132,6 +141,12 @@ TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
             SmoothOverSpan(fast.data(), avg.data(), n);
             SmoothOverSpanScalar(scalar.data(), avg.data(), n);
             ASSERT_EQ(fast, scalar) << "memory image, length " << n;
+
+            fast = dst;
+            scalar = dst;
+            SmoothOverX888Span(fast.data(), avg.data(), n);
+            SmoothOverX888SpanScalar(scalar.data(), avg.data(), n);
+            ASSERT_EQ(fast, scalar) << "X888, length " << n;
 
             std::vector<uint32_t> native(static_cast<size_t>(n));
             SmoothNativeX888SpanScalar(native.data(), avg.data(), n);
