@@ -2,6 +2,7 @@
 #include "framework/graphics/detail/SmoothStretch.h"
 
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +10,11 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define FW_SMOOTH_AVX2 1
+#define FW_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Fw::detail {
@@ -145,14 +151,106 @@ inline uint32_t PairAverage(const uint16_t* h0, const uint16_t* h1, uint32_t v0,
 }
 #endif
 
+#if defined(__SSE2__)
+// avg for count pixels (a multiple of 4) from two first-pass rows (sums less 32768) and the row
+// weights v0 + v1 = 257: the sums times the weights by one signed multiply-add per channel pair,
+// the bias added back, and floor(s / 66049) as (s * m) >> 42 with m = ceil(2^42 / 66049), exactly
+// as ExactDivisor. Four cells whose taps are all clear give 0 without the arithmetic.
+void PairRowsSse2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1, uint32_t* avg, int32_t count)
+{
+    const __m128i weights = _mm_set1_epi32(int32_t(v0 | v1 << 16));
+    const __m128i bias = _mm_set1_epi32(32768 * 257);
+    const __m128i m = _mm_set1_epi32(int32_t(((uint64_t(1) << 42) + 66048) / 66049));
+    const __m128i lowDwords = _mm_set_epi32(0, -1, 0, -1);
+    const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    const __m128i clearAlpha = _mm_set1_epi16(int16_t(0x8000));
+    auto divide = [&](__m128i s) {
+        const __m128i even = _mm_srli_epi64(_mm_mul_epu32(s, m), 42);
+        const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(s, 32), m), 10);
+        return _mm_or_si128(even, _mm_andnot_si128(lowDwords, odd));
+    };
+    for (int32_t i = 0; i < count; i += 4) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h0 + size_t(i) * 4));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h0 + size_t(i) * 4 + 8));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h1 + size_t(i) * 4));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h1 + size_t(i) * 4 + 8));
+        const __m128i clear =
+            _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi16(a0, clearAlpha), _mm_cmpeq_epi16(b0, clearAlpha)),
+                          _mm_and_si128(_mm_cmpeq_epi16(a1, clearAlpha), _mm_cmpeq_epi16(b1, clearAlpha)));
+        if ((_mm_movemask_epi8(clear) & 0xC0C0) == 0xC0C0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_setzero_si128());
+            continue;
+        }
+        const __m128i q0 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(a0, a1), weights), bias));
+        const __m128i q1 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(a0, a1), weights), bias));
+        const __m128i q2 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(b0, b1), weights), bias));
+        const __m128i q3 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(b0, b1), weights), bias));
+        const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+        // A cell whose alpha averages to 0 gives 0.
+        const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_andnot_si128(none, px));
+    }
+}
+#endif
+
+#if defined(FW_SMOOTH_AVX2)
+FW_AVX2 inline __m256i Divide66049(__m256i s)
+{
+    const __m256i m = _mm256_set1_epi32(int32_t(((uint64_t(1) << 42) + 66048) / 66049));
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(s, m), 42);
+    const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(s, 32), m), 10);
+    return _mm256_or_si256(even, _mm256_andnot_si256(_mm256_set1_epi64x(0xFFFFFFFF), odd));
+}
+
+// PairRowsSse2 eight pixels at a time; returns how many pixels it did (count rounded down to 8).
+FW_AVX2 int32_t PairRowsAvx2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1, uint32_t* avg,
+                             int32_t count)
+{
+    const __m256i weights = _mm256_set1_epi32(int32_t(v0 | v1 << 16));
+    const __m256i bias = _mm256_set1_epi32(32768 * 257);
+    const __m256i alphaMask = _mm256_set1_epi32(int32_t(0xFF000000u));
+    const __m256i clearAlpha = _mm256_set1_epi16(int16_t(0x8000));
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        // Each row: pixels i, i + 1 | i + 2, i + 3 and i + 4, i + 5 | i + 6, i + 7 (128-bit halves).
+        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h0 + size_t(i) * 4));
+        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h0 + size_t(i) * 4 + 16));
+        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h1 + size_t(i) * 4));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h1 + size_t(i) * 4 + 16));
+        const __m256i clear = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpeq_epi16(a0, clearAlpha), _mm256_cmpeq_epi16(b0, clearAlpha)),
+            _mm256_and_si256(_mm256_cmpeq_epi16(a1, clearAlpha), _mm256_cmpeq_epi16(b1, clearAlpha)));
+        if ((uint32_t(_mm256_movemask_epi8(clear)) & 0xC0C0C0C0u) == 0xC0C0C0C0u) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(avg + i), _mm256_setzero_si256());
+            continue;
+        }
+        // q0: pixels i | i + 2, q1: i + 1 | i + 3, q2: i + 4 | i + 6, q3: i + 5 | i + 7.
+        const __m256i q0 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a0, a1), weights), bias));
+        const __m256i q1 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a0, a1), weights), bias));
+        const __m256i q2 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(b0, b1), weights), bias));
+        const __m256i q3 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(b0, b1), weights), bias));
+        // Packed per half: i, i + 1, i + 4, i + 5 | i + 2, i + 3, i + 6, i + 7; put back in order.
+        const __m256i packed = _mm256_packus_epi16(_mm256_packs_epi32(q0, q1), _mm256_packs_epi32(q2, q3));
+        const __m256i px = _mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256i none = _mm256_cmpeq_epi32(_mm256_and_si256(px, alphaMask), _mm256_setzero_si256());
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(avg + i), _mm256_andnot_si256(none, px));
+    }
+    return i;
+}
+#endif
+
 // Both axes enlarging: two taps per axis, every cell's total 257 x 257. The first pass keeps each
 // channel's sum p0 * w0 + p1 * (257 - w0) (at most 65535) in 16 bits per source row; the second
 // combines two such rows. The sums and quotients are those of the general filter.
 void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const std::vector<TapPair>& xs,
                  const std::vector<TapPair>& ys, int32_t width, const SmoothRowSink& sink)
 {
-    // Columns padded to a multiple of 4 (the padding repeats the last column).
-    const int32_t padded = (width + 3) & ~3;
+    // Columns padded to a multiple of 8 (the padding repeats the last column).
+    const int32_t padded = (width + 7) & ~7;
     std::vector<int32_t> x0(static_cast<size_t>(padded)), x1(static_cast<size_t>(padded));
     std::vector<uint16_t> w0(size_t(padded) * 4);
     for (int32_t i = 0; i < padded; ++i) {
@@ -217,41 +315,12 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const std::vector<TapP
         const uint16_t* h1 = xPass(y.src1, y.src0);
         const uint32_t v0 = y.w0, v1 = 257 - y.w0;
 #if defined(__SSE2__)
-        // The sums less 32768 times the weights (v0 + v1 = 257) by one signed multiply-add per
-        // channel pair; the bias is added back.
-        const __m128i weights = _mm_set1_epi32(int32_t(v0 | v1 << 16));
-        const __m128i bias = _mm_set1_epi32(32768 * 257);
-        // floor(s / 66049) as (s * m) >> 42, m = ceil(2^42 / 66049), exactly as ExactDivisor.
-        const __m128i m = _mm_set1_epi32(int32_t(((uint64_t(1) << 42) + 66048) / 66049));
-        const __m128i lowDwords = _mm_set_epi32(0, -1, 0, -1);
-        const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
-        const __m128i clearAlpha = _mm_set1_epi16(int16_t(0x8000));
-        auto divide = [&](__m128i s) {
-            const __m128i even = _mm_srli_epi64(_mm_mul_epu32(s, m), 42);
-            const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(s, 32), m), 10);
-            return _mm_or_si128(even, _mm_andnot_si128(lowDwords, odd));
-        };
-        for (int32_t i = 0; i < padded; i += 4) {
-            const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h0 + size_t(i) * 4));
-            const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h0 + size_t(i) * 4 + 8));
-            const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h1 + size_t(i) * 4));
-            const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h1 + size_t(i) * 4 + 8));
-            // Four pixels whose taps are all clear stay 0.
-            const __m128i clear = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi16(a0, clearAlpha), _mm_cmpeq_epi16(b0, clearAlpha)),
-                                                _mm_and_si128(_mm_cmpeq_epi16(a1, clearAlpha), _mm_cmpeq_epi16(b1, clearAlpha)));
-            if ((_mm_movemask_epi8(clear) & 0xC0C0) == 0xC0C0) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(&avg[size_t(i)]), _mm_setzero_si128());
-                continue;
-            }
-            const __m128i q0 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(a0, a1), weights), bias));
-            const __m128i q1 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(a0, a1), weights), bias));
-            const __m128i q2 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(b0, b1), weights), bias));
-            const __m128i q3 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(b0, b1), weights), bias));
-            const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
-            // A cell whose alpha averages to 0 gives 0.
-            const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(&avg[size_t(i)]), _mm_andnot_si128(none, px));
-        }
+        int32_t i = 0;
+#if defined(FW_SMOOTH_AVX2)
+        if (SmoothWideSimd())
+            i = PairRowsAvx2(h0, h1, v0, v1, avg.data(), padded);
+#endif
+        PairRowsSse2(h0 + size_t(i) * 4, h1 + size_t(i) * 4, v0, v1, avg.data() + i, padded - i);
 #else
         for (int32_t i = 0; i < width; ++i) {
             uint16_t a[4], b[4];

@@ -8,8 +8,15 @@
 
 #include <algorithm>
 
+#include <atomic>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define FW_SMOOTH_AVX2 1
+#define FW_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Fw::detail {
@@ -24,6 +31,35 @@ inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
 }
 
 } // namespace
+
+namespace {
+
+bool CpuHasAvx2()
+{
+#if defined(FW_SMOOTH_AVX2)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+std::atomic<bool>& WideFlag()
+{
+    static std::atomic<bool> wide{CpuHasAvx2()};
+    return wide;
+}
+
+} // namespace
+
+bool SmoothWideSimd()
+{
+    return WideFlag().load(std::memory_order_relaxed);
+}
+
+void SmoothAllowWideSimd(bool allowed)
+{
+    WideFlag().store(allowed && CpuHasAvx2(), std::memory_order_relaxed);
+}
 
 void SmoothOverSpanScalar(uint32_t* d, const uint32_t* avg, int32_t n)
 {
@@ -139,6 +175,67 @@ inline __m128i NativeX888Of(__m128i p, __m128i a)
 
 } // namespace
 
+#if defined(FW_SMOOTH_AVX2)
+
+// One channel c of NativeX888Of for eight averages.
+FW_AVX2 inline __m256i NativeChannel8(__m256i c, __m256i a, __m256i am1, __m256i ap1, __m256 inv)
+{
+    const __m256i pre = _mm256_srli_epi32(_mm256_mullo_epi16(c, a), 8);
+    const __m256i x = _mm256_add_epi32(_mm256_slli_epi32(pre, 8), am1);
+    const __m256i u =
+        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(x), inv), _mm256_set1_ps(1.0f / 512)));
+    return _mm256_srli_epi32(_mm256_mullo_epi16(u, ap1), 8);
+}
+
+// NativeX888Of for eight averages.
+FW_AVX2 inline __m256i NativeX888Of8(__m256i p, __m256i a)
+{
+    const __m256i k255 = _mm256_set1_epi32(255), k1 = _mm256_set1_epi32(1);
+    const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(_mm256_max_epi16(a, k1)));
+    const __m256i am1 = _mm256_sub_epi32(a, k1), ap1 = _mm256_add_epi32(a, k1);
+    __m256i out = _mm256_slli_epi32(a, 24);
+    out = _mm256_or_si256(out, NativeChannel8(_mm256_and_si256(p, k255), a, am1, ap1, inv));
+    out = _mm256_or_si256(
+        out, _mm256_slli_epi32(NativeChannel8(_mm256_and_si256(_mm256_srli_epi32(p, 8), k255), a, am1, ap1, inv), 8));
+    out = _mm256_or_si256(
+        out, _mm256_slli_epi32(NativeChannel8(_mm256_and_si256(_mm256_srli_epi32(p, 16), k255), a, am1, ap1, inv), 16));
+    return _mm256_and_si256(out, _mm256_cmpgt_epi32(a, _mm256_setzero_si256()));
+}
+
+// SmoothOverX888Span eight pixels at a time; returns how many pixels it did.
+FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m256i zero = _mm256_setzero_si256(), k255 = _mm256_set1_epi32(255);
+    const __m256i k256 = _mm256_set1_epi16(256), rgb = _mm256_set1_epi32(0x00FFFFFF);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(avg + i));
+        const __m256i a = _mm256_srli_epi32(p, 24);
+        const __m256i clear = _mm256_cmpeq_epi32(a, zero);
+        const uint32_t clearBits = uint32_t(_mm256_movemask_epi8(clear));
+        if (clearBits == 0xFFFFFFFFu)
+            continue;
+        const __m256i sv = NativeX888Of8(p, a);
+        if (clearBits == 0 && uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, k255))) == 0xFFFFFFFFu) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            continue;
+        }
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        const __m256i sLo = _mm256_unpacklo_epi8(sv, zero), sHi = _mm256_unpackhi_epi8(sv, zero);
+        const __m256i aLo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sLo, 0xFF), 0xFF);
+        const __m256i aHi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sHi, 0xFF), 0xFF);
+        const __m256i lo =
+            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), _mm256_sub_epi16(k256, aLo)), 8);
+        const __m256i hi =
+            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), _mm256_sub_epi16(k256, aHi)), 8);
+        const __m256i out = _mm256_add_epi32(_mm256_and_si256(_mm256_packus_epi16(lo, hi), rgb), sv);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(out, dv, clear));
+    }
+    return i;
+}
+
+#endif
+
 void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128();
@@ -157,6 +254,10 @@ void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
     const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255);
     const __m128i k256 = _mm_set1_epi16(256), rgb = _mm_set1_epi32(0x00FFFFFF);
     int32_t i = 0;
+#if defined(FW_SMOOTH_AVX2)
+    if (SmoothWideSimd())
+        i = SmoothOverX888Avx2(d, avg, n);
+#endif
     for (; i + 4 <= n; i += 4) {
         const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
         const __m128i a = _mm_srli_epi32(p, 24);

@@ -26,6 +26,17 @@ struct Lcg {
     }
 };
 
+// Runs body with the SSE2 kernels and again with the AVX2 ones (where the processor has them).
+template <class Body>
+void ForEachSimd(Body&& body)
+{
+    for (bool wide : {false, true}) {
+        SmoothAllowWideSimd(wide);
+        body(wide);
+    }
+    SmoothAllowWideSimd(true);
+}
+
 // Every row the filter delivers, in order; rows it leaves out stay empty.
 std::vector<std::vector<uint32_t>> Rows(bool general, const std::vector<uint32_t>& px, int32_t sw, const Rect& s,
                                         const Rect& r, const DRect& sd)
@@ -39,7 +50,7 @@ std::vector<std::vector<uint32_t>> Rows(bool general, const std::vector<uint32_t
     return rows;
 }
 
-TEST(SmoothStretchRows, FastPathsMatchTheGeneralFilter)
+void ExpectFastPathsMatchTheGeneralFilter(bool wide)
 {
     Lcg next{77};
     for (int rep = 0; rep < 400; ++rep) {
@@ -68,12 +79,12 @@ TEST(SmoothStretchRows, FastPathsMatchTheGeneralFilter)
         const auto want = Rows(true, px, sw, s, r, sd);
         const auto got = Rows(false, px, sw, s, r, sd);
         for (int32_t j = 0; j < r.height; ++j)
-            ASSERT_EQ(got[size_t(j)], want[size_t(j)]) << "rep " << rep << " row " << j;
+            ASSERT_EQ(got[size_t(j)], want[size_t(j)]) << "wide " << wide << ", rep " << rep << " row " << j;
     }
 }
 
-// Large opaque and clear areas (whole groups of four clear cells are skipped) and the largest sums.
-TEST(SmoothStretchRows, EnlargingKeepsExtremeValues)
+// Large opaque and clear areas (whole groups of clear cells are skipped) and the largest sums.
+void ExpectExtremeValuesKept(bool wide)
 {
     const int32_t sw = 23, sh = 7;
     std::vector<uint32_t> px(size_t(sw) * size_t(sh));
@@ -84,20 +95,15 @@ TEST(SmoothStretchRows, EnlargingKeepsExtremeValues)
         Rect r;
         DRect sd;
         ASSERT_TRUE(StretchClip(s, Rect(0, 0, 200, 200), Rect(0, 0, sw * scale + 1, sh * scale), r, sd));
-        EXPECT_EQ(Rows(false, px, sw, s, r, sd), Rows(true, px, sw, s, r, sd)) << scale;
+        EXPECT_EQ(Rows(false, px, sw, s, r, sd), Rows(true, px, sw, s, r, sd)) << "wide " << wide << ", " << scale;
     }
 }
 
-} // namespace
-
-namespace {
-
-using Fw::detail::SmoothNativeX888Span;
 
 // Every alpha with every channel value, in each channel and lane position (runs of four opaque
 // cells included), and spans of every
 // length up to 37 from random values (clear, opaque and partial), against the scalar rules.
-TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
+void ExpectNativeX888MatchesTheScalarRule(bool wide)
 {
     std::vector<uint32_t> avg;
     for (uint32_t a = 0; a < 256; ++a)
@@ -107,7 +113,7 @@ TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
         std::vector<uint32_t> fast(avg.size() + 4, 1), scalar(avg.size() + 4, 1);
         SmoothNativeX888Span(fast.data() + shift, avg.data(), int32_t(avg.size()));
         SmoothNativeX888SpanScalar(scalar.data() + shift, avg.data(), int32_t(avg.size()));
-        ASSERT_EQ(fast, scalar) << shift;
+        ASSERT_EQ(fast, scalar) << "wide " << wide << ", " << shift;
         std::vector<uint32_t> under(avg.size() + 4);
         for (size_t i = 0; i < under.size(); ++i)
             under[i] = uint32_t(i * 2654435761u);
@@ -115,7 +121,7 @@ TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
         scalar = under;
         SmoothOverX888Span(fast.data() + shift, avg.data(), int32_t(avg.size()));
         SmoothOverX888SpanScalar(scalar.data() + shift, avg.data(), int32_t(avg.size()));
-        ASSERT_EQ(fast, scalar) << "over, " << shift;
+        ASSERT_EQ(fast, scalar) << "wide " << wide << ", over, " << shift;
     }
 }
 
@@ -131,7 +137,7 @@ std::vector<uint32_t> Mixed(Lcg& next, size_t n)
     return v;
 }
 
-TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
+void ExpectCompositingMatchesTheScalarRules(bool wide)
 {
     Lcg next{5};
     for (int32_t n = 0; n <= 37; ++n)
@@ -140,13 +146,13 @@ TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
             std::vector<uint32_t> fast = dst, scalar = dst;
             SmoothOverSpan(fast.data(), avg.data(), n);
             SmoothOverSpanScalar(scalar.data(), avg.data(), n);
-            ASSERT_EQ(fast, scalar) << "memory image, length " << n;
+            ASSERT_EQ(fast, scalar) << "wide " << wide << ", memory image, length " << n;
 
             fast = dst;
             scalar = dst;
             SmoothOverX888Span(fast.data(), avg.data(), n);
             SmoothOverX888SpanScalar(scalar.data(), avg.data(), n);
-            ASSERT_EQ(fast, scalar) << "X888, length " << n;
+            ASSERT_EQ(fast, scalar) << "wide " << wide << ", X888, length " << n;
 
             std::vector<uint32_t> native(static_cast<size_t>(n));
             SmoothNativeX888SpanScalar(native.data(), avg.data(), n);
@@ -156,7 +162,7 @@ TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
             std::vector<uint16_t> fast16 = d16, scalar16 = d16;
             SmoothOver565Span(fast16.data(), native.data(), n);
             SmoothOver565SpanScalar(scalar16.data(), native.data(), n);
-            ASSERT_EQ(fast16, scalar16) << "565, length " << n;
+            ASSERT_EQ(fast16, scalar16) << "wide " << wide << ", 565, length " << n;
         }
     // Every destination alpha under every source alpha (the division by 255 of the new alpha).
     std::vector<uint32_t> avg, dst;
@@ -168,7 +174,27 @@ TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
     std::vector<uint32_t> fast = dst, scalar = dst;
     SmoothOverSpan(fast.data(), avg.data(), int32_t(avg.size()));
     SmoothOverSpanScalar(scalar.data(), avg.data(), int32_t(avg.size()));
-    EXPECT_EQ(fast, scalar);
+    EXPECT_EQ(fast, scalar) << "wide " << wide;
+}
+
+TEST(SmoothStretchRows, FastPathsMatchTheGeneralFilter)
+{
+    ForEachSimd([](bool wide) { ExpectFastPathsMatchTheGeneralFilter(wide); });
+}
+
+TEST(SmoothStretchRows, EnlargingKeepsExtremeValues)
+{
+    ForEachSimd([](bool wide) { ExpectExtremeValuesKept(wide); });
+}
+
+TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
+{
+    ForEachSimd([](bool wide) { ExpectNativeX888MatchesTheScalarRule(wide); });
+}
+
+TEST(SmoothStretchSpans, CompositingMatchesTheScalarRules)
+{
+    ForEachSimd([](bool wide) { ExpectCompositingMatchesTheScalarRules(wide); });
 }
 
 } // namespace
