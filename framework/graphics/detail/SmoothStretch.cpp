@@ -243,10 +243,39 @@ FW_AVX2 int32_t PairRowsAvx2(const uint16_t* h0, const uint16_t* h1, uint32_t v0
 }
 #endif
 
+#if defined(FW_SMOOTH_AVX2)
+// A first-pass row four columns at a time from a copy of the source row that has one more pixel
+// at its end: column k sums the pixels at rel[k] and rel[k] + 1 times its two weights (16-bit
+// pairs in lanes of 32 bits), for group g of columns 4g .. 4g + 3 in weights[16g ..]: columns 4g
+// and 4g + 2 in the halves of the first 8 lanes, 4g + 1 and 4g + 3 in the next 8.
+FW_AVX2 void FirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint32_t* weights, uint16_t* out,
+                           int32_t count)
+{
+    // Each pixel pair's bytes interleaved (b0, b1, g0, g1, ...) for one multiply-add per channel.
+    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2,
+                                                6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i zero = _mm256_setzero_si256(), bias = _mm256_set1_epi32(32768);
+    for (int32_t i = 0; i < count; i += 4) {
+        auto pair = [row, rel, i](int32_t k) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + rel[i + k]));
+        };
+        const __m128i c01 = _mm_unpacklo_epi64(pair(0), pair(1));
+        const __m128i c23 = _mm_unpacklo_epi64(pair(2), pair(3));
+        const __m256i v = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(c01), c23, 1), interleave);
+        const __m256i w02 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + size_t(i) * 4));
+        const __m256i w13 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + size_t(i) * 4 + 8));
+        // Sums of at most 255 x 257 = 65535, less 32768: exact after the signed pack.
+        const __m256i s02 = _mm256_sub_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi8(v, zero), w02), bias);
+        const __m256i s13 = _mm256_sub_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi8(v, zero), w13), bias);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(i) * 4), _mm256_packs_epi32(s02, s13));
+    }
+}
+#endif
+
 // Both axes enlarging: two taps per axis, every cell's total 257 x 257. The first pass keeps each
 // channel's sum p0 * w0 + p1 * (257 - w0) (at most 65535) in 16 bits per source row; the second
 // combines two such rows. The sums and quotients are those of the general filter.
-void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const std::vector<TapPair>& xs,
+void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const std::vector<TapPair>& xs,
                  const std::vector<TapPair>& ys, int32_t width, const SmoothRowSink& sink)
 {
     // Columns padded to a multiple of 8 (the padding repeats the last column).
@@ -260,6 +289,22 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const std::vector<TapP
         for (int c = 0; c < 4; ++c)
             w0[size_t(i) * 4 + size_t(c)] = uint16_t(p.w0);
     }
+#if defined(FW_SMOOTH_AVX2)
+    // The AVX2 first pass reads each column's taps as neighbours in a copy of the source row: a
+    // column with one pixel twice reads it and the next one, with weights 257 and 0.
+    bool wideFirst = SmoothWideSimd();
+    std::vector<int32_t> rel(static_cast<size_t>(padded));
+    std::vector<uint32_t> pairWeights(size_t(padded) * 4), rowCopy(size_t(s.width) + 1);
+    for (int32_t i = 0; i < padded && wideFirst; ++i) {
+        const TapPair& p = xs[size_t(std::min(i, width - 1))];
+        const uint32_t w = p.src1 == p.src0 ? 257 : p.w0;
+        wideFirst = p.src1 == p.src0 || p.src1 == p.src0 + 1;
+        rel[size_t(i)] = p.src0 - s.x;
+        const size_t at = size_t(i / 4) * 16 + size_t(i % 2) * 8 + size_t(i % 4 / 2) * 4;
+        for (size_t k = 0; k < 4; ++k)
+            pairWeights[at + k] = w | (257 - w) << 16;
+    }
+#endif
     // First-pass rows: 4 sums per column (b, g, r, a), less 32768 so they read as signed 16 bits.
     struct RowCache {
         int32_t srcRow = -1;
@@ -280,6 +325,14 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const std::vector<TapP
         c.sums.resize(size_t(padded) * 4);
         const uint32_t* srow = sbits + size_t(srcRow) * size_t(srcWidth);
         uint16_t* out = c.sums.data();
+#if defined(FW_SMOOTH_AVX2)
+        if (wideFirst) {
+            std::copy(srow + s.x, srow + s.x + s.width, rowCopy.begin());
+            rowCopy[size_t(s.width)] = srow[s.x + s.width - 1];
+            FirstPassAvx2(rowCopy.data(), rel.data(), pairWeights.data(), out, padded);
+            return out;
+        }
+#endif
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128(), k257 = _mm_set1_epi16(257),
                       bias = _mm_set1_epi16(int16_t(0x8000));
@@ -458,7 +511,7 @@ void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, c
         std::vector<TapPair> xs, ys;
         if (PairTaps(AxisTaps(sd.x, sd.width, r.width, s.x, s.x + s.width), r.width, xs) &&
             PairTaps(AxisTaps(sd.y, sd.height, r.height, s.y, s.y + s.height), r.height, ys)) {
-            EnlargeRows(sbits, srcWidth, xs, ys, r.width, sink);
+            EnlargeRows(sbits, srcWidth, s, xs, ys, r.width, sink);
             return;
         }
     }

@@ -150,7 +150,9 @@ void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
 
 namespace {
 
-// The native words of four averages p with alphas a (lanes with a = 0 give 0).
+// The native words of four averages p with alphas a (lanes with a = 0 give 0). Under alpha 255 a
+// channel q becomes q - 1 over black, which unpremultiplies back to q (0 for q <= 1): the native
+// word of an opaque average is the average with channels 1 turned to 0.
 // floor(x / a) for 0 <= x < 2^16 is trunc(x * (1 / a) + 2^-9): the float errors stay below 2^-14,
 // and x / a lies at least 1 / 255 below the next integer.
 inline __m128i NativeX888Of(__m128i p, __m128i a)
@@ -215,11 +217,13 @@ FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
         const uint32_t clearBits = uint32_t(_mm256_movemask_epi8(clear));
         if (clearBits == 0xFFFFFFFFu)
             continue;
-        const __m256i sv = NativeX888Of8(p, a);
         if (clearBits == 0 && uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, k255))) == 0xFFFFFFFFu) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            // Opaque: each channel q gives q, or 0 for q <= 1 (see NativeX888Of).
+            const __m256i small = _mm256_cmpeq_epi8(_mm256_min_epu8(p, _mm256_set1_epi8(1)), p);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_andnot_si256(small, p));
             continue;
         }
+        const __m256i sv = NativeX888Of8(p, a);
         const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
         const __m256i sLo = _mm256_unpacklo_epi8(sv, zero), sHi = _mm256_unpackhi_epi8(sv, zero);
         const __m256i aLo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sLo, 0xFF), 0xFF);
@@ -265,11 +269,13 @@ void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
         const int clearBits = _mm_movemask_epi8(clear);
         if (clearBits == 0xFFFF)
             continue;
-        const __m128i sv = NativeX888Of(p, a);
         if (clearBits == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(a, k255)) == 0xFFFF) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv); // four opaque pixels: the native words
+            // Four opaque pixels: their native words replace the destination.
+            const __m128i small = _mm_cmpeq_epi8(_mm_min_epu8(p, _mm_set1_epi8(1)), p);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_andnot_si128(small, p));
             continue;
         }
+        const __m128i sv = NativeX888Of(p, a);
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         // d * (256 - a) is at most 255 * 256: exact in a 16-bit lane, and at most 255 after >> 8.
         const __m128i a16 = _mm_packs_epi32(a, a);
