@@ -179,36 +179,30 @@ inline __m128i NativeX888Of(__m128i p, __m128i a)
 
 #if defined(FW_SMOOTH_AVX2)
 
-// One channel c of NativeX888Of for eight averages.
-FW_AVX2 inline __m256i NativeChannel8(__m256i c, __m256i a, __m256i am1, __m256i ap1, __m256 inv)
+// One half of SmoothOverX888Avx2's pixels in 16-bit lanes (b, g, r, a per pixel): averages q,
+// destination d, and per pixel r = ceil(65536 / a) (65535 for a = 1). With q * a = 256 * pre + e,
+// the unpremultiplied channel ceil(256 * pre / a) is q - floor(e / a), and floor(e / a) for
+// e <= 255 is (e * r) >> 16: the error e * (r - 65536 / a) / 65536 stays below 255 / 65536, less
+// than the 1 / a that e / a lies below the next integer. (Under a = 1 it gives 1 in place of 0,
+// which the native channel u * (a + 1) >> 8 turns to 0 all the same.)
+FW_AVX2 inline __m256i OverX888Half(__m256i q, __m256i d, __m256i r)
 {
-    const __m256i pre = _mm256_srli_epi32(_mm256_mullo_epi16(c, a), 8);
-    const __m256i x = _mm256_add_epi32(_mm256_slli_epi32(pre, 8), am1);
-    const __m256i u =
-        _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(x), inv), _mm256_set1_ps(1.0f / 512)));
-    return _mm256_srli_epi32(_mm256_mullo_epi16(u, ap1), 8);
-}
-
-// NativeX888Of for eight averages.
-FW_AVX2 inline __m256i NativeX888Of8(__m256i p, __m256i a)
-{
-    const __m256i k255 = _mm256_set1_epi32(255), k1 = _mm256_set1_epi32(1);
-    const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(_mm256_max_epi16(a, k1)));
-    const __m256i am1 = _mm256_sub_epi32(a, k1), ap1 = _mm256_add_epi32(a, k1);
-    __m256i out = _mm256_slli_epi32(a, 24);
-    out = _mm256_or_si256(out, NativeChannel8(_mm256_and_si256(p, k255), a, am1, ap1, inv));
-    out = _mm256_or_si256(
-        out, _mm256_slli_epi32(NativeChannel8(_mm256_and_si256(_mm256_srli_epi32(p, 8), k255), a, am1, ap1, inv), 8));
-    out = _mm256_or_si256(
-        out, _mm256_slli_epi32(NativeChannel8(_mm256_and_si256(_mm256_srli_epi32(p, 16), k255), a, am1, ap1, inv), 16));
-    return _mm256_and_si256(out, _mm256_cmpgt_epi32(a, _mm256_setzero_si256()));
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(q, 0xFF), 0xFF);
+    // q * a, u * (a + 1) and d * (256 - a) stay within 16 bits.
+    const __m256i e = _mm256_and_si256(_mm256_mullo_epi16(q, a), _mm256_set1_epi16(255));
+    const __m256i u = _mm256_sub_epi16(q, _mm256_mulhi_epu16(e, r));
+    const __m256i native = _mm256_srli_epi16(_mm256_mullo_epi16(u, _mm256_add_epi16(a, _mm256_set1_epi16(1))), 8);
+    const __m256i kept = _mm256_srli_epi16(_mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), a)), 8);
+    // Each channel's sum stays within 255 (no carries); the top byte takes a.
+    return _mm256_blendv_epi8(_mm256_add_epi16(kept, native), a, _mm256_set1_epi64x(int64_t(0xFFFF000000000000u)));
 }
 
 // SmoothOverX888Span eight pixels at a time; returns how many pixels it did.
 FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
 {
-    const __m256i zero = _mm256_setzero_si256(), k255 = _mm256_set1_epi32(255);
-    const __m256i k256 = _mm256_set1_epi16(256), rgb = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i zero = _mm256_setzero_si256(), k255 = _mm256_set1_epi32(255), k1 = _mm256_set1_epi32(1);
+    const __m256i rMax = _mm256_set1_epi32(65535);
+    const __m256 k65536 = _mm256_set1_ps(65536.0f);
     int32_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(avg + i));
@@ -223,17 +217,18 @@ FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_andnot_si256(small, p));
             continue;
         }
-        const __m256i sv = NativeX888Of8(p, a);
+        // ceil(65536 / a): the quotient rounded to float lies within 2^-9 of the true one, whose
+        // fraction is 0 or at least 1 / 255.
+        const __m256i r32 = _mm256_min_epi32(
+            _mm256_cvtps_epi32(_mm256_ceil_ps(_mm256_div_ps(k65536, _mm256_cvtepi32_ps(_mm256_max_epi32(a, k1))))), rMax);
+        const __m256i r16 = _mm256_packus_epi32(r32, r32);          // r0 .. r3 twice | r4 .. r7 twice
+        const __m256i rPairs = _mm256_unpacklo_epi16(r16, r16);     // r0 r0 r1 r1 r2 r2 r3 r3 | r4 ..
+        const __m256i rLo = _mm256_unpacklo_epi32(rPairs, rPairs);  // pixels 0, 1 | 4, 5
+        const __m256i rHi = _mm256_unpackhi_epi32(rPairs, rPairs);  // pixels 2, 3 | 6, 7
         const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        const __m256i sLo = _mm256_unpacklo_epi8(sv, zero), sHi = _mm256_unpackhi_epi8(sv, zero);
-        const __m256i aLo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sLo, 0xFF), 0xFF);
-        const __m256i aHi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sHi, 0xFF), 0xFF);
-        const __m256i lo =
-            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), _mm256_sub_epi16(k256, aLo)), 8);
-        const __m256i hi =
-            _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), _mm256_sub_epi16(k256, aHi)), 8);
-        const __m256i out = _mm256_add_epi32(_mm256_and_si256(_mm256_packus_epi16(lo, hi), rgb), sv);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(out, dv, clear));
+        const __m256i lo = OverX888Half(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(dv, zero), rLo);
+        const __m256i hi = OverX888Half(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(dv, zero), rHi);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), dv, clear));
     }
     return i;
 }

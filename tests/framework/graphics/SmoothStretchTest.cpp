@@ -122,6 +122,18 @@ void ExpectNativeX888MatchesTheScalarRule(bool wide)
         SmoothOverX888Span(fast.data() + shift, avg.data(), int32_t(avg.size()));
         SmoothOverX888SpanScalar(scalar.data() + shift, avg.data(), int32_t(avg.size()));
         ASSERT_EQ(fast, scalar) << "wide " << wide << ", over, " << shift;
+        // The same cells between clear ones: no group of them is opaque or clear throughout.
+        std::vector<uint32_t> spaced(avg.size() * 2, 0);
+        for (size_t i = 0; i < avg.size(); ++i)
+            spaced[2 * i + 1] = avg[i];
+        std::vector<uint32_t> under2(spaced.size() + 4);
+        for (size_t i = 0; i < under2.size(); ++i)
+            under2[i] = uint32_t(i * 2246822519u);
+        fast = under2;
+        scalar = under2;
+        SmoothOverX888Span(fast.data() + shift, spaced.data(), int32_t(spaced.size()));
+        SmoothOverX888SpanScalar(scalar.data() + shift, spaced.data(), int32_t(spaced.size()));
+        ASSERT_EQ(fast, scalar) << "wide " << wide << ", over between clear cells, " << shift;
     }
 }
 
