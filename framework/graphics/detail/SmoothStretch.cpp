@@ -426,12 +426,25 @@ void SmoothStretchRowsGeneral(const uint32_t* sbits, int32_t srcWidth, const Rec
 #if defined(__SSE2__)
         // Each channel times its weight fits 16 bits (255 x 257 = 65535): one 16-bit multiply
         // per tap, widened to the 32-bit sums (b, g, r, a in memory order).
+        // A cell's taps follow each other: they are summed in a register and added to the cell
+        // once (the cell's own sum is added too, whatever order the taps come in).
         const __m128i zero = _mm_setzero_si128();
+        __m128i acc = zero;
+        int32_t cur = xTaps.empty() ? 0 : xTaps.front().cell;
         for (const Tap& t : xTaps) {
+            if (t.cell != cur) {
+                __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(cur)]);
+                _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), acc));
+                acc = zero;
+                cur = t.cell;
+            }
             const __m128i p16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(srow[t.src])), zero);
             const __m128i prod = _mm_mullo_epi16(p16, _mm_set1_epi16(int16_t(t.weight)));
-            __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(t.cell)]);
-            _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), _mm_unpacklo_epi16(prod, zero)));
+            acc = _mm_add_epi32(acc, _mm_unpacklo_epi16(prod, zero));
+        }
+        if (!xTaps.empty()) {
+            __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(cur)]);
+            _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), acc));
         }
 #else
         for (const Tap& t : xTaps) {
