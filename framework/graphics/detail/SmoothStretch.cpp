@@ -1,4 +1,5 @@
-// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h).
+// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h): the general filter, and a
+// two-tap path for enlargements (SSE2, and AVX2 where the processor has it).
 #include "framework/graphics/detail/SmoothStretch.h"
 
 #include "framework/graphics/detail/PixelMath.h"

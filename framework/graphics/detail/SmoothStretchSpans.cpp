@@ -1,5 +1,6 @@
 // The smooth stretch's span kernels (see SmoothStretchSpans.h): SSE2 four or eight pixels at a
-// time, the scalar rule otherwise and for the tail.
+// time (the X888 blend eight at a time with AVX2 where the processor has it), the scalar rule
+// otherwise and for the tail.
 #include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include "framework/graphics/detail/PixelMath.h"
@@ -7,7 +8,6 @@
 #include "framework/graphics/detail/SurfacePixels.h"
 
 #include <algorithm>
-
 #include <atomic>
 
 #if defined(__SSE2__)
@@ -29,10 +29,6 @@ inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
 {
     return std::min<uint32_t>(uint32_t((uint64_t((c << 8) + a - 1) * kRecip[a]) >> 24), 255);
 }
-
-} // namespace
-
-namespace {
 
 bool CpuHasAvx2()
 {
