@@ -171,17 +171,10 @@ inline __m128i NativeX888Of(__m128i p, __m128i a)
     return _mm_and_si128(out, _mm_cmpgt_epi32(a, _mm_setzero_si128()));
 }
 
-} // namespace
-
 #if defined(FW_SMOOTH_AVX2)
 
-// One half of SmoothOverX888Avx2's pixels in 16-bit lanes (b, g, r, a per pixel): averages q,
-// destination d, and per pixel r = ceil(65536 / a) (65535 for a = 1). With q * a = 256 * pre + e,
-// the unpremultiplied channel ceil(256 * pre / a) is q - floor(e / a), and floor(e / a) for
-// e <= 255 is (e * r) >> 16: the error e * (r - 65536 / a) / 65536 stays below 255 / 65536, less
-// than the 1 / a that e / a lies below the next integer. (Under a = 1 it gives 1 in place of 0,
-// which the native channel u * (a + 1) >> 8 turns to 0 all the same.)
-FW_AVX2 inline __m256i OverX888Half(__m256i q, __m256i d, __m256i r)
+// OverX888Half (below) for four pixels: two in each 128-bit half.
+FW_AVX2 inline __m256i OverX888Half8(__m256i q, __m256i d, __m256i r)
 {
     const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(q, 0xFF), 0xFF);
     // q * a, u * (a + 1) and d * (256 - a) stay within 16 bits.
@@ -222,14 +215,16 @@ FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
         const __m256i rLo = _mm256_unpacklo_epi32(rPairs, rPairs);  // pixels 0, 1 | 4, 5
         const __m256i rHi = _mm256_unpackhi_epi32(rPairs, rPairs);  // pixels 2, 3 | 6, 7
         const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        const __m256i lo = OverX888Half(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(dv, zero), rLo);
-        const __m256i hi = OverX888Half(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(dv, zero), rHi);
+        const __m256i lo = OverX888Half8(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(dv, zero), rLo);
+        const __m256i hi = OverX888Half8(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(dv, zero), rHi);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(_mm256_packus_epi16(lo, hi), dv, clear));
     }
     return i;
 }
 
 #endif
+
+} // namespace
 
 void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
@@ -244,10 +239,33 @@ void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
     SmoothNativeX888SpanScalar(d + i, avg + i, n - i);
 }
 
+namespace {
+
+// Two pixels of SmoothOverX888Span in 16-bit lanes (b, g, r, a per pixel): averages q,
+// destination d, and per pixel r = ceil(65536 / a) (65535 for a = 1). With q * a = 256 * pre + e,
+// the unpremultiplied channel ceil(256 * pre / a) is q - floor(e / a), and floor(e / a) for
+// e <= 255 is (e * r) >> 16: the error e * (r - 65536 / a) / 65536 stays below 255 / 65536, less
+// than the 1 / a that e / a lies below the next integer. (Under a = 1 it gives 1 in place of 0,
+// which the native channel u * (a + 1) >> 8 turns to 0 all the same.)
+inline __m128i OverX888Half(__m128i q, __m128i d, __m128i r)
+{
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(q, 0xFF), 0xFF);
+    // q * a, u * (a + 1) and d * (256 - a) stay within 16 bits.
+    const __m128i e = _mm_and_si128(_mm_mullo_epi16(q, a), _mm_set1_epi16(255));
+    const __m128i u = _mm_sub_epi16(q, _mm_mulhi_epu16(e, r));
+    const __m128i native = _mm_srli_epi16(_mm_mullo_epi16(u, _mm_add_epi16(a, _mm_set1_epi16(1))), 8);
+    const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), a)), 8);
+    // Each channel's sum stays within 255 (no carries); the top byte takes a.
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    return _mm_or_si128(_mm_and_si128(alphaLanes, a), _mm_andnot_si128(alphaLanes, _mm_add_epi16(kept, native)));
+}
+
+} // namespace
+
 void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255);
-    const __m128i k256 = _mm_set1_epi16(256), rgb = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255), k1 = _mm_set1_epi32(1);
+    const __m128 k65535 = _mm_set1_ps(65535.0f);
     int32_t i = 0;
 #if defined(FW_SMOOTH_AVX2)
     if (SmoothWideSimd())
@@ -266,16 +284,20 @@ void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_andnot_si128(small, p));
             continue;
         }
-        const __m128i sv = NativeX888Of(p, a);
+        // ceil(65536 / a) = floor(65535 / a) + 1 (65535 for a = 1): the quotient rounded to float
+        // lies within 2^-9 of the true one, whose fraction is 0 or at least 1 / 255. Kept to 16
+        // bits through a sign-extending pack.
+        const __m128i r32 = _mm_add_epi32(
+            _mm_add_epi32(_mm_cvttps_epi32(_mm_div_ps(k65535, _mm_cvtepi32_ps(_mm_max_epi16(a, k1)))), k1),
+            _mm_cmpeq_epi32(a, k1));
+        const __m128i r16 = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(r32, 16), 16), zero);
+        const __m128i rPairs = _mm_unpacklo_epi16(r16, r16);     // r0 r0 r1 r1 r2 r2 r3 r3
+        const __m128i rLo = _mm_unpacklo_epi32(rPairs, rPairs);  // pixels 0, 1
+        const __m128i rHi = _mm_unpackhi_epi32(rPairs, rPairs);  // pixels 2, 3
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        // d * (256 - a) is at most 255 * 256: exact in a 16-bit lane, and at most 255 after >> 8.
-        const __m128i a16 = _mm_packs_epi32(a, a);
-        const __m128i ia = _mm_sub_epi16(k256, _mm_unpacklo_epi16(a16, a16)); // pixel k's in lanes 2k, 2k + 1
-        const __m128i iaLo = _mm_unpacklo_epi32(ia, ia), iaHi = _mm_unpackhi_epi32(ia, ia);
-        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), iaLo), 8);
-        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), iaHi), 8);
-        // The native word is added whole, carries included, as the surface blend does.
-        const __m128i out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), rgb), sv);
+        const __m128i lo = OverX888Half(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi8(dv, zero), rLo);
+        const __m128i hi = OverX888Half(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi8(dv, zero), rHi);
+        const __m128i out = _mm_packus_epi16(lo, hi);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
                          _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out)));
     }
