@@ -146,52 +146,62 @@ void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
 
 namespace {
 
-// The native words of four averages p with alphas a (lanes with a = 0 give 0). Under alpha 255 a
-// channel q becomes q - 1 over black, which unpremultiplies back to q (0 for q <= 1): the native
-// word of an opaque average is the average with channels 1 turned to 0.
-// floor(x / a) for 0 <= x < 2^16 is trunc(x * (1 / a) + 2^-9): the float errors stay below 2^-14,
-// and x / a lies at least 1 / 255 below the next integer.
-inline __m128i NativeX888Of(__m128i p, __m128i a)
-{
-    const __m128i k255 = _mm_set1_epi32(255), k1 = _mm_set1_epi32(1);
-    const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_cvtepi32_ps(_mm_max_epi16(a, k1)));
-    const __m128 nudge = _mm_set1_ps(1.0f / 512);
-    const __m128i am1 = _mm_sub_epi32(a, k1), ap1 = _mm_add_epi32(a, k1);
-    __m128i out = _mm_slli_epi32(a, 24);
-    auto channel = [&](__m128i c) {
-        // c * a and u * (a + 1) stay within 16 bits (the lanes' upper halves are 0).
-        const __m128i pre = _mm_srli_epi32(_mm_mullo_epi16(c, a), 8);
-        const __m128i x = _mm_add_epi32(_mm_slli_epi32(pre, 8), am1);
-        const __m128i u = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(x), inv), nudge));
-        return _mm_srli_epi32(_mm_mullo_epi16(u, ap1), 8);
-    };
-    out = _mm_or_si128(out, channel(_mm_and_si128(p, k255)));
-    out = _mm_or_si128(out, _mm_slli_epi32(channel(_mm_and_si128(_mm_srli_epi32(p, 8), k255)), 8));
-    out = _mm_or_si128(out, _mm_slli_epi32(channel(_mm_and_si128(_mm_srli_epi32(p, 16), k255)), 16));
-    return _mm_and_si128(out, _mm_cmpgt_epi32(a, _mm_setzero_si128()));
-}
-
 #if defined(FW_SMOOTH_AVX2)
 
-// OverX888Half (below) for four pixels: two in each 128-bit half.
-FW_AVX2 inline __m256i OverX888Half8(__m256i q, __m256i d, __m256i r)
+// NativeHalf and OverX888Half (below) for four pixels: two in each 128-bit half.
+FW_AVX2 inline __m256i NativeHalf8(__m256i q, __m256i r, __m256i& a)
 {
-    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(q, 0xFF), 0xFF);
-    // q * a, u * (a + 1) and d * (256 - a) stay within 16 bits.
+    a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(q, 0xFF), 0xFF);
     const __m256i e = _mm256_and_si256(_mm256_mullo_epi16(q, a), _mm256_set1_epi16(255));
     const __m256i u = _mm256_sub_epi16(q, _mm256_mulhi_epu16(e, r));
     const __m256i native = _mm256_srli_epi16(_mm256_mullo_epi16(u, _mm256_add_epi16(a, _mm256_set1_epi16(1))), 8);
+    return _mm256_blendv_epi8(native, a, _mm256_set1_epi64x(int64_t(0xFFFF000000000000u)));
+}
+
+FW_AVX2 inline __m256i OverX888Half8(__m256i q, __m256i d, __m256i r)
+{
+    __m256i a;
+    const __m256i native = NativeHalf8(q, r, a);
     const __m256i kept = _mm256_srli_epi16(_mm256_mullo_epi16(d, _mm256_sub_epi16(_mm256_set1_epi16(256), a)), 8);
-    // Each channel's sum stays within 255 (no carries); the top byte takes a.
-    return _mm256_blendv_epi8(_mm256_add_epi16(kept, native), a, _mm256_set1_epi64x(int64_t(0xFFFF000000000000u)));
+    return _mm256_add_epi16(_mm256_andnot_si256(_mm256_set1_epi64x(int64_t(0xFFFF000000000000u)), kept), native);
+}
+
+// Reciprocals for eight alphas (pixels 0, 1 | 4, 5 in rLo, 2, 3 | 6, 7 in rHi), with AVX2's
+// rounding up and unsigned pack.
+FW_AVX2 inline void Reciprocals8(__m256i a, __m256i& rLo, __m256i& rHi)
+{
+    const __m256i r32 = _mm256_min_epi32(
+        _mm256_cvtps_epi32(_mm256_ceil_ps(
+            _mm256_div_ps(_mm256_set1_ps(65536.0f), _mm256_cvtepi32_ps(_mm256_max_epi32(a, _mm256_set1_epi32(1)))))),
+        _mm256_set1_epi32(65535));
+    const __m256i r16 = _mm256_packus_epi32(r32, r32);       // r0 .. r3 twice | r4 .. r7 twice
+    const __m256i rPairs = _mm256_unpacklo_epi16(r16, r16);  // r0 r0 r1 r1 r2 r2 r3 r3 | r4 ..
+    rLo = _mm256_unpacklo_epi32(rPairs, rPairs);
+    rHi = _mm256_unpackhi_epi32(rPairs, rPairs);
+}
+
+// SmoothNativeX888Span eight pixels at a time; returns how many pixels it did.
+FW_AVX2 int32_t SmoothNativeX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(avg + i));
+        const __m256i a = _mm256_srli_epi32(p, 24);
+        const __m256i some = _mm256_cmpgt_epi32(a, zero);
+        __m256i rLo, rHi, unused;
+        Reciprocals8(a, rLo, rHi);
+        const __m256i lo = NativeHalf8(_mm256_unpacklo_epi8(p, zero), rLo, unused);
+        const __m256i hi = NativeHalf8(_mm256_unpackhi_epi8(p, zero), rHi, unused);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_and_si256(_mm256_packus_epi16(lo, hi), some));
+    }
+    return i;
 }
 
 // SmoothOverX888Span eight pixels at a time; returns how many pixels it did.
 FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
 {
-    const __m256i zero = _mm256_setzero_si256(), k255 = _mm256_set1_epi32(255), k1 = _mm256_set1_epi32(1);
-    const __m256i rMax = _mm256_set1_epi32(65535);
-    const __m256 k65536 = _mm256_set1_ps(65536.0f);
+    const __m256i zero = _mm256_setzero_si256(), k255 = _mm256_set1_epi32(255);
     int32_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(avg + i));
@@ -201,19 +211,13 @@ FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
         if (clearBits == 0xFFFFFFFFu)
             continue;
         if (clearBits == 0 && uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, k255))) == 0xFFFFFFFFu) {
-            // Opaque: each channel q gives q, or 0 for q <= 1 (see NativeX888Of).
+            // Opaque: each channel q gives q, or 0 for q <= 1 (see below).
             const __m256i small = _mm256_cmpeq_epi8(_mm256_min_epu8(p, _mm256_set1_epi8(1)), p);
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_andnot_si256(small, p));
             continue;
         }
-        // ceil(65536 / a): the quotient rounded to float lies within 2^-9 of the true one, whose
-        // fraction is 0 or at least 1 / 255.
-        const __m256i r32 = _mm256_min_epi32(
-            _mm256_cvtps_epi32(_mm256_ceil_ps(_mm256_div_ps(k65536, _mm256_cvtepi32_ps(_mm256_max_epi32(a, k1))))), rMax);
-        const __m256i r16 = _mm256_packus_epi32(r32, r32);          // r0 .. r3 twice | r4 .. r7 twice
-        const __m256i rPairs = _mm256_unpacklo_epi16(r16, r16);     // r0 r0 r1 r1 r2 r2 r3 r3 | r4 ..
-        const __m256i rLo = _mm256_unpacklo_epi32(rPairs, rPairs);  // pixels 0, 1 | 4, 5
-        const __m256i rHi = _mm256_unpackhi_epi32(rPairs, rPairs);  // pixels 2, 3 | 6, 7
+        __m256i rLo, rHi;
+        Reciprocals8(a, rLo, rHi);
         const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
         const __m256i lo = OverX888Half8(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(dv, zero), rLo);
         const __m256i hi = OverX888Half8(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(dv, zero), rHi);
@@ -226,46 +230,84 @@ FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
 
 } // namespace
 
-void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
-{
-    const __m128i zero = _mm_setzero_si128();
-    int32_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
-        const __m128i a = _mm_srli_epi32(p, 24);
-        const __m128i out = _mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF ? zero : NativeX888Of(p, a);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
-    }
-    SmoothNativeX888SpanScalar(d + i, avg + i, n - i);
-}
-
 namespace {
 
-// Two pixels of SmoothOverX888Span in 16-bit lanes (b, g, r, a per pixel): averages q,
-// destination d, and per pixel r = ceil(65536 / a) (65535 for a = 1). With q * a = 256 * pre + e,
-// the unpremultiplied channel ceil(256 * pre / a) is q - floor(e / a), and floor(e / a) for
-// e <= 255 is (e * r) >> 16: the error e * (r - 65536 / a) / 65536 stays below 255 / 65536, less
-// than the 1 / a that e / a lies below the next integer. (Under a = 1 it gives 1 in place of 0,
-// which the native channel u * (a + 1) >> 8 turns to 0 all the same.)
-inline __m128i OverX888Half(__m128i q, __m128i d, __m128i r)
+// The native words of two averages in 16-bit lanes (b, g, r, a per pixel): averages q and per
+// pixel r = ceil(65536 / a) (65535 for a = 1); colour lanes u * (a + 1) >> 8, the alpha lane a.
+// With q * a = 256 * pre + e, the unpremultiplied channel ceil(256 * pre / a) is u = q - floor(e / a),
+// and floor(e / a) for e <= 255 is (e * r) >> 16: the error e * (r - 65536 / a) / 65536 stays
+// below 255 / 65536, less than the 1 / a that e / a lies below the next integer. (Under a = 1 it
+// gives 1 in place of 0, which u * (a + 1) >> 8 turns to 0 all the same.)
+inline __m128i NativeHalf(__m128i q, __m128i r, __m128i& a)
 {
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(q, 0xFF), 0xFF);
-    // q * a, u * (a + 1) and d * (256 - a) stay within 16 bits.
+    a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(q, 0xFF), 0xFF);
+    // q * a and u * (a + 1) stay within 16 bits.
     const __m128i e = _mm_and_si128(_mm_mullo_epi16(q, a), _mm_set1_epi16(255));
     const __m128i u = _mm_sub_epi16(q, _mm_mulhi_epu16(e, r));
     const __m128i native = _mm_srli_epi16(_mm_mullo_epi16(u, _mm_add_epi16(a, _mm_set1_epi16(1))), 8);
-    const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), a)), 8);
-    // Each channel's sum stays within 255 (no carries); the top byte takes a.
     const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-    return _mm_or_si128(_mm_and_si128(alphaLanes, a), _mm_andnot_si128(alphaLanes, _mm_add_epi16(kept, native)));
+    return _mm_or_si128(_mm_and_si128(alphaLanes, a), _mm_andnot_si128(alphaLanes, native));
+}
+
+// Two pixels of SmoothOverX888Span in 16-bit lanes: the native words of averages q (NativeHalf)
+// over destination d. Each channel's sum stays within 255 (no carries); the top byte takes a.
+inline __m128i OverX888Half(__m128i q, __m128i d, __m128i r)
+{
+    __m128i a;
+    const __m128i native = NativeHalf(q, r, a);
+    // d * (256 - a) stays within 16 bits; the alpha lane's product is dropped.
+    const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), a)), 8);
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    return _mm_add_epi16(_mm_andnot_si128(alphaLanes, kept), native);
+}
+
+// r = ceil(65536 / a) of NativeHalf for four alphas, spread over the pixels' lanes: rLo for
+// pixels 0 and 1, rHi for 2 and 3. ceil(65536 / a) = floor(65535 / a) + 1: the quotient rounded
+// to float lies within 2^-9 of the true one, whose fraction is 0 or at least 1 / 255. Kept to 16
+// bits through a sign-extending pack.
+inline void Reciprocals(__m128i a, __m128i& rLo, __m128i& rHi)
+{
+    const __m128i k1 = _mm_set1_epi32(1);
+    const __m128i r32 = _mm_add_epi32(
+        _mm_add_epi32(_mm_cvttps_epi32(_mm_div_ps(_mm_set1_ps(65535.0f), _mm_cvtepi32_ps(_mm_max_epi16(a, k1)))),
+                      k1),
+        _mm_cmpeq_epi32(a, k1));
+    const __m128i r16 = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(r32, 16), 16), _mm_setzero_si128());
+    const __m128i rPairs = _mm_unpacklo_epi16(r16, r16); // r0 r0 r1 r1 r2 r2 r3 r3
+    rLo = _mm_unpacklo_epi32(rPairs, rPairs);
+    rHi = _mm_unpackhi_epi32(rPairs, rPairs);
 }
 
 } // namespace
 
+void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+#if defined(FW_SMOOTH_AVX2)
+    if (SmoothWideSimd())
+        i = SmoothNativeX888Avx2(d, avg, n);
+#endif
+    for (; i + 4 <= n; i += 4) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
+        const __m128i a = _mm_srli_epi32(p, 24);
+        const __m128i some = _mm_cmpgt_epi32(a, zero);
+        if (_mm_movemask_epi8(some) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), zero);
+            continue;
+        }
+        __m128i rLo, rHi, unused;
+        Reciprocals(a, rLo, rHi);
+        const __m128i lo = NativeHalf(_mm_unpacklo_epi8(p, zero), rLo, unused);
+        const __m128i hi = NativeHalf(_mm_unpackhi_epi8(p, zero), rHi, unused);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(_mm_packus_epi16(lo, hi), some));
+    }
+    SmoothNativeX888SpanScalar(d + i, avg + i, n - i);
+}
+
 void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255), k1 = _mm_set1_epi32(1);
-    const __m128 k65535 = _mm_set1_ps(65535.0f);
+    const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255);
     int32_t i = 0;
 #if defined(FW_SMOOTH_AVX2)
     if (SmoothWideSimd())
@@ -279,21 +321,14 @@ void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
         if (clearBits == 0xFFFF)
             continue;
         if (clearBits == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(a, k255)) == 0xFFFF) {
-            // Four opaque pixels: their native words replace the destination.
+            // Four opaque pixels: their native words replace the destination. Under alpha 255 a
+            // channel q becomes q - 1 over black, which unpremultiplies back to q (0 for q <= 1).
             const __m128i small = _mm_cmpeq_epi8(_mm_min_epu8(p, _mm_set1_epi8(1)), p);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_andnot_si128(small, p));
             continue;
         }
-        // ceil(65536 / a) = floor(65535 / a) + 1 (65535 for a = 1): the quotient rounded to float
-        // lies within 2^-9 of the true one, whose fraction is 0 or at least 1 / 255. Kept to 16
-        // bits through a sign-extending pack.
-        const __m128i r32 = _mm_add_epi32(
-            _mm_add_epi32(_mm_cvttps_epi32(_mm_div_ps(k65535, _mm_cvtepi32_ps(_mm_max_epi16(a, k1)))), k1),
-            _mm_cmpeq_epi32(a, k1));
-        const __m128i r16 = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(r32, 16), 16), zero);
-        const __m128i rPairs = _mm_unpacklo_epi16(r16, r16);     // r0 r0 r1 r1 r2 r2 r3 r3
-        const __m128i rLo = _mm_unpacklo_epi32(rPairs, rPairs);  // pixels 0, 1
-        const __m128i rHi = _mm_unpackhi_epi32(rPairs, rPairs);  // pixels 2, 3
+        __m128i rLo, rHi;
+        Reciprocals(a, rLo, rHi);
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         const __m128i lo = OverX888Half(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi8(dv, zero), rLo);
         const __m128i hi = OverX888Half(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi8(dv, zero), rHi);
