@@ -1,7 +1,7 @@
 // Surface-image stretch blits: nearest-pixel stepping in 16.16 fixed point over the source's
 // premultiplied native pixels (plain and mirrored; rows of opaque pixels copied), a
-// surface-to-surface copy for opaque surface sources, and the smooth stretch through a filtered
-// temporary image.
+// surface-to-surface copy for opaque surface sources, and the smooth stretch (straight onto X888
+// and 565 surfaces, through a filtered temporary image onto the others).
 #include "framework/display/NativeDisplay.h"
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/DDImage.h"
