@@ -130,9 +130,9 @@ protected:
     // clips; true when there is something left to draw in software (r and sd filled).
     bool StretchStart(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip, const Color& color,
                       int32_t drawMode, bool fastStretch, bool mirror, Rect& r, DRect& sd);
-    // The white, normal smooth stretch onto the clipped destination r of an X888 surface, drawn
-    // straight onto it; false (nothing drawn) when another way must draw it.
-    bool SmoothStretchOnX888(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& r);
+    // The white, normal smooth stretch onto the clipped destination r of an X888 or 565 surface,
+    // drawn straight onto it; false (nothing drawn) when another way must draw it.
+    bool SmoothStretchOnSurface(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& r);
     // Runs the primitive of the draw mode (normal, additive; any other mode draws nothing), then
     // drops the memory copies if it drew on the surface: they stay when the lock failed.
     template <class Normal, class Additive>

@@ -1,7 +1,7 @@
 // Surface-image stretch blits: nearest-pixel stepping in 16.16 fixed point over the source's
 // premultiplied native pixels (plain and mirrored; rows of opaque pixels copied), a
-// surface-to-surface copy for opaque surface sources, and the smooth stretch through a filtered
-// temporary image.
+// surface-to-surface copy for opaque surface sources, and the smooth stretch (straight onto X888
+// and 565 surfaces, through a filtered temporary image onto the others).
 #include "framework/display/NativeDisplay.h"
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/DDImage.h"
@@ -12,6 +12,7 @@
 #include "framework/graphics/detail/NearestStretch.h"
 #include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SmoothStretch.h"
+#include "framework/graphics/detail/SmoothStretchSpans.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
 #include <algorithm>
@@ -43,26 +44,22 @@ void Unpremultiply(MemoryImage& img)
     img.BitsChanged();
 }
 
-// Unpremultiply's colour of a channel c under alpha a (1..255): ceil(c * 256 / a), at most 255.
-// c * 256 + a - 1 is at most 257 * 254 + 254 < 65793, where kRecip divides exactly.
-inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
-{
-    return std::min<uint32_t>(uint32_t((uint64_t((c << 8) + a - 1) * kRecip[a]) >> 24), 255);
-}
-
 } // namespace
 
-// The smooth stretch of a white, normal blit straight onto an X888 surface: the same bits as
-// filtering into a transparent temporary image, unpremultiplying it and blitting it (the
-// temporary's pixel a << 24 | (acc * a >> 8) per channel, then its native word (u * (a + 1)) >> 8
-// per channel of the unpremultiplied colour u, blended by the surface blend's rule), without the
-// temporary's pixels, native copy and run map. False when the formats differ: the caller takes
-// the general way.
-bool DDImage::SmoothStretchOnX888(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& r)
+// The smooth stretch of a white, normal blit straight onto an X888 or 565 surface: the same bits
+// as filtering into a transparent temporary image, unpremultiplying it and blitting it (the
+// temporary's pixel a << 24 | (acc * a >> 8) per channel, then its native word, blended by the
+// surface blend's rule), without the temporary's pixels, native copy and run map. False when the
+// formats differ: the caller takes the general way.
+bool DDImage::SmoothStretchOnSurface(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& r)
 {
     NativeDisplay& f = GetDisplay()->GetPixelFormat();
-    if (f.bitCount != 32 || f.redMask != 0xFF0000 || f.greenMask != 0xFF00 || f.blueMask != 0xFF ||
-        f.redShift != 16 || f.greenShift != 8 || f.blueShift != 0)
+    const bool x888 = f.bitCount == 32 && f.redMask == 0xFF0000 && f.greenMask == 0xFF00 && f.blueMask == 0xFF &&
+                      f.redShift == 16 && f.greenShift == 8 && f.blueShift == 0;
+    const bool r565 = f.bitCount == 16 && f.redMask == 0xF800 && f.greenMask == 0x7E0 && f.blueMask == 0x1F &&
+                      f.redShift == 11 && f.greenShift == 5 && f.blueShift == 0 && f.redBits == 5 &&
+                      f.greenBits == 6 && f.blueBits == 5;
+    if (!x888 && !r565)
         return false;
     // What the temporary's stretch would work out: the destination moved to its origin.
     const Rect tempBounds(0, 0, r.width, r.height);
@@ -89,23 +86,18 @@ bool DDImage::SmoothStretchOnX888(Image* src, const Rect& destRect, const Rect& 
             return false;
         const SurfaceView& v = lock.View();
         const Rect at(r.x + tr.x, r.y + tr.y, tr.width, tr.height);
-        if (v.bitCount != 32 || v.rm != 0xFF0000 || v.gm != 0xFF00 || v.bm != 0xFF || !(at.Intersection(v.Bounds()) == at))
+        const bool viewOk = x888 ? v.bitCount == 32 && v.rm == 0xFF0000 && v.gm == 0xFF00 && v.bm == 0xFF
+                                 : v.bitCount == 16 && v.rm == 0xF800 && v.gm == 0x7E0 && v.bm == 0x1F;
+        if (!viewOk || !(at.Intersection(v.Bounds()) == at))
             return false;
-        std::vector<uint32_t> native(size_t(tr.width));
+        std::vector<uint32_t> native(x888 ? 0 : size_t(tr.width));
         SmoothStretchRows(sbits, source->width, s, tr, sd, [&](int32_t j, const uint32_t* avg) {
-            for (int32_t i = 0; i < tr.width; ++i) {
-                const uint32_t p = avg[i], a = p >> 24;
-                uint32_t n = 0;
-                if (a) {
-                    auto ch = [&](int shift) {
-                        const uint32_t c = ((((p >> shift) & 0xFF) * a) >> 8);
-                        return ((Unpremultiplied(c, a) * (a + 1)) >> 8) << shift;
-                    };
-                    n = a << 24 | ch(16) | ch(8) | ch(0);
-                }
-                native[size_t(i)] = n;
+            if (x888) {
+                SmoothOverX888Span(v.Row<uint32_t>(at.y + j) + at.x, avg, tr.width);
+                return;
             }
-            SurfaceOverSpan32(v.Row<uint32_t>(at.y + j) + at.x, native.data(), tr.width);
+            SmoothNativeX888Span(native.data(), avg, tr.width);
+            SmoothOver565Span(v.Row<uint16_t>(at.y + j) + at.x, native.data(), tr.width);
         });
     }
     DeleteMemoryData();
@@ -213,7 +205,7 @@ void DDImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRect, 
         return;
     }
     if (!fastStretch) {
-        if (color == Color::White && drawMode == DRAWMODE_NORMAL && SmoothStretchOnX888(src, destRect, srcRect, r))
+        if (color == Color::White && drawMode == DRAWMODE_NORMAL && SmoothStretchOnSurface(src, destRect, srcRect, r))
             return;
         MemoryImage temp(GetApp());
         temp.Create(r.width, r.height);

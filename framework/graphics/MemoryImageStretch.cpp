@@ -4,6 +4,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
 #include "framework/graphics/detail/SmoothStretch.h"
+#include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,19 +56,7 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
     }
 
     SmoothStretchRows(sbits, source->width, s, r, sd, [&](int32_t j, const uint32_t* avg) {
-        uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
-        for (int32_t i = 0; i < r.width; ++i) {
-            const uint32_t a = avg[i] >> 24;
-            if (a == 0)
-                continue;
-            const uint32_t cr = (avg[i] >> 16) & 0xFF, cg = (avg[i] >> 8) & 0xFF, cb = avg[i] & 0xFF;
-            // channel = (acc * a >> 8) + (d * (256 - a) >> 8); alpha = da + (255 - da) * a / 255
-            const uint32_t dp = d[i], da = dp >> 24;
-            const uint32_t nr = ((cr * a) >> 8) + ((((dp >> 16) & 0xFF) * (256 - a)) >> 8);
-            const uint32_t ng = ((cg * a) >> 8) + ((((dp >> 8) & 0xFF) * (256 - a)) >> 8);
-            const uint32_t nb = ((cb * a) >> 8) + (((dp & 0xFF) * (256 - a)) >> 8);
-            d[i] = ((da + (255 - da) * a / 255) << 24) | (nr << 16) | (ng << 8) | nb;
-        }
+        SmoothOverSpan(px + size_t(r.y + j) * size_t(width) + size_t(r.x), avg, r.width);
     });
     BitsChanged();
 }

@@ -1,7 +1,9 @@
-// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h).
+// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h): the general filter, and a
+// two-tap path for enlargements (SSE2, and AVX2 where the processor has it).
 #include "framework/graphics/detail/SmoothStretch.h"
 
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +11,11 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define FW_SMOOTH_AVX2 1
+#define FW_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Fw::detail {
@@ -94,10 +101,298 @@ void AccumulateRow(Sum32* out, const Sum32* in, int32_t n, uint32_t w, bool firs
 #endif
 }
 
+
+// An enlarging axis gives every destination pixel two taps whose weights add up to 257 (one of
+// them may be 0): pixel k samples src0 with weight w0 and src1 with 257 - w0.
+struct TapPair {
+    int32_t src0, src1;
+    uint32_t w0;
+};
+
+// The taps of AxisTaps as one pair per destination pixel; false when some pixel's weights do not
+// add up to 257 (then the general filter serves the stretch).
+bool PairTaps(const std::vector<Tap>& taps, int32_t D, std::vector<TapPair>& pairs)
+{
+    pairs.assign(size_t(D), TapPair{0, 0, 0});
+    std::vector<uint32_t> seen(size_t(D), 0), total(size_t(D), 0);
+    for (const Tap& t : taps) {
+        if (t.cell < 1 || t.cell > D)
+            return false;
+        TapPair& p = pairs[size_t(t.cell - 1)];
+        uint32_t& n = seen[size_t(t.cell - 1)];
+        if (n == 0) {
+            p = {t.src, t.src, t.weight};
+        } else if (n == 1) {
+            p.src1 = t.src;
+        } else {
+            return false;
+        }
+        ++n;
+        total[size_t(t.cell - 1)] += t.weight;
+    }
+    for (int32_t k = 0; k < D; ++k)
+        if (total[size_t(k)] != 257)
+            return false;
+    return true;
+}
+
+#if !defined(__SSE2__)
+// avg for one destination pixel from its two first-pass sums h0, h1 (each channel at most
+// 255 x 257) and the row weights v0 + v1 = 257: the weighted sum over the cell's total 257 x 257.
+inline uint32_t PairAverage(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1)
+{
+    static const ExactDivisor kDivide(257 * 257);
+    const uint32_t a = kDivide(h0[3] * v0 + h1[3] * v1);
+    if (a == 0)
+        return 0;
+    uint32_t out = a << 24;
+    for (int c = 0; c < 3; ++c)
+        out |= kDivide(h0[c] * v0 + h1[c] * v1) << (8 * c);
+    return out;
+}
+#endif
+
+#if defined(__SSE2__)
+// avg for count pixels (a multiple of 4) from two first-pass rows (sums less 32768) and the row
+// weights v0 + v1 = 257: the sums times the weights by one signed multiply-add per channel pair,
+// the bias added back, and floor(s / 66049) as (s * m) >> 42 with m = ceil(2^42 / 66049), exactly
+// as ExactDivisor. Four cells whose taps are all clear give 0 without the arithmetic.
+void PairRowsSse2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1, uint32_t* avg, int32_t count)
+{
+    const __m128i weights = _mm_set1_epi32(int32_t(v0 | v1 << 16));
+    const __m128i bias = _mm_set1_epi32(32768 * 257);
+    const __m128i m = _mm_set1_epi32(int32_t(((uint64_t(1) << 42) + 66048) / 66049));
+    const __m128i lowDwords = _mm_set_epi32(0, -1, 0, -1);
+    const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    const __m128i clearAlpha = _mm_set1_epi16(int16_t(0x8000));
+    auto divide = [&](__m128i s) {
+        const __m128i even = _mm_srli_epi64(_mm_mul_epu32(s, m), 42);
+        const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(s, 32), m), 10);
+        return _mm_or_si128(even, _mm_andnot_si128(lowDwords, odd));
+    };
+    for (int32_t i = 0; i < count; i += 4) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h0 + size_t(i) * 4));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h0 + size_t(i) * 4 + 8));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h1 + size_t(i) * 4));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h1 + size_t(i) * 4 + 8));
+        const __m128i clear =
+            _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi16(a0, clearAlpha), _mm_cmpeq_epi16(b0, clearAlpha)),
+                          _mm_and_si128(_mm_cmpeq_epi16(a1, clearAlpha), _mm_cmpeq_epi16(b1, clearAlpha)));
+        if ((_mm_movemask_epi8(clear) & 0xC0C0) == 0xC0C0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_setzero_si128());
+            continue;
+        }
+        const __m128i q0 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(a0, a1), weights), bias));
+        const __m128i q1 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(a0, a1), weights), bias));
+        const __m128i q2 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(b0, b1), weights), bias));
+        const __m128i q3 = divide(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(b0, b1), weights), bias));
+        const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+        // A cell whose alpha averages to 0 gives 0.
+        const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_andnot_si128(none, px));
+    }
+}
+#endif
+
+#if defined(FW_SMOOTH_AVX2)
+FW_AVX2 inline __m256i Divide66049(__m256i s)
+{
+    const __m256i m = _mm256_set1_epi32(int32_t(((uint64_t(1) << 42) + 66048) / 66049));
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(s, m), 42);
+    const __m256i odd = _mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(s, 32), m), 10);
+    return _mm256_or_si256(even, _mm256_andnot_si256(_mm256_set1_epi64x(0xFFFFFFFF), odd));
+}
+
+// PairRowsSse2 eight pixels at a time; returns how many pixels it did (count rounded down to 8).
+FW_AVX2 int32_t PairRowsAvx2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1, uint32_t* avg,
+                             int32_t count)
+{
+    const __m256i weights = _mm256_set1_epi32(int32_t(v0 | v1 << 16));
+    const __m256i bias = _mm256_set1_epi32(32768 * 257);
+    const __m256i alphaMask = _mm256_set1_epi32(int32_t(0xFF000000u));
+    const __m256i clearAlpha = _mm256_set1_epi16(int16_t(0x8000));
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        // Each row: pixels i, i + 1 | i + 2, i + 3 and i + 4, i + 5 | i + 6, i + 7 (128-bit halves).
+        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h0 + size_t(i) * 4));
+        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h0 + size_t(i) * 4 + 16));
+        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h1 + size_t(i) * 4));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h1 + size_t(i) * 4 + 16));
+        const __m256i clear = _mm256_and_si256(
+            _mm256_and_si256(_mm256_cmpeq_epi16(a0, clearAlpha), _mm256_cmpeq_epi16(b0, clearAlpha)),
+            _mm256_and_si256(_mm256_cmpeq_epi16(a1, clearAlpha), _mm256_cmpeq_epi16(b1, clearAlpha)));
+        if ((uint32_t(_mm256_movemask_epi8(clear)) & 0xC0C0C0C0u) == 0xC0C0C0C0u) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(avg + i), _mm256_setzero_si256());
+            continue;
+        }
+        // q0: pixels i | i + 2, q1: i + 1 | i + 3, q2: i + 4 | i + 6, q3: i + 5 | i + 7.
+        const __m256i q0 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(a0, a1), weights), bias));
+        const __m256i q1 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(a0, a1), weights), bias));
+        const __m256i q2 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(b0, b1), weights), bias));
+        const __m256i q3 =
+            Divide66049(_mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(b0, b1), weights), bias));
+        // Packed per half: i, i + 1, i + 4, i + 5 | i + 2, i + 3, i + 6, i + 7; put back in order.
+        const __m256i packed = _mm256_packus_epi16(_mm256_packs_epi32(q0, q1), _mm256_packs_epi32(q2, q3));
+        const __m256i px = _mm256_permute4x64_epi64(packed, _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256i none = _mm256_cmpeq_epi32(_mm256_and_si256(px, alphaMask), _mm256_setzero_si256());
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(avg + i), _mm256_andnot_si256(none, px));
+    }
+    return i;
+}
+#endif
+
+#if defined(FW_SMOOTH_AVX2)
+// A first-pass row four columns at a time from a copy of the source row that has one more pixel
+// at its end: column k sums the pixels at rel[k] and rel[k] + 1 times its two weights (16-bit
+// pairs in lanes of 32 bits), for group g of columns 4g .. 4g + 3 in weights[16g ..]: columns 4g
+// and 4g + 2 in the halves of the first 8 lanes, 4g + 1 and 4g + 3 in the next 8.
+FW_AVX2 void FirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint32_t* weights, uint16_t* out,
+                           int32_t count)
+{
+    // Each pixel pair's bytes interleaved (b0, b1, g0, g1, ...) for one multiply-add per channel.
+    const __m256i interleave = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2,
+                                                6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i zero = _mm256_setzero_si256(), bias = _mm256_set1_epi32(32768);
+    for (int32_t i = 0; i < count; i += 4) {
+        auto pair = [row, rel, i](int32_t k) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + rel[i + k]));
+        };
+        const __m128i c01 = _mm_unpacklo_epi64(pair(0), pair(1));
+        const __m128i c23 = _mm_unpacklo_epi64(pair(2), pair(3));
+        const __m256i v = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(c01), c23, 1), interleave);
+        const __m256i w02 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + size_t(i) * 4));
+        const __m256i w13 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + size_t(i) * 4 + 8));
+        // Sums of at most 255 x 257 = 65535, less 32768: exact after the signed pack.
+        const __m256i s02 = _mm256_sub_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi8(v, zero), w02), bias);
+        const __m256i s13 = _mm256_sub_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi8(v, zero), w13), bias);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(i) * 4), _mm256_packs_epi32(s02, s13));
+    }
+}
+#endif
+
+// Both axes enlarging: two taps per axis, every cell's total 257 x 257. The first pass keeps each
+// channel's sum p0 * w0 + p1 * (257 - w0) (at most 65535) in 16 bits per source row; the second
+// combines two such rows. The sums and quotients are those of the general filter.
+void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const std::vector<TapPair>& xs,
+                 const std::vector<TapPair>& ys, int32_t width, const SmoothRowSink& sink)
+{
+    // Columns padded to a multiple of 8 (the padding repeats the last column).
+    const int32_t padded = (width + 7) & ~7;
+    std::vector<int32_t> x0(static_cast<size_t>(padded)), x1(static_cast<size_t>(padded));
+    std::vector<uint16_t> w0(size_t(padded) * 4);
+    for (int32_t i = 0; i < padded; ++i) {
+        const TapPair& p = xs[size_t(std::min(i, width - 1))];
+        x0[size_t(i)] = p.src0;
+        x1[size_t(i)] = p.src1;
+        for (int c = 0; c < 4; ++c)
+            w0[size_t(i) * 4 + size_t(c)] = uint16_t(p.w0);
+    }
+#if defined(FW_SMOOTH_AVX2)
+    // The AVX2 first pass reads each column's taps as neighbours in a copy of the source row: a
+    // column with one pixel twice reads it and the next one, with weights 257 and 0.
+    bool wideFirst = SmoothWideSimd();
+    std::vector<int32_t> rel(static_cast<size_t>(padded));
+    std::vector<uint32_t> pairWeights(size_t(padded) * 4), rowCopy(size_t(s.width) + 1);
+    for (int32_t i = 0; i < padded && wideFirst; ++i) {
+        const TapPair& p = xs[size_t(std::min(i, width - 1))];
+        const uint32_t w = p.src1 == p.src0 ? 257 : p.w0;
+        wideFirst = p.src1 == p.src0 || p.src1 == p.src0 + 1;
+        rel[size_t(i)] = p.src0 - s.x;
+        const size_t at = size_t(i / 4) * 16 + size_t(i % 2) * 8 + size_t(i % 4 / 2) * 4;
+        for (size_t k = 0; k < 4; ++k)
+            pairWeights[at + k] = w | (257 - w) << 16;
+    }
+#endif
+    // First-pass rows: 4 sums per column (b, g, r, a), less 32768 so they read as signed 16 bits.
+    struct RowCache {
+        int32_t srcRow = -1;
+        std::vector<uint16_t> sums;
+    };
+    RowCache cache[2];
+    // The first-pass row of srcRow, made in a slot that does not hold keepRow when it is not cached.
+    auto xPass = [&](int32_t srcRow, int32_t keepRow) -> const uint16_t* {
+        for (RowCache& c : cache)
+            if (c.srcRow == srcRow)
+                return c.sums.data();
+        // Rows go downwards: the slot of the upper row goes first.
+        int slot = cache[0].srcRow <= cache[1].srcRow ? 0 : 1;
+        if (cache[slot].srcRow == keepRow)
+            slot ^= 1;
+        RowCache& c = cache[slot];
+        c.srcRow = srcRow;
+        c.sums.resize(size_t(padded) * 4);
+        const uint32_t* srow = sbits + size_t(srcRow) * size_t(srcWidth);
+        uint16_t* out = c.sums.data();
+#if defined(FW_SMOOTH_AVX2)
+        if (wideFirst) {
+            std::copy(srow + s.x, srow + s.x + s.width, rowCopy.begin());
+            rowCopy[size_t(s.width)] = srow[s.x + s.width - 1];
+            FirstPassAvx2(rowCopy.data(), rel.data(), pairWeights.data(), out, padded);
+            return out;
+        }
+#endif
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128(), k257 = _mm_set1_epi16(257),
+                      bias = _mm_set1_epi16(int16_t(0x8000));
+        for (int32_t i = 0; i < padded; i += 2) {
+            const __m128i p0 = _mm_unpacklo_epi8(
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[x0[size_t(i)]])),
+                                   _mm_cvtsi32_si128(int32_t(srow[x0[size_t(i + 1)]]))),
+                zero);
+            const __m128i p1 = _mm_unpacklo_epi8(
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[x1[size_t(i)]])),
+                                   _mm_cvtsi32_si128(int32_t(srow[x1[size_t(i + 1)]]))),
+                zero);
+            const __m128i wa = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&w0[size_t(i) * 4]));
+            // Each product and their sum stay within 16 bits (255 x 257 = 65535).
+            const __m128i h = _mm_add_epi16(_mm_mullo_epi16(p0, wa), _mm_mullo_epi16(p1, _mm_sub_epi16(k257, wa)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(i) * 4), _mm_xor_si128(h, bias));
+        }
+#else
+        for (int32_t i = 0; i < padded; ++i) {
+            const uint32_t a = srow[x0[size_t(i)]], b = srow[x1[size_t(i)]], w = w0[size_t(i) * 4];
+            for (int c = 0; c < 4; ++c)
+                out[size_t(i) * 4 + size_t(c)] =
+                    uint16_t((((a >> (8 * c)) & 0xFF) * w + ((b >> (8 * c)) & 0xFF) * (257 - w)) ^ 0x8000);
+        }
+#endif
+        return out;
+    };
+
+    std::vector<uint32_t> avg(static_cast<size_t>(padded));
+    for (int32_t j = 0; j < int32_t(ys.size()); ++j) {
+        const TapPair& y = ys[size_t(j)];
+        const uint16_t* h0 = xPass(y.src0, y.src1);
+        const uint16_t* h1 = xPass(y.src1, y.src0);
+        const uint32_t v0 = y.w0, v1 = 257 - y.w0;
+#if defined(__SSE2__)
+        int32_t i = 0;
+#if defined(FW_SMOOTH_AVX2)
+        if (SmoothWideSimd())
+            i = PairRowsAvx2(h0, h1, v0, v1, avg.data(), padded);
+#endif
+        PairRowsSse2(h0 + size_t(i) * 4, h1 + size_t(i) * 4, v0, v1, avg.data() + i, padded - i);
+#else
+        for (int32_t i = 0; i < width; ++i) {
+            uint16_t a[4], b[4];
+            for (int c = 0; c < 4; ++c) {
+                a[c] = uint16_t(h0[size_t(i) * 4 + size_t(c)] ^ 0x8000);
+                b[c] = uint16_t(h1[size_t(i) * 4 + size_t(c)] ^ 0x8000);
+            }
+            avg[size_t(i)] = PairAverage(a, b, v0, v1);
+        }
+#endif
+        sink(j, avg.data());
+    }
+}
+
 } // namespace
 
-void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
-                       const SmoothRowSink& sink)
+void SmoothStretchRowsGeneral(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
+                              const SmoothRowSink& sink)
 {
     const std::vector<Tap> xTaps = AxisTaps(sd.x, sd.width, r.width, s.x, s.x + s.width);
     const std::vector<Tap> yTaps = AxisTaps(sd.y, sd.height, r.height, s.y, s.y + s.height);
@@ -132,12 +427,25 @@ void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, c
 #if defined(__SSE2__)
         // Each channel times its weight fits 16 bits (255 x 257 = 65535): one 16-bit multiply
         // per tap, widened to the 32-bit sums (b, g, r, a in memory order).
+        // A cell's taps follow each other: they are summed in a register and added to the cell
+        // once (the cell's own sum is added too, whatever order the taps come in).
         const __m128i zero = _mm_setzero_si128();
+        __m128i acc = zero;
+        int32_t cur = xTaps.empty() ? 0 : xTaps.front().cell;
         for (const Tap& t : xTaps) {
+            if (t.cell != cur) {
+                __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(cur)]);
+                _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), acc));
+                acc = zero;
+                cur = t.cell;
+            }
             const __m128i p16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int32_t(srow[t.src])), zero);
             const __m128i prod = _mm_mullo_epi16(p16, _mm_set1_epi16(int16_t(t.weight)));
-            __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(t.cell)]);
-            _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), _mm_unpacklo_epi16(prod, zero)));
+            acc = _mm_add_epi32(acc, _mm_unpacklo_epi16(prod, zero));
+        }
+        if (!xTaps.empty()) {
+            __m128i* cell = reinterpret_cast<__m128i*>(&c.cells[size_t(cur)]);
+            _mm_storeu_si128(cell, _mm_add_epi32(_mm_loadu_si128(cell), acc));
         }
 #else
         for (const Tap& t : xTaps) {
@@ -208,6 +516,20 @@ void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, c
         }
         sink(j, avg.data());
     }
+}
+
+void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
+                       const SmoothRowSink& sink)
+{
+    if (r.width > sd.width && r.height > sd.height && r.width > 0 && r.height > 0) {
+        std::vector<TapPair> xs, ys;
+        if (PairTaps(AxisTaps(sd.x, sd.width, r.width, s.x, s.x + s.width), r.width, xs) &&
+            PairTaps(AxisTaps(sd.y, sd.height, r.height, s.y, s.y + s.height), r.height, ys)) {
+            EnlargeRows(sbits, srcWidth, s, xs, ys, r.width, sink);
+            return;
+        }
+    }
+    SmoothStretchRowsGeneral(sbits, srcWidth, s, r, sd, sink);
 }
 
 } // namespace Fw::detail

@@ -15,8 +15,12 @@ namespace Fw::detail {
 using SmoothRowSink = std::function<void(int32_t j, const uint32_t* avg)>;
 
 // Source pixels sbits (rows srcWidth apart); taps are clamped into s (the source rectangle inside
-// the image); r and sd are the clipped destination and its source area (StretchClip).
+// the image); r and sd are the clipped destination and its source area (StretchClip). Enlarging on
+// both axes takes a two-tap path with the same results as the general filter.
 void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
                        const SmoothRowSink& sink);
+// The general filter alone (any scale), which the faster paths must match.
+void SmoothStretchRowsGeneral(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r,
+                              const DRect& sd, const SmoothRowSink& sink);
 
 } // namespace Fw::detail

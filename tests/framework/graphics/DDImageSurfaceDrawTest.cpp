@@ -375,12 +375,12 @@ INSTANTIATE_TEST_SUITE_P(Surface, SurfaceDraw, ::testing::ValuesIn(FwTest::kSurf
 
 namespace {
 
-// The smooth stretch draws straight onto X888 surfaces; it must give every bit (top byte
+// The smooth stretch draws straight onto X888 and 565 surfaces; it must give every bit (top byte
 // included) that filtering into a transparent temporary, unpremultiplying it (ceil(c * 256 / a),
 // at most 255) and blitting it gives.
-TEST(SurfaceSmoothStretch, StraightOntoX888MatchesTheTemporaryImage)
+void ExpectStraightMatchesTheTemporaryImage(const Platform::SurfacePixelFormat& format, uint32_t seed)
 {
-    uint32_t seed = 8;
+    const uint32_t firstSeed = seed;
     auto next = [&] {
         seed = seed * 1664525u + 1013904223u;
         return seed >> 8;
@@ -393,8 +393,7 @@ TEST(SurfaceSmoothStretch, StraightOntoX888MatchesTheTemporaryImage)
             p = (kind == 0 ? 0u : kind == 1 ? 0xFF000000u : (next() << 24)) | (next() & 0xFFFFFF);
         }
         MemoryImage src = Source(sw, sh, sp);
-        Canvas straight(Platform::kFormatX8R8G8B8, 40, 30, 0xFF336699), viaTemp(Platform::kFormatX8R8G8B8, 40, 30,
-                                                                                0xFF336699);
+        Canvas straight(format, 40, 30, 0xFF336699), viaTemp(format, 40, 30, 0xFF336699);
         for (int32_t y = 0; y < 30; ++y)
             for (int32_t x = 0; x < 40; ++x) {
                 const uint32_t v = next() | (next() << 24); // a used top byte too
@@ -430,8 +429,18 @@ TEST(SurfaceSmoothStretch, StraightOntoX888MatchesTheTemporaryImage)
         for (int32_t y = 0; y < 30; ++y)
             for (int32_t x = 0; x < 40; ++x)
                 ASSERT_EQ(straight.surface->PixelAt(x, y), viaTemp.surface->PixelAt(x, y))
-                    << "seed 8, rep " << rep << " at " << x << "," << y;
+                    << "seed " << firstSeed << ", rep " << rep << " at " << x << "," << y;
     }
+}
+
+TEST(SurfaceSmoothStretch, StraightOntoX888MatchesTheTemporaryImage)
+{
+    ExpectStraightMatchesTheTemporaryImage(Platform::kFormatX8R8G8B8, 8);
+}
+
+TEST(SurfaceSmoothStretch, StraightOnto565MatchesTheTemporaryImage)
+{
+    ExpectStraightMatchesTheTemporaryImage(Platform::kFormat565, 9);
 }
 
 } // namespace
