@@ -7,6 +7,7 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfaceLock.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #include <algorithm>
 #include <cstring>
@@ -317,6 +318,19 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         if (!native)
             return;
         const bool keyed = source.hasTrans;
+        // Opaque 16-bit copies read the narrowed copy kept beside the native words: one memcpy a row.
+        const uint16_t* narrow = !keyed && v.bitCount == 16 ? source.GetNative16Data(&f) : nullptr;
+        if (narrow) {
+            if (b.count == source.width && v.pitch == b.count * 2) { // rows follow each other in both
+                std::memcpy(v.Row<uint16_t>(b.dy0) + b.dx0, narrow + size_t(b.j0) * size_t(source.width),
+                            size_t(b.count) * size_t(b.rows) * 2);
+                return;
+            }
+            for (int32_t j = 0; j < b.rows; ++j)
+                std::memcpy(v.Row<uint16_t>(b.dy0 + j) + b.dx0,
+                            narrow + size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0), size_t(b.count) * 2);
+            return;
+        }
         DispatchPixel(v, [&](auto* tag) {
             using P = std::remove_pointer_t<decltype(tag)>;
             WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
@@ -324,8 +338,11 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                 for (int32_t j = 0; j < b.rows; ++j) {
                     const size_t base = size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0);
                     P* d = v.Row<P>(b.dy0 + j) + b.dx0;
-                    if (kDirect && !keyed && sizeof(P) == 4) {
-                        std::memcpy(d, native + base, size_t(b.count) * 4);
+                    if (kDirect && !keyed) {
+                        if constexpr (sizeof(P) == 4)
+                            std::memcpy(d, native + base, size_t(b.count) * 4);
+                        else
+                            NarrowSpan16(d, native + base, b.count);
                         continue;
                     }
                     for (int32_t i = 0; i < b.count; ++i) {

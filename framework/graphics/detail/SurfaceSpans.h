@@ -1,0 +1,24 @@
+// Row kernels of the surface copies: opaque-row tests, the narrowing of native words to 16-bit
+// pixels and the column gathers of the nearest stretch. SSE2 where available, each with the plain
+// loop for the tail. Internal to framework/graphics.
+#pragma once
+#include <cstdint>
+
+namespace Fw::detail {
+
+// Whether every word of p[0..n) has its top (alpha) byte at 255; true for n <= 0.
+bool AllOpaque32(const uint32_t* p, int32_t n);
+
+// d[i] = the low 16 bits of s[i]: native words of a 16-bit display narrowed to its pixels.
+void NarrowSpan16(uint16_t* d, const uint32_t* s, int32_t n);
+void NarrowSpan16Scalar(uint16_t* d, const uint32_t* s, int32_t n);
+
+// d[i] = s[cols[i]] (narrowed to 16 bits for the 16-bit form).
+void GatherSpan32(uint32_t* d, const uint32_t* s, const int32_t* cols, int32_t n);
+void GatherSpan16(uint16_t* d, const uint32_t* s, const int32_t* cols, int32_t n);
+
+// Each source word twice: d[2k] = d[2k + 1] = s[k] for 2k < n (the odd last one alone).
+void DoubleSpan32(uint32_t* d, const uint32_t* s, int32_t n);
+void DoubleSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
+
+} // namespace Fw::detail

@@ -1,0 +1,77 @@
+// The surface copy kernels against their plain definitions over random words, at every length
+// from 0 to 40 (the vector body and every tail).
+#include "framework/graphics/detail/SurfaceSpans.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using namespace Fw::detail;
+
+uint32_t gSeed = 91;
+uint32_t Next()
+{
+    gSeed = gSeed * 1664525u + 1013904223u;
+    return gSeed ^ (gSeed >> 15);
+}
+
+std::vector<uint32_t> Words(size_t n)
+{
+    std::vector<uint32_t> w(n);
+    for (uint32_t& x : w)
+        x = Next();
+    return w;
+}
+
+TEST(SurfaceSpans, NarrowDoubleAndGatherMatchTheirDefinitions)
+{
+    for (int32_t n = 0; n <= 40; ++n)
+        for (int rep = 0; rep < 20; ++rep) {
+            const std::vector<uint32_t> s = Words(size_t(n) + 1);
+            std::vector<uint16_t> narrow(size_t(n) + 1, 0xABCD), narrowScalar = narrow;
+            NarrowSpan16(narrow.data(), s.data(), n);
+            NarrowSpan16Scalar(narrowScalar.data(), s.data(), n);
+            ASSERT_EQ(narrow, narrowScalar) << "n " << n;
+            for (int32_t i = 0; i < n; ++i)
+                ASSERT_EQ(narrow[size_t(i)], uint16_t(s[size_t(i)]));
+            ASSERT_EQ(narrow[size_t(n)], 0xABCD) << "written past the end, n " << n;
+
+            std::vector<uint32_t> twice(size_t(n) + 1, 7), twiceScalar = twice;
+            DoubleSpan32(twice.data(), s.data(), n);
+            DoubleSpan32Scalar(twiceScalar.data(), s.data(), n);
+            ASSERT_EQ(twice, twiceScalar) << "n " << n;
+            ASSERT_EQ(twice[size_t(n)], 7u) << "written past the end, n " << n;
+
+            std::vector<int32_t> cols(static_cast<size_t>(n));
+            for (int32_t& c : cols)
+                c = int32_t(Next() % uint32_t(n + 1));
+            std::vector<uint32_t> gathered(static_cast<size_t>(n));
+            std::vector<uint16_t> gathered16(static_cast<size_t>(n));
+            GatherSpan32(gathered.data(), s.data(), cols.data(), n);
+            GatherSpan16(gathered16.data(), s.data(), cols.data(), n);
+            for (int32_t i = 0; i < n; ++i) {
+                ASSERT_EQ(gathered[size_t(i)], s[size_t(cols[size_t(i)])]);
+                ASSERT_EQ(gathered16[size_t(i)], uint16_t(s[size_t(cols[size_t(i)])]));
+            }
+        }
+}
+
+TEST(SurfaceSpans, AllOpaqueLooksAtEveryAlphaByte)
+{
+    for (int32_t n = 0; n <= 40; ++n) {
+        std::vector<uint32_t> w = Words(size_t(n));
+        for (uint32_t& x : w)
+            x |= 0xFF000000u;
+        EXPECT_TRUE(AllOpaque32(w.data(), n)) << "n " << n;
+        // One alpha byte below 255 anywhere, every other bit set.
+        for (int32_t k = 0; k < n; ++k) {
+            std::vector<uint32_t> one(size_t(n), 0xFFFFFFFFu);
+            one[size_t(k)] = (Next() % 255) << 24 | 0xFFFFFFu;
+            EXPECT_FALSE(AllOpaque32(one.data(), n)) << "n " << n << " at " << k;
+        }
+    }
+}
+
+} // namespace
