@@ -4,6 +4,7 @@
 #include "framework/graphics/detail/PixelSpans.h"
 
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -232,6 +233,14 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
 }
 
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    if (gAvx2Spans)
+        SurfaceOverSpan32Avx2(d, s, n);
+    else
+        SurfaceOverSpan32Sse2(d, s, n);
+}
+
+void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
     const __m128i k256 = _mm_set1_epi16(256);

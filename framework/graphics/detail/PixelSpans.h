@@ -32,8 +32,12 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
 // X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
 // top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,
 // top byte 0) + s[i] as one 32-bit sum (the surface blend's pixel; a = 255 gives s[i]).
+// The SSE2 form, and the AVX2 form (SurfaceSpans.h) where the processor has it, give the same bits.
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n);
 void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
+#if defined(__SSE2__)
+void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n);
+#endif
 
 // X888 additive: where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
 // with top byte 0; f per channel (fr, fg, fb), or the source channel itself when modulate is false.

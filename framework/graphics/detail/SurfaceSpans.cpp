@@ -1,11 +1,80 @@
 // Surface copy kernels (see SurfaceSpans.h).
 #include "framework/graphics/detail/SurfaceSpans.h"
 
+#include "framework/graphics/detail/PixelSpans.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define FW_AVX2_SPANS 1
+#endif
 
 namespace Fw::detail {
+
+namespace {
+
+bool DetectAvx2()
+{
+#if defined(FW_AVX2_SPANS)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+const bool gAvx2Spans = DetectAvx2();
+
+#if defined(FW_AVX2_SPANS)
+
+__attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
+    // 256 for the colour lanes, 0 for the alpha lane: the blend leaves the alpha byte 0 before the
+    // source word is added.
+    const __m256i k256 = _mm256_setr_epi16(256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0);
+    // Byte shuffles (within each 128-bit half) spreading the alpha of the pixels the unpacks take:
+    // the first two of each half, then the last two; -1 writes 0.
+    const __m256i spreadLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, -1, -1, 7, -1, 7, -1, 7, -1, -1, -1, 3, -1, 3, -1, 3,
+                                              -1, -1, -1, 7, -1, 7, -1, 7, -1, -1, -1);
+    const __m256i spreadHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1, 11, -1,
+                                              11, -1, 11, -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i clearBytes = _mm256_cmpeq_epi8(sv, zero);
+        if ((uint32_t(_mm256_movemask_epi8(clearBytes)) & 0x88888888u) == 0x88888888u)
+            continue;
+        if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, ones))) & 0x88888888u) == 0x88888888u) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            continue;
+        }
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a), as the SSE2 form.
+        const __m256i lo = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, dv),
+                                              _mm256_sub_epi16(k256, _mm256_shuffle_epi8(sv, spreadLo)));
+        const __m256i hi = _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, dv),
+                                              _mm256_sub_epi16(k256, _mm256_shuffle_epi8(sv, spreadHi)));
+        const __m256i out = _mm256_add_epi32(_mm256_packus_epi16(lo, hi), sv);
+        // Clear pixels keep the destination word.
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_blendv_epi8(out, dv, _mm256_srai_epi32(clearBytes, 24)));
+    }
+    SurfaceOverSpan32Sse2(d + i, s + i, n - i);
+}
+
+#else
+
+void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    SurfaceOverSpan32Scalar(d, s, n);
+}
+
+#endif
 
 void NarrowSpan16Scalar(uint16_t* d, const uint32_t* s, int32_t n)
 {

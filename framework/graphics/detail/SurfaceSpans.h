@@ -6,6 +6,13 @@
 
 namespace Fw::detail {
 
+// Whether the processor runs AVX2: the wider kernels below are chosen at run time and give the
+// same bits as their SSE2 forms. False until set at start-up (the SSE2 forms serve until then).
+extern const bool gAvx2Spans;
+
+// SurfaceOverSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
+void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n);
+
 // Whether every word of p[0..n) has its top (alpha) byte at 255; true for n <= 0.
 bool AllOpaque32(const uint32_t* p, int32_t n);
 

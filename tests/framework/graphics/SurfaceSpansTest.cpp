@@ -1,6 +1,8 @@
-// The surface copy kernels against their plain definitions over random words, at every length
-// from 0 to 40 (the vector body and every tail).
+// The surface kernels against their plain definitions over random words, at every length from 0
+// to 40 (the vector bodies and every tail); the over span in its SSE2 and AVX2 forms.
 #include "framework/graphics/detail/SurfaceSpans.h"
+
+#include "framework/graphics/detail/PixelSpans.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +58,39 @@ TEST(SurfaceSpans, NarrowDoubleAndGatherMatchTheirDefinitions)
                 ASSERT_EQ(gathered16[size_t(i)], uint16_t(s[size_t(cols[size_t(i)])]));
             }
         }
+}
+
+// Words of the blit's kinds in runs: clear (0), opaque, and partial with any colour bits, so that
+// groups of four and eight are all clear, all opaque or mixed.
+std::vector<uint32_t> RunWords(size_t n)
+{
+    std::vector<uint32_t> w(n);
+    for (size_t i = 0; i < n;) {
+        const uint32_t kind = Next() % 3;
+        for (size_t k = 1 + Next() % 9; k > 0 && i < n; --k, ++i) {
+            const uint32_t x = Next();
+            w[i] = kind == 0 ? 0 : kind == 1 ? (x | 0xFF000000u) : x;
+        }
+    }
+    return w;
+}
+
+TEST(SurfaceSpans, OverSpanFormsMatchTheScalarRule)
+{
+    using Span = void (*)(uint32_t*, const uint32_t*, int32_t);
+    std::vector<std::pair<const char*, Span>> forms{{"SSE2", SurfaceOverSpan32Sse2}, {"dispatched", SurfaceOverSpan32}};
+    if (gAvx2Spans)
+        forms.emplace_back("AVX2", SurfaceOverSpan32Avx2);
+    for (const auto& [name, span] : forms)
+        for (int32_t n = 0; n <= 40; ++n)
+            for (int rep = 0; rep < 100; ++rep) {
+                const std::vector<uint32_t> src = rep % 2 ? RunWords(size_t(n)) : Words(size_t(n));
+                const std::vector<uint32_t> dst = Words(size_t(n));
+                std::vector<uint32_t> fast = dst, rule = dst;
+                span(fast.data(), src.data(), n);
+                SurfaceOverSpan32Scalar(rule.data(), src.data(), n);
+                ASSERT_EQ(fast, rule) << name << " n " << n << " rep " << rep;
+            }
 }
 
 TEST(SurfaceSpans, AllOpaqueLooksAtEveryAlphaByte)
