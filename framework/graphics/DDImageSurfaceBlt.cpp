@@ -289,9 +289,13 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
     BlitOnSurface(*this, src, x, y, srcRect, false, [&](MemoryImage& source, const SurfaceView& v, const BlitSpan& b) {
         NativeDisplay& f = GetDisplay()->GetPixelFormat();
         const bool white = color == Color::White;
-        auto* ddSource = dynamic_cast<DDImage*>(&source);
-        const bool surfaceSource = ddSource && ddSource->surface;
-        if (source.isVolatile && !surfaceSource && white) {
+        // Whether the source is a surface image holding a surface: asked only where it matters, as
+        // the cast costs more than the rest of a small blit's set-up.
+        auto surfaceSourceOf = [&]() -> DDImage* {
+            auto* dd = dynamic_cast<DDImage*>(&source);
+            return dd && dd->surface ? dd : nullptr;
+        };
+        if (source.isVolatile && white && !surfaceSourceOf()) {
             source.CommitBits();
             const bool palette = source.colorTable && source.colorIndices;
             const uint32_t* px = palette ? nullptr : source.GetBits();
@@ -308,7 +312,8 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
             RunBlendFrom(source, f, v, b, color);
             return;
         }
-        if (surfaceSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
+        DDImage* ddSource = surfaceSourceOf();
+        if (ddSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
             HardwareBlt(ddSource, Platform::SurfaceRect{b.dx0, b.dy0, b.dx0 + b.count, b.dy0 + b.rows},
                         Platform::SurfaceRect{b.i0, b.j0, b.i0 + b.count, b.j0 + b.rows});
             return;
@@ -339,10 +344,16 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                     const size_t base = size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0);
                     P* d = v.Row<P>(b.dy0 + j) + b.dx0;
                     if (kDirect && !keyed) {
-                        if constexpr (sizeof(P) == 4)
+                        if constexpr (sizeof(P) == 4) {
+                            if (b.count == source.width && v.pitch == b.count * 4) {
+                                // Rows follow each other in both: the whole block at once.
+                                std::memcpy(d, native + base, size_t(b.count) * size_t(b.rows) * 4);
+                                return;
+                            }
                             std::memcpy(d, native + base, size_t(b.count) * 4);
-                        else
+                        } else {
                             NarrowSpan16(d, native + base, b.count);
+                        }
                         continue;
                     }
                     for (int32_t i = 0; i < b.count; ++i) {
