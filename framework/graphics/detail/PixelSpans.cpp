@@ -275,6 +275,15 @@ void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n)
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb)
 {
+    if (gAvx2Spans)
+        SurfaceAddSpan32Avx2(d, s, n, modulate, fr, fg, fb);
+    else
+        SurfaceAddSpan32Sse2(d, s, n, modulate, fr, fg, fb);
+}
+
+void SurfaceAddSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                          uint32_t fb)
+{
     const __m128i zero = _mm_setzero_si128();
     const __m128i f = _mm_set_epi16(0, int16_t(fr), int16_t(fg), int16_t(fb), 0, int16_t(fr), int16_t(fg), int16_t(fb));
     int32_t i = 0;

@@ -39,12 +39,16 @@ void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
 void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n);
 #endif
 
-// X888 additive: where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
+// X888 additive (SSE2, or AVX2 where the processor has it: the same bits): where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
 // with top byte 0; f per channel (fr, fg, fb), or the source channel itself when modulate is false.
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb);
 void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                             uint32_t fb);
+#if defined(__SSE2__)
+void SurfaceAddSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                          uint32_t fb);
+#endif
 
 // Premultiplied X888 native words of 0xAARRGGBB pixels: alpha a kept in the top byte, each colour
 // channel c * (a + 1) >> 8 (MemoryImage::GetNativeAlphaData's form for that display format).

@@ -67,11 +67,40 @@ __attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const ui
     SurfaceOverSpan32Sse2(d + i, s + i, n - i);
 }
 
+__attribute__((target("avx2"))) void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
+                                                          uint32_t fr, uint32_t fg, uint32_t fb)
+{
+    const __m256i zero = _mm256_setzero_si256(), rgb = _mm256_set1_epi32(0x00FFFFFF);
+    const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
+    const __m256i f = _mm256_setr_epi16(b, g, r, 0, b, g, r, 0, b, g, r, 0, b, g, r, 0);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i)), rgb);
+        const __m256i clear = _mm256_cmpeq_epi32(sv, zero);
+        if (uint32_t(_mm256_movemask_epi8(clear)) == 0xFFFFFFFFu)
+            continue;
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        if (modulate) {
+            const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), f), 8);
+            const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), f), 8);
+            sv = _mm256_packus_epi16(lo, hi);
+        }
+        const __m256i out = _mm256_adds_epu8(_mm256_and_si256(dv, rgb), sv);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(out, dv, clear));
+    }
+    SurfaceAddSpan32Sse2(d + i, s + i, n - i, modulate, fr, fg, fb);
+}
+
 #else
 
 void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
 {
     SurfaceOverSpan32Scalar(d, s, n);
+}
+void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                          uint32_t fb)
+{
+    SurfaceAddSpan32Scalar(d, s, n, modulate, fr, fg, fb);
 }
 
 #endif

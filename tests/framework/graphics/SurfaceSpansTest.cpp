@@ -1,5 +1,5 @@
 // The surface kernels against their plain definitions over random words, at every length from 0
-// to 40 (the vector bodies and every tail); the over span in its SSE2 and AVX2 forms.
+// to 40 (the vector bodies and every tail); the over and additive spans in their SSE2 and AVX2 forms.
 #include "framework/graphics/detail/SurfaceSpans.h"
 
 #include "framework/graphics/detail/PixelSpans.h"
@@ -91,6 +91,28 @@ TEST(SurfaceSpans, OverSpanFormsMatchTheScalarRule)
                 SurfaceOverSpan32Scalar(rule.data(), src.data(), n);
                 ASSERT_EQ(fast, rule) << name << " n " << n << " rep " << rep;
             }
+}
+
+TEST(SurfaceSpans, AddSpanFormsMatchTheScalarRule)
+{
+    using Span = void (*)(uint32_t*, const uint32_t*, int32_t, bool, uint32_t, uint32_t, uint32_t);
+    std::vector<std::pair<const char*, Span>> forms{{"SSE2", SurfaceAddSpan32Sse2}, {"dispatched", SurfaceAddSpan32}};
+    if (gAvx2Spans)
+        forms.emplace_back("AVX2", SurfaceAddSpan32Avx2);
+    const uint32_t factors[][3] = {{255, 255, 255}, {254, 128, 1}, {17, 0, 200}};
+    for (const auto& [name, span] : forms)
+        for (bool modulate : {false, true})
+            for (const auto& f : factors)
+                for (int32_t n = 0; n <= 40; ++n)
+                    for (int rep = 0; rep < 20; ++rep) {
+                        // Colour-0 words are the skipped ones: RunWords' clear words are 0.
+                        const std::vector<uint32_t> src = rep % 2 ? RunWords(size_t(n)) : Words(size_t(n));
+                        const std::vector<uint32_t> dst = Words(size_t(n));
+                        std::vector<uint32_t> fast = dst, rule = dst;
+                        span(fast.data(), src.data(), n, modulate, f[0], f[1], f[2]);
+                        SurfaceAddSpan32Scalar(rule.data(), src.data(), n, modulate, f[0], f[1], f[2]);
+                        ASSERT_EQ(fast, rule) << name << " modulate " << modulate << " n " << n << " rep " << rep;
+                    }
 }
 
 TEST(SurfaceSpans, AllOpaqueLooksAtEveryAlphaByte)
