@@ -325,6 +325,15 @@ void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n)
 void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                            uint32_t ca, bool blueCarry)
 {
+    if (gAvx2Spans)
+        SurfaceModulateSpan32Avx2(d, s, n, fr, fg, fb, ca, blueCarry);
+    else
+        SurfaceModulateSpan32Sse2(d, s, n, fr, fg, fb, ca, blueCarry);
+}
+
+void SurfaceModulateSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                               uint32_t ca, bool blueCarry)
+{
     const __m128i zero = _mm_setzero_si128();
     const __m128i k1 = _mm_set1_epi16(1), k256 = _mm_set1_epi16(256);
     const __m128i f = _mm_set_epi16(0, int16_t(fr), int16_t(fg), int16_t(fb), 0, int16_t(fr), int16_t(fg), int16_t(fb));

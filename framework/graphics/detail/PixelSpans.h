@@ -55,7 +55,7 @@ void SurfaceAddSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, bool modula
 void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n);
 void NativeX888SpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 
-// X888 colour-modulated blend of premultiplied native words, f per channel (fr, fg, fb) and colour
+// X888 colour-modulated blend (SSE2, or AVX2 where the processor has it: the same bits) of premultiplied native words, f per channel (fr, fg, fb) and colour
 // alpha ca: where a = s[i] >> 24 is not 0, each colour channel sum_c = d * (256 - a * ca / 255) +
 // s * f, and (sum_c >> 8) & 0xFF with top byte 0; pixels of alpha 255 under ca 255 drop the
 // destination term. blueCarry: red's sum also takes blue's bit 16 (red and blue summed in one word).
@@ -63,5 +63,9 @@ void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t f
                            uint32_t ca, bool blueCarry);
 void SurfaceModulateSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                                  uint32_t ca, bool blueCarry);
+#if defined(__SSE2__)
+void SurfaceModulateSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                               uint32_t ca, bool blueCarry);
+#endif
 
 } // namespace Fw::detail

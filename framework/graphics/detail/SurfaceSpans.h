@@ -12,6 +12,9 @@ extern const bool gAvx2Spans;
 
 // SurfaceOverSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
 void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n);
+// SurfaceModulateSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
+void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                               uint32_t ca, bool blueCarry);
 // SurfaceAddSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
 void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                           uint32_t fb);

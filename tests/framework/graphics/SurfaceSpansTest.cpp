@@ -1,5 +1,6 @@
 // The surface kernels against their plain definitions over random words, at every length from 0
-// to 40 (the vector bodies and every tail); the over and additive spans in their SSE2 and AVX2 forms.
+// to 40 (the vector bodies and every tail); the over, additive and modulate spans in their SSE2 and
+// AVX2 forms.
 #include "framework/graphics/detail/SurfaceSpans.h"
 
 #include "framework/graphics/detail/PixelSpans.h"
@@ -112,6 +113,31 @@ TEST(SurfaceSpans, AddSpanFormsMatchTheScalarRule)
                         span(fast.data(), src.data(), n, modulate, f[0], f[1], f[2]);
                         SurfaceAddSpan32Scalar(rule.data(), src.data(), n, modulate, f[0], f[1], f[2]);
                         ASSERT_EQ(fast, rule) << name << " modulate " << modulate << " n " << n << " rep " << rep;
+                    }
+}
+
+TEST(SurfaceSpans, ModulateSpanFormsMatchTheScalarRule)
+{
+    using Span = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t, uint32_t, uint32_t, uint32_t, bool);
+    std::vector<std::pair<const char*, Span>> forms{{"SSE2", SurfaceModulateSpan32Sse2},
+                                                    {"dispatched", SurfaceModulateSpan32}};
+    if (gAvx2Spans)
+        forms.emplace_back("AVX2", SurfaceModulateSpan32Avx2);
+    // Factors and colour alpha: white, a tint under partial alpha, grey, extremes.
+    const uint32_t colours[][4] = {{255, 255, 255, 255}, {172, 138, 103, 220}, {128, 128, 128, 255}, {255, 0, 17, 1},
+                                   {0, 0, 0, 0},         {90, 90, 90, 254}};
+    for (const auto& [name, span] : forms)
+        for (bool blueCarry : {false, true})
+            for (const auto& c : colours)
+                for (int32_t n = 0; n <= 40; ++n)
+                    for (int rep = 0; rep < 20; ++rep) {
+                        const std::vector<uint32_t> src = rep % 2 ? RunWords(size_t(n)) : Words(size_t(n));
+                        const std::vector<uint32_t> dst = Words(size_t(n));
+                        std::vector<uint32_t> fast = dst, rule = dst;
+                        span(fast.data(), src.data(), n, c[0], c[1], c[2], c[3], blueCarry);
+                        SurfaceModulateSpan32Scalar(rule.data(), src.data(), n, c[0], c[1], c[2], c[3], blueCarry);
+                        ASSERT_EQ(fast, rule) << name << " carry " << blueCarry << " ca " << c[3] << " n " << n
+                                              << " rep " << rep;
                     }
 }
 
