@@ -242,6 +242,7 @@ uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* display)
         return nullptr;
     const PixelFormat& f = *display;
     nativeFormat = f;
+    native16Data.reset(); // made from these native data only
     nativeAlphaData = std::make_unique_for_overwrite<uint32_t[]>(count); // every entry is written below
     if (f.redMask == 0xFF0000 && f.greenMask == 0xFF00 && f.blueMask == 0xFF && f.redShift == 16 &&
         f.greenShift == 8 && f.blueShift == 0 && f.redBits == 8 && f.greenBits == 8 && f.blueBits == 8) {

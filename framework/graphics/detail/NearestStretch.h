@@ -58,6 +58,23 @@ void StretchOverRowX888(uint32_t* d, int32_t width, bool mirror, const int32_t* 
 // cols[i] = cols[0] + (i + 1) / 2; -1 for any other table.
 int32_t DoublingPhase(const int32_t* cols, int32_t n);
 
+// d[i] = s[cols[i]] narrowed to P, where doubling is DoublingPhase(cols, n): 32-bit rows of a
+// 2x enlargement are doubled by whole groups.
+inline void CopyRow(uint32_t* d, const uint32_t* s, const int32_t* cols, int32_t n, int32_t doubling)
+{
+    if (doubling < 0) {
+        GatherSpan32(d, s, cols, n);
+        return;
+    }
+    if (doubling == 1) // the first column alone, then pairs from the next source column
+        d[0] = s[cols[0]];
+    DoubleSpan32(d + doubling, s + cols[doubling], n - doubling);
+}
+inline void CopyRow(uint16_t* d, const uint32_t* s, const int32_t* cols, int32_t n, int32_t /*doubling*/)
+{
+    GatherSpan16(d, s, cols, n);
+}
+
 // The same rows for a rule whose partial form of an opaque pixel (alpha 255) is the pixel itself,
 // narrowed to P (the white normal rules on 565 and X888): a source row whose sampled columns are
 // all opaque is a plain copy of the sampled words, and a destination row copied from the same
@@ -111,17 +128,8 @@ void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirro
         else if (src.indices)
             for (int32_t i = 0; i < r.width; ++i)
                 d[i] = P(src.native[src.indices[base + size_t(cols[size_t(i)])]]);
-        else if constexpr (std::is_same_v<P, uint32_t>)
-            if (doubling >= 0) {
-                // Phase 1: the first column alone, then pairs from the next source column.
-                if (doubling == 1)
-                    d[0] = src.native[base + size_t(cols[0])];
-                DoubleSpan32(d + doubling, src.native + base + size_t(cols[size_t(doubling)]), r.width - doubling);
-            } else {
-                GatherSpan32(d, src.native + base, cols.data(), r.width);
-            }
         else
-            GatherSpan16(d, src.native + base, cols.data(), r.width);
+            CopyRow(d, src.native + base, cols.data(), r.width, doubling);
         copiedFrom = sy;
     }
 }

@@ -32,15 +32,16 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
 // X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
 // top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,
 // top byte 0) + s[i] as one 32-bit sum (the surface blend's pixel; a = 255 gives s[i]).
-// The SSE2 form, and the AVX2 form (SurfaceSpans.h) where the processor has it, give the same bits.
+// SSE2, or AVX2 (SurfaceSpans.h) where the processor has it: the same bits.
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n);
 void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
 #if defined(__SSE2__)
 void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n);
 #endif
 
-// X888 additive (SSE2, or AVX2 where the processor has it: the same bits): where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
+// X888 additive: where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
 // with top byte 0; f per channel (fr, fg, fb), or the source channel itself when modulate is false.
+// SSE2, or AVX2 (SurfaceSpans.h) where the processor has it: the same bits.
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb);
 void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
@@ -55,10 +56,11 @@ void SurfaceAddSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, bool modula
 void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n);
 void NativeX888SpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 
-// X888 colour-modulated blend (SSE2, or AVX2 where the processor has it: the same bits) of premultiplied native words, f per channel (fr, fg, fb) and colour
+// X888 colour-modulated blend of premultiplied native words, f per channel (fr, fg, fb) and colour
 // alpha ca: where a = s[i] >> 24 is not 0, each colour channel sum_c = d * (256 - a * ca / 255) +
 // s * f, and (sum_c >> 8) & 0xFF with top byte 0; pixels of alpha 255 under ca 255 drop the
 // destination term. blueCarry: red's sum also takes blue's bit 16 (red and blue summed in one word).
+// SSE2, or AVX2 (SurfaceSpans.h) where the processor has it: the same bits.
 void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                            uint32_t ca, bool blueCarry);
 void SurfaceModulateSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
