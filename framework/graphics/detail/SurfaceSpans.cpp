@@ -31,87 +31,96 @@ const bool gAvx2Spans = DetectAvx2();
 
 #if defined(FW_AVX2_SPANS)
 
-__attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+namespace {
+
+#define FW_AVX2 __attribute__((target("avx2"), always_inline)) inline
+
+// The last n - i (1..7) pixels of a span: masked loads (the pixels past the end read as 0) and a
+// masked store, through the kernel's group step.
+template <class Group>
+FW_AVX2 void MaskedTail(uint32_t* d, const uint32_t* s, int32_t count, const Group& group)
 {
-    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
-    // 256 for the colour lanes, 0 for the alpha lane: the blend leaves the alpha byte 0 before the
-    // source word is added.
-    const __m256i k256 = _mm256_setr_epi16(256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0);
-    // Byte shuffles (within each 128-bit half) spreading the alpha of the pixels the unpacks take:
-    // the first two of each half, then the last two; -1 writes 0.
-    const __m256i spreadLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, -1, -1, 7, -1, 7, -1, 7, -1, -1, -1, 3, -1, 3, -1, 3,
-                                              -1, -1, -1, 7, -1, 7, -1, 7, -1, -1, -1);
-    const __m256i spreadHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1, 11, -1,
-                                              11, -1, 11, -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1);
-    int32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-        const __m256i clearBytes = _mm256_cmpeq_epi8(sv, zero);
-        if ((uint32_t(_mm256_movemask_epi8(clearBytes)) & 0x88888888u) == 0x88888888u)
-            continue;
-        if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, ones))) & 0x88888888u) == 0x88888888u) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
-            continue;
-        }
-        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a), as the SSE2 form.
+    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i sv = _mm256_maskload_epi32(reinterpret_cast<const int*>(s), mask);
+    const __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d), mask);
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(d), mask, group(sv, dv));
+}
+
+// Over: the SSE2 form's steps on eight pixels (see PixelSpans.cpp).
+struct OverGroup {
+    __m256i zero, k256, spreadLo, spreadHi;
+    FW_AVX2 static OverGroup Make()
+    {
+        // 256 for the colour lanes, 0 for the alpha lane: the blend leaves the alpha byte 0 before
+        // the source word is added. The byte shuffles (within each 128-bit half) spread the alpha
+        // of the pixels the unpacks take, the first two of each half, then the last two; -1
+        // writes 0.
+        return {_mm256_setzero_si256(),
+                _mm256_setr_epi16(256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0),
+                _mm256_setr_epi8(3, -1, 3, -1, 3, -1, -1, -1, 7, -1, 7, -1, 7, -1, -1, -1, 3, -1, 3, -1, 3, -1, -1, -1,
+                                 7, -1, 7, -1, 7, -1, -1, -1),
+                _mm256_setr_epi8(11, -1, 11, -1, 11, -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1, 11, -1, 11, -1, 11,
+                                 -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1)};
+    }
+    FW_AVX2 __m256i operator()(__m256i sv, __m256i dv) const
+    {
+        // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a).
         const __m256i lo = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, dv),
                                               _mm256_sub_epi16(k256, _mm256_shuffle_epi8(sv, spreadLo)));
         const __m256i hi = _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, dv),
                                               _mm256_sub_epi16(k256, _mm256_shuffle_epi8(sv, spreadHi)));
         const __m256i out = _mm256_add_epi32(_mm256_packus_epi16(lo, hi), sv);
         // Clear pixels keep the destination word.
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                            _mm256_blendv_epi8(out, dv, _mm256_srai_epi32(clearBytes, 24)));
+        return _mm256_blendv_epi8(out, dv, _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, zero), 24));
     }
-    SurfaceOverSpan32Sse2(d + i, s + i, n - i);
-}
+};
 
-__attribute__((target("avx2"))) void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
-                                                          uint32_t fr, uint32_t fg, uint32_t fb)
-{
-    const __m256i zero = _mm256_setzero_si256(), rgb = _mm256_set1_epi32(0x00FFFFFF);
-    const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
-    const __m256i f = _mm256_setr_epi16(b, g, r, 0, b, g, r, 0, b, g, r, 0, b, g, r, 0);
-    int32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        __m256i sv = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i)), rgb);
+// Additive: the SSE2 form's steps on eight pixels.
+struct AddGroup {
+    __m256i zero, rgb, f;
+    bool modulate;
+    FW_AVX2 static AddGroup Make(bool modulate, uint32_t fr, uint32_t fg, uint32_t fb)
+    {
+        const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
+        return {_mm256_setzero_si256(), _mm256_set1_epi32(0x00FFFFFF),
+                _mm256_setr_epi16(b, g, r, 0, b, g, r, 0, b, g, r, 0, b, g, r, 0), modulate};
+    }
+    FW_AVX2 __m256i operator()(__m256i sv, __m256i dv) const
+    {
+        sv = _mm256_and_si256(sv, rgb);
         const __m256i clear = _mm256_cmpeq_epi32(sv, zero);
-        if (uint32_t(_mm256_movemask_epi8(clear)) == 0xFFFFFFFFu)
-            continue;
-        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
         if (modulate) {
             const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), f), 8);
             const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), f), 8);
             sv = _mm256_packus_epi16(lo, hi);
         }
         const __m256i out = _mm256_adds_epu8(_mm256_and_si256(dv, rgb), sv);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(out, dv, clear));
+        return _mm256_blendv_epi8(out, dv, clear);
     }
-    SurfaceAddSpan32Sse2(d + i, s + i, n - i, modulate, fr, fg, fb);
-}
+};
 
-__attribute__((target("avx2"))) void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n,
-                                                               uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca,
-                                                               bool blueCarry)
-{
-    // The SSE2 form's steps on eight pixels (see PixelSpans.cpp for the arithmetic).
-    const __m256i zero = _mm256_setzero_si256(), alphaMask = _mm256_set1_epi32(int32_t(0xFF000000u));
-    const __m256i k1 = _mm256_set1_epi16(1), k256 = _mm256_set1_epi16(256);
-    const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
-    const __m256i f = _mm256_setr_epi16(b, g, r, 0, b, g, r, 0, b, g, r, 0, b, g, r, 0);
-    const __m256i colourAlpha = _mm256_set1_epi16(int16_t(ca));
-    const bool opaqueForm = ca >= 255;
-    const __m256i blueLane = _mm256_setr_epi16(1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0);
-    int32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+// Modulate: the SSE2 form's steps on eight pixels.
+struct ModulateGroup {
+    __m256i zero, alphaMask, k1, k256, f, colourAlpha, blueLane;
+    bool opaqueForm, blueCarry;
+    FW_AVX2 static ModulateGroup Make(uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca, bool blueCarry)
+    {
+        const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
+        return {_mm256_setzero_si256(),
+                _mm256_set1_epi32(int32_t(0xFF000000u)),
+                _mm256_set1_epi16(1),
+                _mm256_set1_epi16(256),
+                _mm256_setr_epi16(b, g, r, 0, b, g, r, 0, b, g, r, 0, b, g, r, 0),
+                _mm256_set1_epi16(int16_t(ca)),
+                _mm256_setr_epi16(1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0),
+                ca >= 255,
+                blueCarry};
+    }
+    FW_AVX2 __m256i operator()(__m256i sv, __m256i dv) const
+    {
         const __m256i alpha = _mm256_and_si256(sv, alphaMask);
         const __m256i clear = _mm256_cmpeq_epi32(alpha, zero);
-        if (uint32_t(_mm256_movemask_epi8(clear)) == 0xFFFFFFFFu)
-            continue;
         const __m256i opaque = opaqueForm ? _mm256_cmpeq_epi32(alpha, alphaMask) : zero;
-        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
         const __m256i dKept = _mm256_andnot_si256(opaque, dv);
         __m256i out[2];
         for (int half = 0; half < 2; ++half) {
@@ -132,9 +141,68 @@ __attribute__((target("avx2"))) void SurfaceModulateSpan32Avx2(uint32_t* d, cons
             out[half] = _mm256_srli_epi16(sum, 8);
         }
         const __m256i blended = _mm256_andnot_si256(alphaMask, _mm256_packus_epi16(out[0], out[1]));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(blended, dv, clear));
+        return _mm256_blendv_epi8(blended, dv, clear);
     }
-    SurfaceModulateSpan32Sse2(d + i, s + i, n - i, fr, fg, fb, ca, blueCarry);
+};
+
+#undef FW_AVX2
+
+} // namespace
+
+__attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const OverGroup group = OverGroup::Make();
+    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        // Byte compares: the top byte of each word tells alpha 0 and alpha 255.
+        if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, zero))) & 0x88888888u) == 0x88888888u)
+            continue;
+        if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, ones))) & 0x88888888u) == 0x88888888u) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            continue;
+        }
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), group(sv, dv));
+    }
+    if (i < n)
+        MaskedTail(d + i, s + i, n - i, group);
+}
+
+__attribute__((target("avx2"))) void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
+                                                          uint32_t fr, uint32_t fg, uint32_t fb)
+{
+    const AddGroup group = AddGroup::Make(modulate, fr, fg, fb);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        if (uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(sv, group.rgb), group.zero))) ==
+            0xFFFFFFFFu)
+            continue; // colour 0 throughout
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), group(sv, dv));
+    }
+    if (i < n)
+        MaskedTail(d + i, s + i, n - i, group);
+}
+
+__attribute__((target("avx2"))) void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n,
+                                                               uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca,
+                                                               bool blueCarry)
+{
+    const ModulateGroup group = ModulateGroup::Make(fr, fg, fb, ca, blueCarry);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(sv, group.alphaMask), group.zero);
+        if (uint32_t(_mm256_movemask_epi8(clear)) == 0xFFFFFFFFu)
+            continue;
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), group(sv, dv));
+    }
+    if (i < n)
+        MaskedTail(d + i, s + i, n - i, group);
 }
 
 #else

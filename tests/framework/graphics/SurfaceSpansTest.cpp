@@ -86,7 +86,7 @@ TEST(SurfaceSpans, OverSpanFormsMatchTheScalarRule)
         for (int32_t n = 0; n <= 40; ++n)
             for (int rep = 0; rep < 100; ++rep) {
                 const std::vector<uint32_t> src = rep % 2 ? RunWords(size_t(n)) : Words(size_t(n));
-                const std::vector<uint32_t> dst = Words(size_t(n));
+                const std::vector<uint32_t> dst = Words(size_t(n) + 8); // words past n stay
                 std::vector<uint32_t> fast = dst, rule = dst;
                 span(fast.data(), src.data(), n);
                 SurfaceOverSpan32Scalar(rule.data(), src.data(), n);
@@ -108,7 +108,7 @@ TEST(SurfaceSpans, AddSpanFormsMatchTheScalarRule)
                     for (int rep = 0; rep < 20; ++rep) {
                         // Colour-0 words are the skipped ones: RunWords' clear words are 0.
                         const std::vector<uint32_t> src = rep % 2 ? RunWords(size_t(n)) : Words(size_t(n));
-                        const std::vector<uint32_t> dst = Words(size_t(n));
+                        const std::vector<uint32_t> dst = Words(size_t(n) + 8); // words past n stay
                         std::vector<uint32_t> fast = dst, rule = dst;
                         span(fast.data(), src.data(), n, modulate, f[0], f[1], f[2]);
                         SurfaceAddSpan32Scalar(rule.data(), src.data(), n, modulate, f[0], f[1], f[2]);
@@ -132,7 +132,7 @@ TEST(SurfaceSpans, ModulateSpanFormsMatchTheScalarRule)
                 for (int32_t n = 0; n <= 40; ++n)
                     for (int rep = 0; rep < 20; ++rep) {
                         const std::vector<uint32_t> src = rep % 2 ? RunWords(size_t(n)) : Words(size_t(n));
-                        const std::vector<uint32_t> dst = Words(size_t(n));
+                        const std::vector<uint32_t> dst = Words(size_t(n) + 8); // words past n stay
                         std::vector<uint32_t> fast = dst, rule = dst;
                         span(fast.data(), src.data(), n, c[0], c[1], c[2], c[3], blueCarry);
                         SurfaceModulateSpan32Scalar(rule.data(), src.data(), n, c[0], c[1], c[2], c[3], blueCarry);
