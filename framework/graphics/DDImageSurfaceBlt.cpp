@@ -344,16 +344,10 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                     const size_t base = size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0);
                     P* d = v.Row<P>(b.dy0 + j) + b.dx0;
                     if (kDirect && !keyed) {
-                        if constexpr (sizeof(P) == 4) {
-                            if (b.count == source.width && v.pitch == b.count * 4) {
-                                // Rows follow each other in both: the whole block at once.
-                                std::memcpy(d, native + base, size_t(b.count) * size_t(b.rows) * 4);
-                                return;
-                            }
+                        if constexpr (sizeof(P) == 4)
                             std::memcpy(d, native + base, size_t(b.count) * 4);
-                        } else {
+                        else
                             NarrowSpan16(d, native + base, b.count);
-                        }
                         continue;
                     }
                     for (int32_t i = 0; i < b.count; ++i) {
