@@ -88,10 +88,14 @@ void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const ui
     if constexpr (SpanRule<Rule> && std::is_same_v<P, uint32_t> && std::is_same_v<Fetch, DirectFetch>) {
         // Whole rows of stored words at once, left to right (the mirror takes the run loop).
         if (b.step == 1 && rule.spanOk()) {
-            for (int32_t j = 0; j < b.rows; ++j) {
-                const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
-                rule.span(v.Row<uint32_t>(b.dy0 + j) + b.dx0, src.native + base, b.count);
+            const size_t first = size_t(b.j0) * size_t(srcW) + size_t(b.i0);
+            if constexpr (requires { rule.rect(nullptr, 0, nullptr, 0, 0, 0); }) {
+                rule.rect(v.Row<uint32_t>(b.dy0) + b.dx0, v.pitch, src.native + first, ptrdiff_t(srcW) * 4, b.count,
+                          b.rows);
+                return;
             }
+            for (int32_t j = 0; j < b.rows; ++j)
+                rule.span(v.Row<uint32_t>(b.dy0 + j) + b.dx0, src.native + first + size_t(j) * size_t(srcW), b.count);
             return;
         }
     }

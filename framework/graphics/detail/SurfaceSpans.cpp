@@ -149,15 +149,18 @@ struct ModulateGroup {
 
 } // namespace
 
-__attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+namespace {
+
+// One row of the AVX2 over span, with the group's constants made once by the caller.
+__attribute__((target("avx2"), always_inline)) inline void OverRowAvx2(uint32_t* d, const uint32_t* s, int32_t n,
+                                                                       const OverGroup& group)
 {
-    const OverGroup group = OverGroup::Make();
-    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
+    const __m256i ones = _mm256_set1_epi32(-1);
     int32_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         // Byte compares: the top byte of each word tells alpha 0 and alpha 255.
-        if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, zero))) & 0x88888888u) == 0x88888888u)
+        if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, group.zero))) & 0x88888888u) == 0x88888888u)
             continue;
         if ((uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(sv, ones))) & 0x88888888u) == 0x88888888u) {
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
@@ -168,6 +171,22 @@ __attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const ui
     }
     if (i < n)
         MaskedTail(d + i, s + i, n - i, group);
+}
+
+} // namespace
+
+__attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    OverRowAvx2(d, s, n, OverGroup::Make());
+}
+
+__attribute__((target("avx2"))) static void SurfaceOverRect32Avx2(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s,
+                                                                  ptrdiff_t sPitch, int32_t w, int32_t h)
+{
+    const OverGroup group = OverGroup::Make();
+    for (int32_t j = 0; j < h; ++j)
+        OverRowAvx2(reinterpret_cast<uint32_t*>(d + j * dPitch), reinterpret_cast<const uint32_t*>(s + j * sPitch), w,
+                    group);
 }
 
 __attribute__((target("avx2"))) void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
@@ -312,5 +331,20 @@ void NarrowSpan16(uint16_t* d, const uint32_t* s, int32_t n) { NarrowSpan16Scala
 void DoubleSpan32(uint32_t* d, const uint32_t* s, int32_t n) { DoubleSpan32Scalar(d, s, n); }
 
 #endif
+
+void SurfaceOverRect32(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int32_t w, int32_t h)
+{
+    auto* dBytes = reinterpret_cast<uint8_t*>(d);
+    const auto* sBytes = reinterpret_cast<const uint8_t*>(s);
+#if defined(FW_AVX2_SPANS)
+    if (gAvx2Spans) {
+        SurfaceOverRect32Avx2(dBytes, dPitch, sBytes, sPitch, w, h);
+        return;
+    }
+#endif
+    for (int32_t j = 0; j < h; ++j)
+        SurfaceOverSpan32(reinterpret_cast<uint32_t*>(dBytes + j * dPitch),
+                          reinterpret_cast<const uint32_t*>(sBytes + j * sPitch), w);
+}
 
 } // namespace Fw::detail

@@ -2,6 +2,7 @@
 // pixels and the column gathers of the nearest stretch. SSE2 where available, each with the plain
 // loop for the tail. Internal to framework/graphics.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace Fw::detail {
@@ -12,6 +13,9 @@ extern const bool gAvx2Spans;
 
 // SurfaceOverSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
 void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n);
+// SurfaceOverSpan32 over h rows of w pixels, the rows dPitch and sPitch bytes apart: the kernel is
+// chosen and set up once for the whole rectangle.
+void SurfaceOverRect32(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int32_t w, int32_t h);
 // SurfaceModulateSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
 void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                                uint32_t ca, bool blueCarry);

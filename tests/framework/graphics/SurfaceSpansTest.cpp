@@ -94,6 +94,24 @@ TEST(SurfaceSpans, OverSpanFormsMatchTheScalarRule)
             }
 }
 
+TEST(SurfaceSpans, OverRectMatchesTheRowsOfTheScalarRule)
+{
+    for (int32_t w = 0; w <= 20; ++w)
+        for (int32_t h = 0; h <= 4; ++h)
+            for (int32_t pad = 0; pad < 3; ++pad) {
+                // Rows of the source and destination pad and pad + 1 words longer than w.
+                const int32_t sPitch = w + pad, dPitch = w + pad + 1;
+                const std::vector<uint32_t> src = RunWords(size_t(sPitch) * size_t(h));
+                const std::vector<uint32_t> dst = Words(size_t(dPitch) * size_t(h) + 8);
+                std::vector<uint32_t> fast = dst, rule = dst;
+                SurfaceOverRect32(fast.data(), ptrdiff_t(dPitch) * 4, src.data(), ptrdiff_t(sPitch) * 4, w, h);
+                for (int32_t j = 0; j < h; ++j)
+                    SurfaceOverSpan32Scalar(rule.data() + size_t(j) * size_t(dPitch),
+                                            src.data() + size_t(j) * size_t(sPitch), w);
+                ASSERT_EQ(fast, rule) << "w " << w << " h " << h << " pad " << pad;
+            }
+}
+
 TEST(SurfaceSpans, AddSpanFormsMatchTheScalarRule)
 {
     using Span = void (*)(uint32_t*, const uint32_t*, int32_t, bool, uint32_t, uint32_t, uint32_t);
