@@ -7,9 +7,12 @@
 #include <emmintrin.h>
 #endif
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
+#include <cpuid.h>
 #include <immintrin.h>
 #define FW_AVX2_SPANS 1
 #endif
+
+#include <cstring>
 
 namespace Fw::detail {
 
@@ -25,9 +28,33 @@ bool DetectAvx2()
 #endif
 }
 
+// Enhanced string moves: leaf 7, EBX bit 9.
+bool DetectFastStringMove()
+{
+#if defined(FW_AVX2_SPANS)
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    return __get_cpuid_count(7, 0, &a, &b, &c, &d) && ((b >> 9) & 1) != 0;
+#else
+    return false;
+#endif
+}
+
+const bool gFastStringMove = DetectFastStringMove();
+
 } // namespace
 
 const bool gAvx2Spans = DetectAvx2();
+
+void CopyFrame(void* d, const void* s, size_t n)
+{
+#if defined(FW_AVX2_SPANS)
+    if (gFastStringMove) {
+        asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(n) : : "memory");
+        return;
+    }
+#endif
+    std::memcpy(d, s, n);
+}
 
 #if defined(FW_AVX2_SPANS)
 
