@@ -327,7 +327,8 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         if (!native)
             return;
         const bool keyed = source.hasTrans;
-        // Opaque 16-bit copies read the narrowed copy kept beside the native words: one memcpy a row.
+        // Opaque 16-bit copies read the narrowed copy kept beside the native words, a row or the
+        // whole block at a time.
         const uint16_t* narrow = !keyed && v.bitCount == 16 ? source.GetNative16Data(&f) : nullptr;
         if (narrow) {
             if (b.count == source.width && v.pitch == b.count * 2) { // rows follow each other in both
@@ -348,10 +349,16 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                     const size_t base = size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0);
                     P* d = v.Row<P>(b.dy0 + j) + b.dx0;
                     if (kDirect && !keyed) {
-                        if constexpr (sizeof(P) == 4)
+                        if constexpr (sizeof(P) == 4) {
+                            if (j == 0 && b.count == source.width && v.pitch == b.count * 4) {
+                                // Rows follow each other in both: the whole block at once.
+                                CopyFrame(d, native + base, size_t(b.count) * size_t(b.rows) * 4);
+                                return;
+                            }
                             std::memcpy(d, native + base, size_t(b.count) * 4);
-                        else
+                        } else {
                             NarrowSpan16(d, native + base, b.count);
+                        }
                         continue;
                     }
                     for (int32_t i = 0; i < b.count; ++i) {
