@@ -103,7 +103,17 @@ struct Scene {
 
         pixDestPx.assign(size_t(kW) * kH * size_t(bpp), 0x40);
         sdlDestPx = pixDestPx;
-        pixOpaquePx.assign(pixDestPx.size(), 0x77);
+        // The baselines' opaque frame holds the same pixels as ours, in the destination format.
+        pixOpaquePx.resize(pixDestPx.size());
+        for (size_t i = 0; i < op.size(); ++i) {
+            const uint32_t p = op[i];
+            if (bpp == 2) {
+                const auto v = uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x7E0) | ((p >> 3) & 0x1F));
+                std::memcpy(&pixOpaquePx[i * 2], &v, 2);
+            } else {
+                std::memcpy(&pixOpaquePx[i * 4], &p, 4);
+            }
+        }
         spritePre = Premultiplied(spritePx);
         glyphPre = Premultiplied(glyphPx);
         rotPre = Premultiplied(rot);

@@ -198,6 +198,7 @@ void DDImage::DeleteDDSurface()
 void DDImage::DeleteMemoryData()
 {
     bits.reset();
+    native16Data.reset();
     nativeAlphaData.reset();
     rlAdditiveData.reset();
     rlAlphaData.reset();

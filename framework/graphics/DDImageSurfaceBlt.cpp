@@ -7,6 +7,7 @@
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfaceLock.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #include <algorithm>
 #include <cstring>
@@ -87,10 +88,14 @@ void RunRows(const SurfaceView& v, const BlitSpan& b, const Fetch& src, const ui
     if constexpr (SpanRule<Rule> && std::is_same_v<P, uint32_t> && std::is_same_v<Fetch, DirectFetch>) {
         // Whole rows of stored words at once, left to right (the mirror takes the run loop).
         if (b.step == 1 && rule.spanOk()) {
-            for (int32_t j = 0; j < b.rows; ++j) {
-                const size_t base = size_t(b.j0 + j) * size_t(srcW) + size_t(b.i0);
-                rule.span(v.Row<uint32_t>(b.dy0 + j) + b.dx0, src.native + base, b.count);
+            const size_t first = size_t(b.j0) * size_t(srcW) + size_t(b.i0);
+            if constexpr (requires { rule.rect(nullptr, 0, nullptr, 0, 0, 0); }) {
+                rule.rect(v.Row<uint32_t>(b.dy0) + b.dx0, v.pitch, src.native + first, ptrdiff_t(srcW) * 4, b.count,
+                          b.rows);
+                return;
             }
+            for (int32_t j = 0; j < b.rows; ++j)
+                rule.span(v.Row<uint32_t>(b.dy0 + j) + b.dx0, src.native + first + size_t(j) * size_t(srcW), b.count);
             return;
         }
     }
@@ -288,9 +293,13 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
     BlitOnSurface(*this, src, x, y, srcRect, false, [&](MemoryImage& source, const SurfaceView& v, const BlitSpan& b) {
         NativeDisplay& f = GetDisplay()->GetPixelFormat();
         const bool white = color == Color::White;
-        auto* ddSource = dynamic_cast<DDImage*>(&source);
-        const bool surfaceSource = ddSource && ddSource->surface;
-        if (source.isVolatile && !surfaceSource && white) {
+        // Whether the source is a surface image holding a surface: asked only where it matters, as
+        // the cast costs more than the rest of a small blit's set-up.
+        auto surfaceSourceOf = [&]() -> DDImage* {
+            auto* dd = dynamic_cast<DDImage*>(&source);
+            return dd && dd->surface ? dd : nullptr;
+        };
+        if (source.isVolatile && white && !surfaceSourceOf()) {
             source.CommitBits();
             const bool palette = source.colorTable && source.colorIndices;
             const uint32_t* px = palette ? nullptr : source.GetBits();
@@ -307,7 +316,8 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
             RunBlendFrom(source, f, v, b, color);
             return;
         }
-        if (surfaceSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
+        DDImage* ddSource = surfaceSourceOf();
+        if (ddSource && (videoMemoryWanted || !ddSource->videoMemoryWanted) && ddSource != this) {
             HardwareBlt(ddSource, Platform::SurfaceRect{b.dx0, b.dy0, b.dx0 + b.count, b.dy0 + b.rows},
                         Platform::SurfaceRect{b.i0, b.j0, b.i0 + b.count, b.j0 + b.rows});
             return;
@@ -317,6 +327,20 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         if (!native)
             return;
         const bool keyed = source.hasTrans;
+        // Opaque 16-bit copies read the narrowed copy kept beside the native words, a row or the
+        // whole block at a time.
+        const uint16_t* narrow = !keyed && v.bitCount == 16 ? source.GetNative16Data(&f) : nullptr;
+        if (narrow) {
+            if (b.count == source.width && v.pitch == b.count * 2) { // rows follow each other in both
+                CopyFrame(v.Row<uint16_t>(b.dy0) + b.dx0, narrow + size_t(b.j0) * size_t(source.width),
+                          size_t(b.count) * size_t(b.rows) * 2);
+                return;
+            }
+            for (int32_t j = 0; j < b.rows; ++j)
+                std::memcpy(v.Row<uint16_t>(b.dy0 + j) + b.dx0,
+                            narrow + size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0), size_t(b.count) * 2);
+            return;
+        }
         DispatchPixel(v, [&](auto* tag) {
             using P = std::remove_pointer_t<decltype(tag)>;
             WithFetch(native, source.colorTable ? source.colorIndices.get() : nullptr, [&](const auto& fetch) {
@@ -324,8 +348,17 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                 for (int32_t j = 0; j < b.rows; ++j) {
                     const size_t base = size_t(b.j0 + j) * size_t(source.width) + size_t(b.i0);
                     P* d = v.Row<P>(b.dy0 + j) + b.dx0;
-                    if (kDirect && !keyed && sizeof(P) == 4) {
-                        std::memcpy(d, native + base, size_t(b.count) * 4);
+                    if (kDirect && !keyed) {
+                        if constexpr (sizeof(P) == 4) {
+                            if (j == 0 && b.count == source.width && v.pitch == b.count * 4) {
+                                // Rows follow each other in both: the whole block at once.
+                                CopyFrame(d, native + base, size_t(b.count) * size_t(b.rows) * 4);
+                                return;
+                            }
+                            std::memcpy(d, native + base, size_t(b.count) * 4);
+                        } else {
+                            NarrowSpan16(d, native + base, b.count);
+                        }
                         continue;
                     }
                     for (int32_t i = 0; i < b.count; ++i) {

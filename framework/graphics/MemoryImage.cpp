@@ -5,6 +5,7 @@
 
 #include "framework/graphics/ImageRegistry.h"
 #include "framework/graphics/detail/PixelSpans.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #include <algorithm>
 #include <cstring>
@@ -115,6 +116,7 @@ MemoryImage* MemoryImage::MarkSource(Image* src)
 
 void MemoryImage::FreeDerivedData()
 {
+    native16Data.reset();
     nativeAlphaData.reset();
     rlAlphaData.reset();
     rlAdditiveData.reset();
@@ -198,6 +200,7 @@ uint32_t* MemoryImage::GetBits()
         colorTable.reset();
         colorIndices.reset();
         nativeAlphaData.reset();
+        native16Data.reset();
     } else if (nativeAlphaData) {
         // Undo the premultiplication: channel = (((n & M) << 8) / (a + 1) & M) << 8 >> (s + b).
         const PixelFormat& f = nativeFormat;
@@ -239,6 +242,7 @@ uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* display)
         return nullptr;
     const PixelFormat& f = *display;
     nativeFormat = f;
+    native16Data.reset(); // made from these native data only
     nativeAlphaData = std::make_unique_for_overwrite<uint32_t[]>(count); // every entry is written below
     if (f.redMask == 0xFF0000 && f.greenMask == 0xFF00 && f.blueMask == 0xFF && f.redShift == 16 &&
         f.greenShift == 8 && f.blueShift == 0 && f.redBits == 8 && f.greenBits == 8 && f.blueBits == 8) {
@@ -255,6 +259,20 @@ uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* display)
         nativeAlphaData[i] = r | g | b | (a << 24);
     }
     return nativeAlphaData.get();
+}
+
+const uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display)
+{
+    if (native16Data)
+        return native16Data.get();
+    if (!display || display->bitCount != 16 || colorTable)
+        return nullptr;
+    const uint32_t* native = GetNativeAlphaData(display);
+    if (!native || colorTable || nativeFormat.bitCount != 16 || PixelCount() <= 0)
+        return nullptr;
+    native16Data = std::make_unique_for_overwrite<uint16_t[]>(size_t(PixelCount()));
+    detail::NarrowSpan16(native16Data.get(), native, PixelCount());
+    return native16Data.get();
 }
 
 uint8_t* MemoryImage::GetRLAlphaData()
@@ -344,6 +362,7 @@ void MemoryImage::DeleteNativeData()
 {
     if (!bits && !colorIndices)
         GetBits();
+    native16Data.reset();
     nativeAlphaData.reset();
     rlAdditiveData.reset();
 }
@@ -403,6 +422,7 @@ bool MemoryImage::Palletize()
     colorTable = std::move(table);
     colorIndices = std::move(indices);
     bits.reset();
+    native16Data.reset();
     nativeAlphaData.reset();
     wantPalette = true;
     return true;

@@ -49,6 +49,10 @@ public:
     // Premultiplied pixels in the display's format (alpha kept in the top byte); 256 entries in
     // palette form, else width * height. Cached until BitsChanged.
     virtual uint32_t* GetNativeAlphaData(NativeDisplay* display);
+    // The native pixels of a 16-bit display narrowed to 16 bits (its opaque copies), width * height
+    // of them; null in palette form or when the display's pixels are not 16-bit. Built from the
+    // native data and dropped with them.
+    const uint16_t* GetNative16Data(NativeDisplay* display);
     // One byte per pixel: how many pixels, itself included, remain in its run of equal alpha
     // class (0 clear, 255 opaque, partial), capped at 255. Cached until BitsChanged.
     virtual uint8_t* GetRLAlphaData();
@@ -99,6 +103,7 @@ public:
     bool isVolatile = false;                     // changes often
     bool purgeBits = false;                      // bits may be dropped once derived data exist
     bool wantPalette = false;                    // stays in palette form
+    std::unique_ptr<uint16_t[]> native16Data;    // see GetNative16Data
     std::unique_ptr<uint32_t[]> nativeAlphaData; // see GetNativeAlphaData
     std::unique_ptr<uint8_t[]> rlAlphaData;      // see GetRLAlphaData
     std::unique_ptr<uint8_t[]> rlAdditiveData;   // see GetRLAdditiveData

@@ -5,6 +5,18 @@
 
 namespace Fw::detail {
 
+int32_t DoublingPhase(const int32_t* cols, int32_t n)
+{
+    for (int32_t phase = 0; phase < 2; ++phase) {
+        int32_t i = 0;
+        while (i < n && cols[i] == cols[0] + ((i + phase) >> 1))
+            ++i;
+        if (i == n)
+            return phase;
+    }
+    return -1;
+}
+
 void StretchOverRowX888(uint32_t* d, int32_t width, bool mirror, const int32_t* cols, const StretchSource& src,
                         size_t base, bool gather, std::vector<uint32_t>& gathered)
 {

@@ -4,6 +4,7 @@
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfacePixels.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,6 +53,28 @@ void StretchRows(const SurfaceView& view, const Rect& r, bool mirror, const std:
 void StretchOverRowX888(uint32_t* d, int32_t width, bool mirror, const int32_t* cols, const StretchSource& src,
                         size_t base, bool gather, std::vector<uint32_t>& gathered);
 
+// Whether each column table entry from the first on repeats the source column before it exactly
+// twice (a 2x enlargement): 0 when cols[i] = cols[0] + i / 2, 1 when cols[0] stands alone and
+// cols[i] = cols[0] + (i + 1) / 2; -1 for any other table.
+int32_t DoublingPhase(const int32_t* cols, int32_t n);
+
+// d[i] = s[cols[i]] narrowed to P, where doubling is DoublingPhase(cols, n): 32-bit rows of a
+// 2x enlargement are doubled by whole groups.
+inline void CopyRow(uint32_t* d, const uint32_t* s, const int32_t* cols, int32_t n, int32_t doubling)
+{
+    if (doubling < 0) {
+        GatherSpan32(d, s, cols, n);
+        return;
+    }
+    if (doubling == 1) // the first column alone, then pairs from the next source column
+        d[0] = s[cols[0]];
+    DoubleSpan32(d + doubling, s + cols[doubling], n - doubling);
+}
+inline void CopyRow(uint16_t* d, const uint32_t* s, const int32_t* cols, int32_t n, int32_t /*doubling*/)
+{
+    GatherSpan16(d, s, cols, n);
+}
+
 // The same rows for a rule whose partial form of an opaque pixel (alpha 255) is the pixel itself,
 // narrowed to P (the white normal rules on 565 and X888): a source row whose sampled columns are
 // all opaque is a plain copy of the sampled words, and a destination row copied from the same
@@ -65,6 +88,7 @@ void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirro
         return;
     const auto [lo, hi] = std::minmax_element(cols.begin(), cols.begin() + r.width);
     const int32_t c0 = *lo, c1 = *hi;
+    const int32_t doubling = DoublingPhase(cols.data(), r.width);
     int32_t copiedFrom = -1; // source row of the destination row above, when that was a copy
     std::vector<uint32_t> gathered;
     int32_t gatheredFrom = -1;
@@ -78,14 +102,16 @@ void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirro
         }
         // Every sampled column lies in c0..c1: all of them are opaque when the AND of those
         // words has its alpha byte at 255.
-        uint32_t all = 0xFFFFFFFFu;
-        if (src.indices)
+        bool opaque;
+        if (src.indices) {
+            uint32_t all = 0xFFFFFFFFu;
             for (int32_t c = c0; c <= c1; ++c)
                 all &= src.native[src.indices[base + size_t(c)]];
-        else
-            for (int32_t c = c0; c <= c1; ++c)
-                all &= src.native[base + size_t(c)];
-        if ((all >> 24) != 255) {
+            opaque = (all >> 24) == 255;
+        } else {
+            opaque = AllOpaque32(src.native + base + size_t(c0), c1 - c0 + 1);
+        }
+        if (!opaque) {
             if constexpr (std::is_same_v<P, uint32_t> && std::is_same_v<Rule, PlainRuleChannels<LayoutX888>>) {
                 // The whole-row over span is this rule with clear pixels skipped.
                 StretchOverRowX888(d, r.width, mirror, cols.data(), src, base, sy != gatheredFrom, gathered);
@@ -103,8 +129,7 @@ void StretchRowsCopyingOpaque(const SurfaceView& view, const Rect& r, bool mirro
             for (int32_t i = 0; i < r.width; ++i)
                 d[i] = P(src.native[src.indices[base + size_t(cols[size_t(i)])]]);
         else
-            for (int32_t i = 0; i < r.width; ++i)
-                d[i] = P(src.native[base + size_t(cols[size_t(i)])]);
+            CopyRow(d, src.native + base, cols.data(), r.width, doubling);
         copiedFrom = sy;
     }
 }

@@ -4,6 +4,7 @@
 #include "framework/graphics/detail/PixelSpans.h"
 
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -233,38 +234,55 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
 
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128();
+    if (gAvx2Spans)
+        SurfaceOverSpan32Avx2(d, s, n);
+    else
+        SurfaceOverSpan32Sse2(d, s, n);
+}
+
+void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
     const __m128i k256 = _mm_set1_epi16(256);
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(sv, AlphaMask()), zero);
-        const int clearBits = _mm_movemask_epi8(clear);
-        if (clearBits == 0xFFFF)
+        // Byte compares: the top byte of each word tells alpha 0 (clearBytes) and alpha 255.
+        const __m128i clearBytes = _mm_cmpeq_epi8(sv, zero);
+        if ((_mm_movemask_epi8(clearBytes) & 0x8888) == 0x8888)
             continue;
-        if (clearBits == 0 &&
-            _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, AlphaMask()), AlphaMask())) == 0xFFFF) {
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(sv, ones)) & 0x8888) == 0x8888) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv); // four opaque pixels: the source words
             continue;
         }
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        // d * (256 - a) is at most 255 * 256: exact in a 16-bit lane, and at most 255 after >> 8.
-        const __m128i lo = _mm_srli_epi16(
-            _mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), _mm_sub_epi16(k256, AlphaLanes(_mm_unpacklo_epi8(sv, zero)))),
-            8);
-        const __m128i hi = _mm_srli_epi16(
-            _mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), _mm_sub_epi16(k256, AlphaLanes(_mm_unpackhi_epi8(sv, zero)))),
-            8);
+        // 256 - a in both 16-bit halves of each word, then in the four lanes of each pixel.
+        const __m128i a = _mm_srli_epi32(sv, 24);
+        const __m128i ia = _mm_sub_epi16(k256, _mm_or_si128(a, _mm_slli_epi32(a, 16)));
+        // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a): the destination bytes are
+        // unpacked into the high byte of each lane.
+        const __m128i lo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dv), _mm_unpacklo_epi32(ia, ia));
+        const __m128i hi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dv), _mm_unpackhi_epi32(ia, ia));
         // The source is added as a whole word, carries included, as the scalar rule does.
         const __m128i out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), RgbMask()), sv);
-        const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), kept);
+        const __m128i clear = _mm_srai_epi32(clearBytes, 24); // whole words of clear pixels
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out)));
     }
     SurfaceOverSpan32Scalar(d + i, s + i, n - i);
 }
 
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb)
+{
+    if (gAvx2Spans)
+        SurfaceAddSpan32Avx2(d, s, n, modulate, fr, fg, fb);
+    else
+        SurfaceAddSpan32Sse2(d, s, n, modulate, fr, fg, fb);
+}
+
+void SurfaceAddSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                          uint32_t fb)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i f = _mm_set_epi16(0, int16_t(fr), int16_t(fg), int16_t(fb), 0, int16_t(fr), int16_t(fg), int16_t(fb));
@@ -306,6 +324,15 @@ void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n)
 
 void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                            uint32_t ca, bool blueCarry)
+{
+    if (gAvx2Spans)
+        SurfaceModulateSpan32Avx2(d, s, n, fr, fg, fb, ca, blueCarry);
+    else
+        SurfaceModulateSpan32Sse2(d, s, n, fr, fg, fb, ca, blueCarry);
+}
+
+void SurfaceModulateSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                               uint32_t ca, bool blueCarry)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i k1 = _mm_set1_epi16(1), k256 = _mm_set1_epi16(256);

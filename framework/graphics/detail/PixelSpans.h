@@ -32,15 +32,24 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
 // X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
 // top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,
 // top byte 0) + s[i] as one 32-bit sum (the surface blend's pixel; a = 255 gives s[i]).
+// SSE2, or AVX2 (SurfaceSpans.h) where the processor has it: the same bits.
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n);
 void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
+#if defined(__SSE2__)
+void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n);
+#endif
 
 // X888 additive: where s[i]'s colour is not 0, each colour channel min(d + (s * f >> 8), 255)
 // with top byte 0; f per channel (fr, fg, fb), or the source channel itself when modulate is false.
+// SSE2, or AVX2 (SurfaceSpans.h) where the processor has it: the same bits.
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb);
 void SurfaceAddSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                             uint32_t fb);
+#if defined(__SSE2__)
+void SurfaceAddSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
+                          uint32_t fb);
+#endif
 
 // Premultiplied X888 native words of 0xAARRGGBB pixels: alpha a kept in the top byte, each colour
 // channel c * (a + 1) >> 8 (MemoryImage::GetNativeAlphaData's form for that display format).
@@ -51,9 +60,14 @@ void NativeX888SpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 // alpha ca: where a = s[i] >> 24 is not 0, each colour channel sum_c = d * (256 - a * ca / 255) +
 // s * f, and (sum_c >> 8) & 0xFF with top byte 0; pixels of alpha 255 under ca 255 drop the
 // destination term. blueCarry: red's sum also takes blue's bit 16 (red and blue summed in one word).
+// SSE2, or AVX2 (SurfaceSpans.h) where the processor has it: the same bits.
 void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                            uint32_t ca, bool blueCarry);
 void SurfaceModulateSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                                  uint32_t ca, bool blueCarry);
+#if defined(__SSE2__)
+void SurfaceModulateSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
+                               uint32_t ca, bool blueCarry);
+#endif
 
 } // namespace Fw::detail

@@ -5,7 +5,9 @@
 #pragma once
 #include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SurfacePixels.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -24,6 +26,11 @@ struct PlainRule32 {
     // Clear pixels (alpha 0) are skipped; partial() of an opaque pixel is the pixel.
     bool spanOk() const { return true; }
     void span(uint32_t* d, const uint32_t* n, int32_t count) const { SurfaceOverSpan32(d, n, count); }
+    // Whole rectangles of rows (pitches in bytes).
+    void rect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nPitch, int32_t w, int32_t h) const
+    {
+        SurfaceOverRect32(d, dPitch, n, nPitch, w, h);
+    }
     uint32_t partial(uint32_t n, uint32_t d) const
     {
         const uint32_t ia = 256 - (n >> 24);

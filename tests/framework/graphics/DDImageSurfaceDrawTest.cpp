@@ -227,6 +227,40 @@ TEST_P(SurfaceDraw, OpaqueAndTransparentRunsAndTheMirror)
     EXPECT_TRUE(d.Unchanged(0, Rect()));
 }
 
+// Opaque copies (on 16-bit surfaces from a narrowed copy kept beside the source) show every change
+// of the source's pixels: written through its bits, filled, set anew, palettised and back.
+TEST_P(SurfaceDraw, OpaqueCopiesShowEachChangeOfTheSource)
+{
+    const uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF;
+    const uint32_t r = F().redMask, g = F().greenMask, b = F().blueMask;
+    Canvas same(F(), 3, 2); // as wide as the source
+    Canvas wide(F(), 6, 3); // wider: the rows are apart
+    MemoryImage s = Source(3, 2, {R, G, B, B, G, R});
+    auto expect = [&](const std::vector<uint32_t>& want, const char* what) {
+        same.image.Blt(&s, 0, 0, Rect(0, 0, 3, 2), Color::White, DRAWMODE_NORMAL);
+        wide.image.Blt(&s, 2, 1, Rect(1, 0, 2, 2), Color::White, DRAWMODE_NORMAL);
+        for (int32_t k = 0; k < 6; ++k)
+            EXPECT_EQ(same.At(k % 3, k / 3), want[size_t(k)]) << what << " at " << k;
+        for (int32_t y = 0; y < 2; ++y)
+            for (int32_t x = 0; x < 2; ++x)
+                EXPECT_EQ(wide.At(2 + x, 1 + y), want[size_t(y * 3 + 1 + x)]) << what << " at " << x << "," << y;
+    };
+    expect({r, g, b, b, g, r}, "first");
+    s.GetBits()[0] = B;
+    s.BitsChanged();
+    expect({b, g, b, b, g, r}, "bits written");
+    s.FillRect(Rect(1, 1, 2, 1), Color(255, 0, 0), DRAWMODE_NORMAL);
+    expect({b, g, b, b, r, r}, "filled");
+    const std::vector<uint32_t> fresh{G, G, R, R, B, B};
+    s.SetBits(fresh.data(), 3, 2);
+    expect({g, g, r, r, b, b}, "set anew");
+    ASSERT_TRUE(s.Palletize());
+    expect({g, g, r, r, b, b}, "palettised");
+    s.GetBits()[1] = B;
+    s.BitsChanged();
+    expect({g, b, r, r, b, b}, "back from the palette");
+}
+
 // At angle 0 each written pixel takes its own source pixel with coverage 254 (D = 2); the left
 // and right columns and the bottom row stay untouched.
 TEST_P(SurfaceDraw, RotatedAtAngleZeroSkipsTheEdges)

@@ -53,9 +53,16 @@ void Compare(const char* what)
         const int32_t dw = 40, dh = 20;
         const Fw::Rect r(int32_t(Next() % 8), int32_t(Next() % 6), 1 + int32_t(Next() % 32), 1 + int32_t(Next() % 14));
         std::vector<int32_t> cols(size_t(r.width)), rows(size_t(r.height));
-        const bool ordered = Next() % 4 != 0;
+        // Column tables: in order, at random, or each column twice (a 2x enlargement, starting
+        // with a pair or with a single column; sometimes broken at one place).
+        const uint32_t kind = Next() % 6;
+        const int32_t phase = int32_t(Next() % 2), start = int32_t(Next() % uint32_t(srcW));
+        const int32_t broken = kind == 5 ? int32_t(Next() % uint32_t(r.width)) : -1;
         for (int32_t i = 0; i < r.width; ++i)
-            cols[size_t(i)] = ordered ? i * srcW / r.width : int32_t(Next() % uint32_t(srcW));
+            cols[size_t(i)] = kind < 2   ? i * srcW / r.width
+                              : kind < 3 ? int32_t(Next() % uint32_t(srcW))
+                                         : std::min(start + (i + phase) / 2 + (i == broken ? 1 : 0), srcW - 1);
+        const bool ordered = kind != 2;
         for (int32_t j = 0; j < r.height; ++j)
             rows[size_t(j)] = ordered ? j * srcH / r.height : int32_t(Next() % uint32_t(srcH));
         const int32_t pitch = dw * int32_t(sizeof(P)) + 8;
