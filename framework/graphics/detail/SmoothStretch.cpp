@@ -12,10 +12,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "framework/graphics/detail/CpuFeatures.h"
+#if defined(FW_HAS_AVX2_FORMS)
 #include <immintrin.h>
-#define FW_SMOOTH_AVX2 1
-#define FW_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Fw::detail {
@@ -194,8 +193,8 @@ void PairRowsSse2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t 
 }
 #endif
 
-#if defined(FW_SMOOTH_AVX2)
-FW_AVX2 inline __m256i Divide66049(__m256i s)
+#if defined(FW_HAS_AVX2_FORMS)
+FW_TARGET_AVX2 inline __m256i Divide66049(__m256i s)
 {
     const __m256i m = _mm256_set1_epi32(int32_t(((uint64_t(1) << 42) + 66048) / 66049));
     const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(s, m), 42);
@@ -204,7 +203,7 @@ FW_AVX2 inline __m256i Divide66049(__m256i s)
 }
 
 // PairRowsSse2 eight pixels at a time; returns how many pixels it did (count rounded down to 8).
-FW_AVX2 int32_t PairRowsAvx2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1, uint32_t* avg,
+FW_TARGET_AVX2 int32_t PairRowsAvx2(const uint16_t* h0, const uint16_t* h1, uint32_t v0, uint32_t v1, uint32_t* avg,
                              int32_t count)
 {
     const __m256i weights = _mm256_set1_epi32(int32_t(v0 | v1 << 16));
@@ -244,12 +243,12 @@ FW_AVX2 int32_t PairRowsAvx2(const uint16_t* h0, const uint16_t* h1, uint32_t v0
 }
 #endif
 
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
 // A first-pass row four columns at a time from a copy of the source row that has one more pixel
 // at its end: column k sums the pixels at rel[k] and rel[k] + 1 times its two weights (16-bit
 // pairs in lanes of 32 bits), for group g of columns 4g .. 4g + 3 in weights[16g ..]: columns 4g
 // and 4g + 2 in the halves of the first 8 lanes, 4g + 1 and 4g + 3 in the next 8.
-FW_AVX2 void FirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint32_t* weights, uint16_t* out,
+FW_TARGET_AVX2 void FirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint32_t* weights, uint16_t* out,
                            int32_t count)
 {
     // Each pixel pair's bytes interleaved (b0, b1, g0, g1, ...) for one multiply-add per channel.
@@ -290,7 +289,7 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
         for (int c = 0; c < 4; ++c)
             w0[size_t(i) * 4 + size_t(c)] = uint16_t(p.w0);
     }
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
     // The AVX2 first pass reads each column's taps as neighbours in a copy of the source row: a
     // column with one pixel twice reads it and the next one, with weights 257 and 0.
     bool wideFirst = SmoothWideSimd();
@@ -326,7 +325,7 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
         c.sums.resize(size_t(padded) * 4);
         const uint32_t* srow = sbits + size_t(srcRow) * size_t(srcWidth);
         uint16_t* out = c.sums.data();
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
         if (wideFirst) {
             std::copy(srow + s.x, srow + s.x + s.width, rowCopy.begin());
             rowCopy[size_t(s.width)] = srow[s.x + s.width - 1];
@@ -370,7 +369,7 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
         const uint32_t v0 = y.w0, v1 = 257 - y.w0;
 #if defined(__SSE2__)
         int32_t i = 0;
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
         if (SmoothWideSimd())
             i = PairRowsAvx2(h0, h1, v0, v1, avg.data(), padded);
 #endif

@@ -13,10 +13,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
+#include "framework/graphics/detail/CpuFeatures.h"
+#if defined(FW_HAS_AVX2_FORMS)
 #include <immintrin.h>
-#define FW_SMOOTH_AVX2 1
-#define FW_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Fw::detail {
@@ -28,15 +27,6 @@ namespace {
 inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
 {
     return std::min<uint32_t>(uint32_t((uint64_t((c << 8) + a - 1) * kRecip[a]) >> 24), 255);
-}
-
-bool CpuHasAvx2()
-{
-#if defined(FW_SMOOTH_AVX2)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
 }
 
 std::atomic<bool>& WideFlag()
@@ -146,10 +136,10 @@ void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
 
 namespace {
 
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
 
 // NativeHalf and OverX888Half (below) for four pixels: two in each 128-bit half.
-FW_AVX2 inline __m256i NativeHalf8(__m256i q, __m256i r, __m256i& a)
+FW_TARGET_AVX2 inline __m256i NativeHalf8(__m256i q, __m256i r, __m256i& a)
 {
     a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(q, 0xFF), 0xFF);
     const __m256i e = _mm256_and_si256(_mm256_mullo_epi16(q, a), _mm256_set1_epi16(255));
@@ -158,7 +148,7 @@ FW_AVX2 inline __m256i NativeHalf8(__m256i q, __m256i r, __m256i& a)
     return _mm256_blendv_epi8(native, a, _mm256_set1_epi64x(int64_t(0xFFFF000000000000u)));
 }
 
-FW_AVX2 inline __m256i OverX888Half8(__m256i q, __m256i d, __m256i r)
+FW_TARGET_AVX2 inline __m256i OverX888Half8(__m256i q, __m256i d, __m256i r)
 {
     __m256i a;
     const __m256i native = NativeHalf8(q, r, a);
@@ -168,7 +158,7 @@ FW_AVX2 inline __m256i OverX888Half8(__m256i q, __m256i d, __m256i r)
 
 // Reciprocals for eight alphas (pixels 0, 1 | 4, 5 in rLo, 2, 3 | 6, 7 in rHi), with AVX2's
 // rounding up and unsigned pack.
-FW_AVX2 inline void Reciprocals8(__m256i a, __m256i& rLo, __m256i& rHi)
+FW_TARGET_AVX2 inline void Reciprocals8(__m256i a, __m256i& rLo, __m256i& rHi)
 {
     const __m256i r32 = _mm256_min_epi32(
         _mm256_cvtps_epi32(_mm256_ceil_ps(
@@ -181,7 +171,7 @@ FW_AVX2 inline void Reciprocals8(__m256i a, __m256i& rLo, __m256i& rHi)
 }
 
 // SmoothNativeX888Span eight pixels at a time; returns how many pixels it did.
-FW_AVX2 int32_t SmoothNativeX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
+FW_TARGET_AVX2 int32_t SmoothNativeX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
 {
     const __m256i zero = _mm256_setzero_si256();
     int32_t i = 0;
@@ -199,7 +189,7 @@ FW_AVX2 int32_t SmoothNativeX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n
 }
 
 // SmoothOverX888Span eight pixels at a time; returns how many pixels it did.
-FW_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
+FW_TARGET_AVX2 int32_t SmoothOverX888Avx2(uint32_t* d, const uint32_t* avg, int32_t n)
 {
     const __m256i zero = _mm256_setzero_si256(), k255 = _mm256_set1_epi32(255);
     int32_t i = 0;
@@ -284,7 +274,7 @@ void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128();
     int32_t i = 0;
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
     if (SmoothWideSimd())
         i = SmoothNativeX888Avx2(d, avg, n);
 #endif
@@ -309,7 +299,7 @@ void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255);
     int32_t i = 0;
-#if defined(FW_SMOOTH_AVX2)
+#if defined(FW_HAS_AVX2_FORMS)
     if (SmoothWideSimd())
         i = SmoothOverX888Avx2(d, avg, n);
 #endif

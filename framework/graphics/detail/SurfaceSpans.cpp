@@ -1,54 +1,26 @@
 // Surface copy kernels (see SurfaceSpans.h).
 #include "framework/graphics/detail/SurfaceSpans.h"
 
+#include "framework/graphics/detail/CpuFeatures.h"
 #include "framework/graphics/detail/PixelSpans.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(__i386__))
-#include <cpuid.h>
+#if defined(FW_HAS_AVX2_FORMS)
 #include <immintrin.h>
-#define FW_AVX2_SPANS 1
 #endif
 
 #include <cstring>
 
 namespace Fw::detail {
 
-namespace {
-
-bool DetectAvx2()
-{
-#if defined(FW_AVX2_SPANS)
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-// Enhanced string moves: leaf 7, EBX bit 9.
-bool DetectFastStringMove()
-{
-#if defined(FW_AVX2_SPANS)
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    return __get_cpuid_count(7, 0, &a, &b, &c, &d) && ((b >> 9) & 1) != 0;
-#else
-    return false;
-#endif
-}
-
-const bool gFastStringMove = DetectFastStringMove();
-
-} // namespace
-
-const bool gAvx2Spans = DetectAvx2();
+const bool gAvx2Spans = CpuHasAvx2();
 
 void CopyFrame(void* d, const void* s, size_t n)
 {
-#if defined(FW_AVX2_SPANS)
-    if (gFastStringMove) {
+#if defined(FW_HAS_AVX2_FORMS)
+    if (CpuHasFastStringMove()) {
         asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(n) : : "memory");
         return;
     }
@@ -56,16 +28,16 @@ void CopyFrame(void* d, const void* s, size_t n)
     std::memcpy(d, s, n);
 }
 
-#if defined(FW_AVX2_SPANS)
+#if defined(FW_HAS_AVX2_FORMS)
 
 namespace {
 
-#define FW_AVX2 __attribute__((target("avx2"), always_inline)) inline
+#define FW_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
 
 // The last n - i (1..7) pixels of a span: masked loads (the pixels past the end read as 0) and a
 // masked store, through the kernel's group step.
 template <class Group>
-FW_AVX2 void MaskedTail(uint32_t* d, const uint32_t* s, int32_t count, const Group& group)
+FW_AVX2_INLINE void MaskedTail(uint32_t* d, const uint32_t* s, int32_t count, const Group& group)
 {
     const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
     const __m256i sv = _mm256_maskload_epi32(reinterpret_cast<const int*>(s), mask);
@@ -76,7 +48,7 @@ FW_AVX2 void MaskedTail(uint32_t* d, const uint32_t* s, int32_t count, const Gro
 // Over: the SSE2 form's steps on eight pixels (see PixelSpans.cpp).
 struct OverGroup {
     __m256i zero, k256, spreadLo, spreadHi;
-    FW_AVX2 static OverGroup Make()
+    FW_AVX2_INLINE static OverGroup Make()
     {
         // 256 for the colour lanes, 0 for the alpha lane: the blend leaves the alpha byte 0 before
         // the source word is added. The byte shuffles (within each 128-bit half) spread the alpha
@@ -89,7 +61,7 @@ struct OverGroup {
                 _mm256_setr_epi8(11, -1, 11, -1, 11, -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1, 11, -1, 11, -1, 11,
                                  -1, -1, -1, 15, -1, 15, -1, 15, -1, -1, -1)};
     }
-    FW_AVX2 __m256i operator()(__m256i sv, __m256i dv) const
+    FW_AVX2_INLINE __m256i operator()(__m256i sv, __m256i dv) const
     {
         // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a).
         const __m256i lo = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, dv),
@@ -106,13 +78,13 @@ struct OverGroup {
 struct AddGroup {
     __m256i zero, rgb, f;
     bool modulate;
-    FW_AVX2 static AddGroup Make(bool modulate, uint32_t fr, uint32_t fg, uint32_t fb)
+    FW_AVX2_INLINE static AddGroup Make(bool modulate, uint32_t fr, uint32_t fg, uint32_t fb)
     {
         const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
         return {_mm256_setzero_si256(), _mm256_set1_epi32(0x00FFFFFF),
                 _mm256_setr_epi16(b, g, r, 0, b, g, r, 0, b, g, r, 0, b, g, r, 0), modulate};
     }
-    FW_AVX2 __m256i operator()(__m256i sv, __m256i dv) const
+    FW_AVX2_INLINE __m256i operator()(__m256i sv, __m256i dv) const
     {
         sv = _mm256_and_si256(sv, rgb);
         const __m256i clear = _mm256_cmpeq_epi32(sv, zero);
@@ -130,7 +102,7 @@ struct AddGroup {
 struct ModulateGroup {
     __m256i zero, alphaMask, k1, k256, f, colourAlpha, blueLane;
     bool opaqueForm, blueCarry;
-    FW_AVX2 static ModulateGroup Make(uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca, bool blueCarry)
+    FW_AVX2_INLINE static ModulateGroup Make(uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca, bool blueCarry)
     {
         const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
         return {_mm256_setzero_si256(),
@@ -143,7 +115,7 @@ struct ModulateGroup {
                 ca >= 255,
                 blueCarry};
     }
-    FW_AVX2 __m256i operator()(__m256i sv, __m256i dv) const
+    FW_AVX2_INLINE __m256i operator()(__m256i sv, __m256i dv) const
     {
         const __m256i alpha = _mm256_and_si256(sv, alphaMask);
         const __m256i clear = _mm256_cmpeq_epi32(alpha, zero);
@@ -172,7 +144,7 @@ struct ModulateGroup {
     }
 };
 
-#undef FW_AVX2
+#undef FW_AVX2_INLINE
 
 } // namespace
 
@@ -202,12 +174,12 @@ __attribute__((target("avx2"), always_inline)) inline void OverRowAvx2(uint32_t*
 
 } // namespace
 
-__attribute__((target("avx2"))) void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
+FW_TARGET_AVX2 void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n)
 {
     OverRowAvx2(d, s, n, OverGroup::Make());
 }
 
-__attribute__((target("avx2"))) static void SurfaceOverRect32Avx2(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s,
+FW_TARGET_AVX2 static void SurfaceOverRect32Avx2(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s,
                                                                   ptrdiff_t sPitch, int32_t w, int32_t h)
 {
     const OverGroup group = OverGroup::Make();
@@ -216,7 +188,7 @@ __attribute__((target("avx2"))) static void SurfaceOverRect32Avx2(uint8_t* d, pt
                     group);
 }
 
-__attribute__((target("avx2"))) void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
+FW_TARGET_AVX2 void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
                                                           uint32_t fr, uint32_t fg, uint32_t fb)
 {
     const AddGroup group = AddGroup::Make(modulate, fr, fg, fb);
@@ -233,7 +205,7 @@ __attribute__((target("avx2"))) void SurfaceAddSpan32Avx2(uint32_t* d, const uin
         MaskedTail(d + i, s + i, n - i, group);
 }
 
-__attribute__((target("avx2"))) void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n,
+FW_TARGET_AVX2 void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n,
                                                                uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca,
                                                                bool blueCarry)
 {
@@ -363,7 +335,7 @@ void SurfaceOverRect32(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff
 {
     auto* dBytes = reinterpret_cast<uint8_t*>(d);
     const auto* sBytes = reinterpret_cast<const uint8_t*>(s);
-#if defined(FW_AVX2_SPANS)
+#if defined(FW_HAS_AVX2_FORMS)
     if (gAvx2Spans) {
         SurfaceOverRect32Avx2(dBytes, dPitch, sBytes, sPitch, w, h);
         return;

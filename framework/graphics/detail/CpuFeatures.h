@@ -1,0 +1,19 @@
+// What the processor offers beyond the SSE2 baseline, asked once. Kernels with a wider form choose
+// it at run time only where it gives the same bits. Internal to framework/graphics.
+#pragma once
+
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
+// Functions built with this attribute may use AVX2; call them only when CpuHasAvx2() holds.
+#define FW_HAS_AVX2_FORMS 1
+#define FW_TARGET_AVX2 __attribute__((target("avx2")))
+#endif
+
+namespace Fw::detail {
+
+// Whether the processor runs AVX2 (false where no AVX2 forms are built).
+bool CpuHasAvx2();
+
+// Whether the processor's string move has its fast form (enhanced rep movsb).
+bool CpuHasFastStringMove();
+
+} // namespace Fw::detail
