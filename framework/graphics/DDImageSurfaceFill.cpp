@@ -5,6 +5,7 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceLock.h"
+#include "framework/graphics/detail/SurfaceSpans.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -212,10 +213,14 @@ void DDImage::NormalFillRect(const Rect& rect, const Color& color)
                 s &= 0xFFFF;
             // Masks fixed at compile time for 565 and X888 let the loop fold them.
             WithLayout(v, GetDisplay()->GetPixelFormat(), [&](auto lay) {
-                if (wide)
+                if constexpr (std::is_same_v<decltype(lay), LayoutX888> && sizeof(P) == 4) {
+                    for (int32_t y = r.y; y < r.y + r.height; ++y)
+                        FillOverSpan32(v.Row<uint32_t>(y) + r.x, r.width, s, 256 - a);
+                } else if (wide) {
                     ApplyRect<P>(v, r, FillBlendRule<decltype(lay), false>{lay, s, 256 - a});
-                else
+                } else {
                     ApplyRect<P>(v, r, FillBlendRule<decltype(lay), true>{lay, s, 256 - a});
+                }
             });
         });
     });

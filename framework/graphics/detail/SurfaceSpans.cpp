@@ -274,7 +274,32 @@ void GatherSpan16(uint16_t* __restrict d, const uint32_t* __restrict s, const in
         d[i] = uint16_t(s[cols[i]]);
 }
 
+void FillOverSpan32Scalar(uint32_t* d, int32_t n, uint32_t s, uint32_t ia)
+{
+    // Red and blue in one product: each lane's product stays below 2^16.
+    for (int32_t i = 0; i < n; ++i)
+        d[i] = s + ((((d[i] & 0xFF00FFu) * ia) >> 8) & 0xFF00FFu) + ((((d[i] & 0xFF00u) * ia) >> 8) & 0xFF00u);
+}
+
 #if defined(__SSE2__)
+
+void FillOverSpan32(uint32_t* d, int32_t n, uint32_t s, uint32_t ia)
+{
+    // Each channel times ia (at most 255 x 256) fits a 16-bit lane; the top byte's factor is 0.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i f = _mm_set_epi16(0, int16_t(ia), int16_t(ia), int16_t(ia), 0, int16_t(ia), int16_t(ia),
+                                    int16_t(ia));
+    const __m128i add = _mm_set1_epi32(int32_t(s));
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i* p = reinterpret_cast<__m128i*>(d + i);
+        const __m128i x = _mm_loadu_si128(p);
+        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(x, zero), f), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(x, zero), f), 8);
+        _mm_storeu_si128(p, _mm_add_epi32(_mm_packus_epi16(lo, hi), add));
+    }
+    FillOverSpan32Scalar(d + i, n - i, s, ia);
+}
 
 bool AllOpaque32(const uint32_t* p, int32_t n)
 {
@@ -328,6 +353,7 @@ bool AllOpaque32(const uint32_t* p, int32_t n)
 }
 void NarrowSpan16(uint16_t* d, const uint32_t* s, int32_t n) { NarrowSpan16Scalar(d, s, n); }
 void DoubleSpan32(uint32_t* d, const uint32_t* s, int32_t n) { DoubleSpan32Scalar(d, s, n); }
+void FillOverSpan32(uint32_t* d, int32_t n, uint32_t s, uint32_t ia) { FillOverSpan32Scalar(d, n, s, ia); }
 
 #endif
 

@@ -43,4 +43,9 @@ void GatherSpan16(uint16_t* d, const uint32_t* s, const int32_t* cols, int32_t n
 void DoubleSpan32(uint32_t* d, const uint32_t* s, int32_t n);
 void DoubleSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n);
 
+// X888 fill under a colour of alpha below 255: d[i] = s + (each colour channel of d times ia >> 8,
+// top byte 0) as one 32-bit sum, ia = 256 - alpha.
+void FillOverSpan32(uint32_t* d, int32_t n, uint32_t s, uint32_t ia);
+void FillOverSpan32Scalar(uint32_t* d, int32_t n, uint32_t s, uint32_t ia);
+
 } // namespace Fw::detail

@@ -28,6 +28,25 @@ std::vector<uint32_t> Words(size_t n)
     return w;
 }
 
+TEST(SurfaceSpans, FillOverMatchesTheRuleAtEveryAlpha)
+{
+    for (uint32_t alpha = 0; alpha < 255; ++alpha) {
+        const int32_t n = int32_t(alpha % 41);
+        const uint32_t s = Next() & 0x7F7F7F; // a colour share: the sum may still carry between channels
+        std::vector<uint32_t> d = Words(size_t(n) + 1), ref = d;
+        FillOverSpan32(d.data(), n, s, 256 - alpha);
+        for (int32_t i = 0; i < n; ++i) {
+            const uint32_t x = ref[size_t(i)];
+            uint32_t want = s;
+            for (int shift = 0; shift < 24; shift += 8)
+                want += (((x >> shift) & 0xFF) * (256 - alpha) >> 8) << shift;
+            ASSERT_EQ(d[size_t(i)], want) << "alpha " << alpha << " i " << i;
+        }
+        FillOverSpan32Scalar(ref.data(), n, s, 256 - alpha);
+        ASSERT_EQ(d, ref) << "alpha " << alpha; // the word past the span untouched by both
+    }
+}
+
 TEST(SurfaceSpans, NarrowDoubleAndGatherMatchTheirDefinitions)
 {
     for (int32_t n = 0; n <= 40; ++n)
