@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,6 +32,7 @@ using Fw::Color;
 using Fw::Rect;
 
 constexpr int32_t kW = 1024, kH = 768, kLines = 40, kChars = 60;
+constexpr uint32_t kBackground = 0xFF203040;
 
 std::vector<std::wstring> Lines()
 {
@@ -45,11 +47,131 @@ std::vector<std::wstring> Lines()
     return lines;
 }
 
+// Each distinct character of the lines with its cell (the face's advance x line height) as the
+// face renders it: one coverage byte per pixel.
+struct GlyphCells {
+    std::wstring chars;
+    std::vector<int32_t> widths;
+    std::vector<std::vector<uint8_t>> covers;
+    int32_t height = 0, ascent = 0;
+
+    GlyphCells(Fw::SysFont& face, const std::vector<std::wstring>& lines) : height(face.height), ascent(face.ascent)
+    {
+        for (const std::wstring& l : lines)
+            for (wchar_t ch : l)
+                if (chars.find(ch) == std::wstring::npos)
+                    chars += ch;
+        for (wchar_t ch : chars) {
+            const std::wstring one(1, ch);
+            const int32_t w = std::max(face.face->TextWidth(one), 1);
+            std::vector<uint8_t> cover(size_t(w) * size_t(height));
+            face.face->RenderCoverage(one, 0, 0, cover.data(), w, height);
+            widths.push_back(w);
+            covers.push_back(std::move(cover));
+        }
+    }
+};
+
+// pixman's side of a text row: an x8r8g8b8 frame of the same background, a solid source of the
+// colour, one a8 glyph per character in its glyph cache, each glyph composited straight onto the
+// frame (pixman's faster form for such text: no mask).
+class PixmanText {
+public:
+    PixmanText(const GlyphCells& cells, const Color& colour, uint32_t background)
+        : dest(size_t(kW) * kH, background), background(background), ascent(cells.ascent), height(cells.height)
+    {
+        pixDest = pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, dest.data(), kW * 4);
+        const pixman_color_t c{uint16_t(colour.red * 257), uint16_t(colour.green * 257),
+                               uint16_t(colour.blue * 257), 0xFFFF};
+        solid = pixman_image_create_solid_fill(&c);
+        cache = pixman_glyph_cache_create();
+        pixman_glyph_cache_freeze(cache);
+        for (size_t k = 0; k < cells.chars.size(); ++k) {
+            const int32_t w = cells.widths[k], stride = (w + 3) & ~3;
+            std::vector<uint8_t> cover(size_t(stride) * size_t(height));
+            for (int32_t y = 0; y < height; ++y)
+                std::copy_n(cells.covers[k].data() + size_t(y * w), w, cover.data() + size_t(y * stride));
+            pixman_image_t* img =
+                pixman_image_create_bits(PIXMAN_a8, w, height, reinterpret_cast<uint32_t*>(cover.data()), stride);
+            pixman_glyph_cache_insert(cache, reinterpret_cast<void*>(uintptr_t(cells.chars[k])), nullptr, 0, 0, img);
+            pixman_image_unref(img); // the cache keeps its own copy
+            advance[cells.chars[k]] = w;
+        }
+        pixman_glyph_cache_thaw(cache);
+    }
+    ~PixmanText()
+    {
+        pixman_glyph_cache_destroy(cache);
+        pixman_image_unref(solid);
+        pixman_image_unref(pixDest);
+    }
+    PixmanText(const PixmanText&) = delete;
+    PixmanText& operator=(const PixmanText&) = delete;
+
+    // The lines at (10, 20 + i * line height), as our rows draw them.
+    void Draw(const std::vector<std::wstring>& lines)
+    {
+        for (size_t i = 0; i < lines.size(); ++i) {
+            glyphs.clear();
+            int32_t x = 10;
+            for (wchar_t ch : lines[i]) {
+                glyphs.push_back({x, 20 + int32_t(i) * height - ascent,
+                                  pixman_glyph_cache_lookup(cache, reinterpret_cast<void*>(uintptr_t(ch)), nullptr)});
+                x += advance[ch];
+            }
+            pixman_composite_glyphs_no_mask(PIXMAN_OP_OVER, solid, pixDest, 0, 0, 0, 0, cache, int(glyphs.size()),
+                                            glyphs.data());
+        }
+    }
+
+    // The largest channel difference between our frame and pixman's after both drew the lines once
+    // over the background: a check that both draw the same text (within rounding for the image
+    // font; the system font renders a line as a whole, so glyph edges can differ where its
+    // placement and the cells' differ).
+    int32_t WorstDifference(Fw::DDImage& screen, const std::function<void()>& ours, const std::vector<std::wstring>& lines)
+    {
+        std::vector<uint32_t> fresh(size_t(kW) * kH, background);
+        screen.SetBits(fresh.data(), kW, kH);
+        screen.GetSurface();
+        std::fill(dest.begin(), dest.end(), background);
+        ours();
+        Draw(lines);
+        const uint32_t* mine = screen.GetBits();
+        int32_t worst = 0;
+        for (size_t i = 0; i < dest.size(); ++i)
+            for (int shift = 0; shift < 24; shift += 8)
+                worst = std::max(worst, std::abs(int32_t((mine[i] >> shift) & 0xFF) - int32_t((dest[i] >> shift) & 0xFF)));
+        return worst;
+    }
+
+private:
+    std::vector<uint32_t> dest;
+    uint32_t background;
+    int32_t ascent, height;
+    pixman_image_t* pixDest = nullptr;
+    pixman_image_t* solid = nullptr;
+    pixman_glyph_cache_t* cache = nullptr;
+    std::map<wchar_t, int32_t> advance;
+    std::vector<pixman_glyph_t> glyphs;
+};
+
+// Times our drawing over pixman's and checks their pixels agree.
+void Report(benchmark::State& state, Fw::DDImage& screen, const std::function<void()>& ours, PixmanText& pixman,
+            const std::vector<std::wstring>& lines)
+{
+    for (auto _ : state)
+        ours();
+    state.counters["max_channel_diff"] = pixman.WorstDifference(screen, ours, lines);
+    double oursNs = 0;
+    state.counters["x_pixman"] = BenchPixels::InterleavedRatio(ours, [&] { pixman.Draw(lines); }, &oursNs);
+    state.counters["Mglyph_s"] = kLines * kChars / oursNs * 1000.0;
+}
+
 void SystemFontText(benchmark::State& state)
 {
     BenchPixels::BenchDisplay display(Platform::kFormatX8R8G8B8);
     Fw::DDImage screen(&display);
-    std::vector<uint32_t> bg(size_t(kW) * kH, 0xFF203040);
+    std::vector<uint32_t> bg(size_t(kW) * kH, kBackground);
     screen.SetBits(bg.data(), kW, kH);
     screen.GetSurface();
     Fw::SysFont font("DejaVu Sans", 12);
@@ -63,58 +185,9 @@ void SystemFontText(benchmark::State& state)
             g.DrawString(lines[size_t(i)], 10, 20 + i * font.height);
     };
 
-    // pixman: an x8r8g8b8 frame, a solid source of the colour, one a8 glyph per character: the
-    // character's cell (advance x line height) as the face renders it, origin at the cell's top left.
-    std::vector<uint32_t> dest(size_t(kW) * kH, 0xFF203040);
-    pixman_image_t* pixDest = pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, dest.data(), kW * 4);
-    const pixman_color_t c{uint16_t(250 * 257), uint16_t(230 * 257), uint16_t(120 * 257), 0xFFFF};
-    pixman_image_t* solid = pixman_image_create_solid_fill(&c);
-    pixman_glyph_cache_t* cache = pixman_glyph_cache_create();
-    std::map<wchar_t, int32_t> advance;
-    std::vector<std::vector<uint8_t>> coverBits;
-    pixman_glyph_cache_freeze(cache);
-    for (const std::wstring& l : lines)
-        for (wchar_t ch : l) {
-            if (advance.count(ch))
-                continue;
-            const std::wstring one(1, ch);
-            const int32_t w = std::max(font.face->TextWidth(one), 1), h = font.height, stride = (w + 3) & ~3;
-            std::vector<uint8_t> cover(size_t(stride) * size_t(h)), packed(size_t(w) * size_t(h));
-            font.face->RenderCoverage(one, 0, 0, packed.data(), w, h);
-            for (int32_t y = 0; y < h; ++y)
-                std::copy_n(packed.data() + size_t(y * w), w, cover.data() + size_t(y * stride));
-            pixman_image_t* img = pixman_image_create_bits(PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(cover.data()),
-                                                           stride);
-            pixman_glyph_cache_insert(cache, reinterpret_cast<void*>(uintptr_t(ch)), nullptr, 0, 0, img);
-            pixman_image_unref(img); // the cache keeps its own copy
-            advance[ch] = w;
-            coverBits.push_back(std::move(cover));
-        }
-    pixman_glyph_cache_thaw(cache);
-    std::vector<pixman_glyph_t> glyphs;
-    auto pixman = [&] {
-        for (int i = 0; i < kLines; ++i) {
-            glyphs.clear();
-            int32_t x = 10;
-            for (wchar_t ch : lines[size_t(i)]) {
-                glyphs.push_back({x, 20 + i * font.height - font.ascent,
-                                  pixman_glyph_cache_lookup(cache, reinterpret_cast<void*>(uintptr_t(ch)), nullptr)});
-                x += advance[ch];
-            }
-            // The line's box: pixman builds the mask of that size, glyphs placed in frame coordinates.
-            const int32_t top = 20 + i * font.height - font.ascent;
-            pixman_composite_glyphs(PIXMAN_OP_OVER, solid, pixDest, PIXMAN_a8, 0, 0, 10, top, 10, top, x - 10,
-                                    font.height, cache, int(glyphs.size()), glyphs.data());
-        }
-    };
-    for (auto _ : state)
-        ours();
-    double oursNs = 0;
-    state.counters["x_pixman"] = BenchPixels::InterleavedRatio(ours, pixman, &oursNs);
-    state.counters["Mglyph_s"] = kLines * kChars / oursNs * 1000.0;
-    pixman_glyph_cache_destroy(cache);
-    pixman_image_unref(solid);
-    pixman_image_unref(pixDest);
+    const GlyphCells cells(font, lines);
+    PixmanText pixman(cells, colour, kBackground);
+    Report(state, screen, ours, pixman, lines);
 }
 
 // The image font's glyph image, handed out as the shared image of any path (new the first time,
@@ -146,7 +219,7 @@ void ImageFontText(benchmark::State& state)
 {
     BenchPixels::BenchDisplay display(Platform::kFormatX8R8G8B8);
     Fw::DDImage screen(&display);
-    std::vector<uint32_t> bg(size_t(kW) * kH, 0xFF203040);
+    std::vector<uint32_t> bg(size_t(kW) * kH, kBackground);
     screen.SetBits(bg.data(), kW, kH);
     screen.GetSurface();
     const Color colour(250, 230, 120);
@@ -155,24 +228,14 @@ void ImageFontText(benchmark::State& state)
     // One glyph cell per character (the face's advance x line height), side by side in one strip:
     // white, the face's coverage as alpha.
     Fw::SysFont face("DejaVu Sans", 12);
-    const int32_t h = face.height;
-    std::wstring chars;
-    for (const std::wstring& l : lines)
-        for (wchar_t ch : l)
-            if (chars.find(ch) == std::wstring::npos)
-                chars += ch;
-    std::vector<int32_t> widths;
-    std::vector<std::vector<uint8_t>> covers;
+    const GlyphCells cells(face, lines);
+    const int32_t h = cells.height;
+    const std::wstring& chars = cells.chars;
+    const std::vector<int32_t>& widths = cells.widths;
+    const std::vector<std::vector<uint8_t>>& covers = cells.covers;
     int32_t stripW = 0;
-    for (wchar_t ch : chars) {
-        const std::wstring one(1, ch);
-        const int32_t w = std::max(face.face->TextWidth(one), 1);
-        std::vector<uint8_t> cover(size_t(w) * size_t(h));
-        face.face->RenderCoverage(one, 0, 0, cover.data(), w, h);
-        widths.push_back(w);
-        covers.push_back(std::move(cover));
+    for (int32_t w : widths)
         stripW += w;
-    }
     std::vector<uint32_t> strip(size_t(stripW) * size_t(h), 0);
     for (size_t k = 0, x0 = 0; k < chars.size(); x0 += size_t(widths[k]), ++k)
         for (int32_t y = 0; y < h; ++y)
@@ -218,67 +281,8 @@ void ImageFontText(benchmark::State& state)
             g.DrawString(lines[size_t(i)], 10, 20 + i * h);
     };
 
-    // pixman: the same frame, colour and glyph pixels (the alpha of each cell as an a8 glyph).
-    std::vector<uint32_t> dest(size_t(kW) * kH, 0xFF203040);
-    pixman_image_t* pixDest = pixman_image_create_bits(PIXMAN_x8r8g8b8, kW, kH, dest.data(), kW * 4);
-    const pixman_color_t c{uint16_t(250 * 257), uint16_t(230 * 257), uint16_t(120 * 257), 0xFFFF};
-    pixman_image_t* solid = pixman_image_create_solid_fill(&c);
-    pixman_glyph_cache_t* cache = pixman_glyph_cache_create();
-    std::map<wchar_t, int32_t> advance;
-    std::vector<std::vector<uint8_t>> coverBits;
-    pixman_glyph_cache_freeze(cache);
-    for (size_t k = 0; k < chars.size(); ++k) {
-        const int32_t w = widths[k], stride = (w + 3) & ~3;
-        std::vector<uint8_t> cover(size_t(stride) * size_t(h));
-        for (int32_t y = 0; y < h; ++y)
-            std::copy_n(covers[k].data() + size_t(y * w), w, cover.data() + size_t(y * stride));
-        pixman_image_t* img =
-            pixman_image_create_bits(PIXMAN_a8, w, h, reinterpret_cast<uint32_t*>(cover.data()), stride);
-        pixman_glyph_cache_insert(cache, reinterpret_cast<void*>(uintptr_t(chars[k])), nullptr, 0, 0, img);
-        pixman_image_unref(img);
-        advance[chars[k]] = w;
-        coverBits.push_back(std::move(cover));
-    }
-    pixman_glyph_cache_thaw(cache);
-    std::vector<pixman_glyph_t> glyphs;
-    // Each glyph composited straight onto the frame (pixman's faster form for this text: no mask).
-    auto pixman = [&] {
-        for (int i = 0; i < kLines; ++i) {
-            glyphs.clear();
-            int32_t x = 10;
-            for (wchar_t ch : lines[size_t(i)]) {
-                glyphs.push_back({x, 20 + i * h - face.ascent,
-                                  pixman_glyph_cache_lookup(cache, reinterpret_cast<void*>(uintptr_t(ch)), nullptr)});
-                x += advance[ch];
-            }
-            pixman_composite_glyphs_no_mask(PIXMAN_OP_OVER, solid, pixDest, 0, 0, 0, 0, cache, int(glyphs.size()),
-                                            glyphs.data());
-        }
-    };
-    for (auto _ : state)
-        ours();
-    // Both drew the same text once over the same background: the pixels agree within rounding.
-    {
-        std::vector<uint32_t> fresh(size_t(kW) * kH, 0xFF203040);
-        screen.SetBits(fresh.data(), kW, kH);
-        screen.GetSurface();
-        std::fill(dest.begin(), dest.end(), 0xFF203040);
-        ours();
-        pixman();
-        const uint32_t* mine = screen.GetBits();
-        int32_t worst = 0;
-        for (size_t i = 0; i < dest.size(); ++i)
-            for (int shift = 0; shift < 24; shift += 8)
-                worst = std::max(worst, std::abs(int32_t((mine[i] >> shift) & 0xFF) -
-                                                 int32_t((dest[i] >> shift) & 0xFF)));
-        state.counters["max_channel_diff"] = worst;
-    }
-    double oursNs = 0;
-    state.counters["x_pixman"] = BenchPixels::InterleavedRatio(ours, pixman, &oursNs);
-    state.counters["Mglyph_s"] = kLines * kChars / oursNs * 1000.0;
-    pixman_glyph_cache_destroy(cache);
-    pixman_image_unref(solid);
-    pixman_image_unref(pixDest);
+    PixmanText pixman(cells, colour, kBackground);
+    Report(state, screen, ours, pixman, lines);
 }
 
 BENCHMARK(SystemFontText)->Unit(benchmark::kMicrosecond)->Iterations(3);
