@@ -216,7 +216,7 @@ void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
 void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i k256 = _mm_set1_epi16(256), k1 = _mm_set1_epi16(1);
+    const __m128i k8081 = _mm_set1_epi16(int16_t(0x8081));
     // Per 16-bit lane: blue, green, red, and 0 for the alpha lane (the modulated alpha is unused).
     const __m128i colour = _mm_set_epi16(0, int16_t(r), int16_t(g), int16_t(b), 0, int16_t(r), int16_t(g), int16_t(b));
     const __m128i alpha = _mm_set1_epi16(int16_t(ca));
@@ -229,15 +229,20 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
             continue;
         }
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // a = x / 255 for x = source alpha * ca, as x * 0x8081 >> 23 (exact for every 16-bit x),
+        // once per pixel, then spread to the pixel's four lanes: a0 a0 a1 a1 a2 a2 a3 a3 as pairs.
+        const __m128i x = _mm_mullo_epi16(_mm_srli_epi32(sv, 24), alpha);
+        const __m128i a1 = _mm_srli_epi16(_mm_mulhi_epu16(x, k8081), 7);
+        const __m128i a2 = _mm_or_si128(a1, _mm_slli_epi32(a1, 16));
+        const __m128i aHalf[2] = {_mm_unpacklo_epi32(a2, a2), _mm_unpackhi_epi32(a2, a2)};
         __m128i out[2];
         for (int half = 0; half < 2; ++half) {
             const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
             const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
-            // x / 255 for 0 <= x <= 65025 as (x + 1 + (x >> 8)) >> 8, exact over that range.
-            const __m128i x = _mm_mullo_epi16(AlphaLanes(s16), alpha);
-            const __m128i a = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, k1), _mm_srli_epi16(x, 8)), 8);
             const __m128i q = _mm_srli_epi16(_mm_mullo_epi16(s16, colour), 8);
-            const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), _mm_mullo_epi16(q, a));
+            // d (256 - a) + q a as d 256 + (q - d) a: the true sum is at most 65280, so the
+            // 16-bit wrap of the terms leaves it exact.
+            const __m128i sum = _mm_add_epi16(_mm_slli_epi16(d16, 8), _mm_mullo_epi16(_mm_sub_epi16(q, d16), aHalf[half]));
             out[half] = _mm_srli_epi16(sum, 8);
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask()));

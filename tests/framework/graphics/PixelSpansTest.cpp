@@ -92,7 +92,7 @@ namespace {
 TEST(PixelSpans, ModulateOverMatchesScalar)
 {
     struct Tint { uint32_t r, g, b; };
-    const Tint tints[] = {{255, 255, 255}, {128, 128, 128}, {200, 17, 0}, {0, 255, 99}};
+    const Tint tints[] = {{255, 255, 255}, {128, 128, 128}, {200, 17, 0}, {0, 255, 99}, {255, 0, 255}};
     uint32_t seed = 77;
     auto next = [&] {
         seed = seed * 1664525u + 1013904223u;
@@ -102,10 +102,13 @@ TEST(PixelSpans, ModulateOverMatchesScalar)
         for (uint32_t ca = 0; ca < 256; ++ca) {
             // Every source alpha against this colour alpha; destinations mostly opaque, some
             // groups with a translucent pixel to take the per-pixel path.
+            // Every third colour alpha takes extreme colours (white and black both ways round).
             std::vector<uint32_t> src, dst;
             for (uint32_t v = 0; v < 256; ++v) {
-                src.push_back(v << 24 | (next() & 0xFFFFFF));
-                dst.push_back((v % 13 == 5 ? next() & 0xFF : 255u) << 24 | (next() & 0xFFFFFF));
+                const uint32_t extreme = v & 1 ? 0xFFFFFF : 0;
+                src.push_back(v << 24 | (ca % 3 == 0 ? extreme : next() & 0xFFFFFF));
+                dst.push_back((v % 13 == 5 ? next() & 0xFF : 255u) << 24 |
+                              (ca % 3 == 0 ? extreme ^ (v & 2 ? 0xFFFFFF : 0) : next() & 0xFFFFFF));
             }
             std::vector<uint32_t> fast = dst, scalar = dst;
             ModulateOverSpan(fast.data(), src.data(), 256, t.r, t.g, t.b, ca);
