@@ -3,6 +3,7 @@
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SmoothStretch.h"
 
 #include <algorithm>
@@ -41,14 +42,8 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
             cols[size_t(i)] = std::clamp(int32_t(sd.x + i * sx), s.x, s.x + s.width - 1);
         for (int32_t j = 0; j < r.height; ++j) {
             const int32_t sy0 = std::clamp(int32_t(sd.y + j * sy), s.y, s.y + s.height - 1);
-            const uint32_t* srow = sbits + size_t(sy0) * size_t(source->width);
-            uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
-            for (int32_t i = 0; i < r.width; ++i) {
-                const uint32_t p = srow[cols[size_t(i)]];
-                const uint32_t a = p >> 24;
-                if (a)
-                    d[i] = OverFast(d[i], p, a);
-            }
+            OverSpanGather(px + size_t(r.y + j) * size_t(width) + size_t(r.x),
+                           sbits + size_t(sy0) * size_t(source->width), cols.data(), r.width);
         }
         BitsChanged();
         return;

@@ -48,6 +48,13 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
     }
 }
 
+void OverSpanGatherScalar(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i)
+        if (const uint32_t p = row[cols[i]]; p >> 24)
+            d[i] = OverFast(d[i], p, p >> 24);
+}
+
 void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i) {
@@ -250,6 +257,32 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
     ModulateOverSpanScalar(d + i, s + i, n - i, r, g, b, ca);
 }
 
+void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i sv = _mm_set_epi32(int32_t(row[cols[i + 3]]), int32_t(row[cols[i + 2]]),
+                                         int32_t(row[cols[i + 1]]), int32_t(row[cols[i]]));
+        // Groups of four opaque destination pixels take the weight a; a = 0 leaves them as they are.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, AlphaMask()), AlphaMask())) != 0xFFFF) {
+            OverSpanGatherScalar(d + i, row, cols + i, 4);
+            continue;
+        }
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+            // d (256 - a) + s a as d 256 + (s - d) a: exact through the 16-bit wrap (at most 65280).
+            const __m128i sum = _mm_add_epi16(_mm_slli_epi16(d16, 8), _mm_mullo_epi16(_mm_sub_epi16(s16, d16), AlphaLanes(s16)));
+            out[half] = _mm_srli_epi16(sum, 8);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask()));
+    }
+    OverSpanGatherScalar(d + i, row, cols + i, n - i);
+}
+
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128();
@@ -385,6 +418,11 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
 {
     ModulateOverSpanScalar(d, s, n, r, g, b, ca);
 }
+void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    OverSpanGatherScalar(d, row, cols, n);
+}
+
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }
 void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddAlphaSpanScalar(d, s, n); }

@@ -29,6 +29,12 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
 void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b,
                             uint32_t ca);
 
+// Nearest-pixel row onto a destination that may be translucent: p = row[cols[i]]; where
+// a = p >> 24 is not 0, d[i] = OverFast(d[i], p, a) (opaque destinations: channel
+// (d (256 - a) + p a) >> 8, alpha 255).
+void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
+void OverSpanGatherScalar(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
+
 // X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
 // top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,
 // top byte 0) + s[i] as one 32-bit sum (the surface blend's pixel; a = 255 gives s[i]).

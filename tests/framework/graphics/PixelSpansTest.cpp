@@ -117,6 +117,37 @@ TEST(PixelSpans, ModulateOverMatchesScalar)
         }
 }
 
+TEST(PixelSpans, OverGatherMatchesScalar)
+{
+    uint32_t seed = 99;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    // A source row of clear, opaque and partial runs (extreme colours among them), read through
+    // columns that repeat, skip and go back; destinations mostly opaque, some groups with clear
+    // or translucent pixels.
+    std::vector<uint32_t> row(300);
+    for (size_t i = 0; i < row.size(); ++i) {
+        const uint32_t cls = uint32_t(i / 6) % 3, colour = i % 11 == 0 ? 0xFFFFFF : i % 11 == 1 ? 0 : next() & 0xFFFFFF;
+        row[i] = (cls == 0 ? 0 : cls == 1 ? 255 : next() % 256) << 24 | colour;
+    }
+    for (int32_t n = 0; n < 70; ++n)
+        for (int rep = 0; rep < 20; ++rep) {
+            std::vector<int32_t> cols(static_cast<size_t>(n));
+            std::vector<uint32_t> dst(static_cast<size_t>(n));
+            for (int32_t i = 0; i < n; ++i) {
+                cols[size_t(i)] = rep % 2 ? int32_t(next() % 300) : i * 5 / 4 + rep;
+                const uint32_t da = rep % 3 == 0 && next() % 9 == 0 ? next() % 256 : 255;
+                dst[size_t(i)] = da << 24 | (i % 7 == 3 ? 0xFFFFFF : next() & 0xFFFFFF);
+            }
+            std::vector<uint32_t> fast = dst, scalar = dst;
+            OverSpanGather(fast.data(), row.data(), cols.data(), n);
+            OverSpanGatherScalar(scalar.data(), row.data(), cols.data(), n);
+            ASSERT_EQ(fast, scalar) << "seed 99, n " << n << " rep " << rep;
+        }
+}
+
 } // namespace
 
 // The X888 surface spans against the surface blits' per-pixel rules themselves (the blend's
