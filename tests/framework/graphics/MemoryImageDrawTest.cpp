@@ -348,6 +348,22 @@ TEST(MemoryImageBlt, AdditiveAmountsFollowEveryChangeOfTheSource)
     check("blitted onto");
 }
 
+TEST(MemoryImageBlt, AdditiveOntoItselfReadsWhatItWrote)
+{
+    // An image drawn additively onto itself, shifted, reads rows the blit has already changed,
+    // as an image that changes often (which keeps no amounts) does.
+    std::vector<uint32_t> px(8 * 8);
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = uint32_t(40 + i * 3) << 24 | uint32_t(i * 0x030507);
+    MemoryImage kept = Source(8, 8, px), volatileImg = Source(8, 8, px);
+    volatileImg.SetVolatile(true);
+    for (MemoryImage* img : {&kept, &volatileImg})
+        img->Blt(img, 1, 1, Rect(0, 0, 7, 7), Color::White, 1);
+    EXPECT_EQ(std::vector<uint32_t>(kept.GetBits(), kept.GetBits() + 64),
+              std::vector<uint32_t>(volatileImg.GetBits(), volatileImg.GetBits() + 64));
+    EXPECT_NE(kept.GetBits()[18], px[18]);
+}
+
 TEST(MemoryImageBlt, RectanglesOutsideEitherImageAreCut)
 {
     Canvas cv(4, 4, 0);
