@@ -40,10 +40,12 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
         std::vector<int32_t> cols(size_t(r.width));
         for (int32_t i = 0; i < r.width; ++i)
             cols[size_t(i)] = std::clamp(int32_t(sd.x + i * sx), s.x, s.x + s.width - 1);
+        // Onto itself, pixel by pixel: a pixel may read one this row has just written.
+        const auto span = source == this ? OverSpanGatherScalar : OverSpanGather;
         for (int32_t j = 0; j < r.height; ++j) {
             const int32_t sy0 = std::clamp(int32_t(sd.y + j * sy), s.y, s.y + s.height - 1);
-            OverSpanGather(px + size_t(r.y + j) * size_t(width) + size_t(r.x),
-                           sbits + size_t(sy0) * size_t(source->width), cols.data(), r.width);
+            span(px + size_t(r.y + j) * size_t(width) + size_t(r.x), sbits + size_t(sy0) * size_t(source->width),
+                 cols.data(), r.width);
         }
         BitsChanged();
         return;

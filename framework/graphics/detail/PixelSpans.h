@@ -10,7 +10,8 @@ namespace Fw::detail {
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n);
 void BlendOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 
-// d[i] = each colour channel min(d + s, 255), d's alpha kept.
+// d[i] = each colour channel min(d + s, 255), d's alpha kept. d may overlap s: groups of four
+// in order, each reading its source after the groups before it were written.
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n);
 void AddSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 

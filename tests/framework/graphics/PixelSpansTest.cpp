@@ -71,6 +71,33 @@ TEST(PixelSpans, RandomSpans)
             }
 }
 
+TEST(PixelSpans, AddOntoItsOwnSourceGoesGroupByGroup)
+{
+    // An image added onto itself shifted right: each group of four reads its source after the
+    // groups before it were written, blocks that add nothing or not.
+    auto groupByGroup = [](uint32_t* d, const uint32_t* s, int32_t n) {
+        int32_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const uint32_t read[4] = {s[i], s[i + 1], s[i + 2], s[i + 3]};
+            AddSpanScalar(d + i, read, 4);
+        }
+        AddSpanScalar(d + i, s + i, n - i);
+    };
+    uint32_t seed = 5;
+    std::vector<uint32_t> buf(90);
+    for (size_t i = 0; i < buf.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        buf[i] = (i / 20) % 2 ? seed : seed & 0xFF000000u; // runs of 20 that add nothing
+    }
+    for (int32_t shift = 1; shift < 7; ++shift)
+        for (int32_t n : {5, 19, 37, 64, 80}) {
+            std::vector<uint32_t> fast = buf, want = buf;
+            AddSpan(fast.data() + shift, fast.data(), n);
+            groupByGroup(want.data() + shift, want.data(), n);
+            ASSERT_EQ(fast, want) << "shift " << shift << " n " << n;
+        }
+}
+
 TEST(PixelSpans, FillOverMatchesScalar)
 {
     for (uint32_t a = 1; a < 255; ++a)
