@@ -73,7 +73,8 @@ struct Scene {
         mixedAmounts = mixedPx;
         for (uint32_t& p : mixedAmounts) {
             const uint32_t a = p >> 24;
-            p = a << 24 | (((p >> 16) & 0xFF) * a >> 8) << 16 | (((p >> 8) & 0xFF) * a >> 8) << 8 | ((p & 0xFF) * a >> 8);
+            auto ch = [&](int shift) { return (((p >> shift) & 0xFF) * a >> 8) << shift; };
+            p = a << 24 | ch(16) | ch(8) | ch(0);
         }
         opaque.SetBits(opaquePx.data(), s.w, s.h);
         mixed.SetBits(mixedPx.data(), s.w, s.h);
@@ -133,7 +134,8 @@ void RunCase(benchmark::State& state, const Size& size, const std::function<void
         ours(fresh);
         base.pixman(fresh);
         const uint32_t* mine = fresh.dest.GetBits();
-        state.counters["same_pixels"] = std::equal(mine, mine + kFrameW * kFrameH, fresh.pixDest.data()) ? 1 : 0;
+        const bool same = std::equal(mine, mine + kFrameW * kFrameH, fresh.pixDest.data());
+        state.counters["same_pixels"] = same ? 1 : 0;
     }
     Scene scene(size);
     for (auto _ : state)

@@ -44,8 +44,8 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
         const auto span = source == this ? OverSpanGatherScalar : OverSpanGather;
         for (int32_t j = 0; j < r.height; ++j) {
             const int32_t sy0 = std::clamp(int32_t(sd.y + j * sy), s.y, s.y + s.height - 1);
-            span(px + size_t(r.y + j) * size_t(width) + size_t(r.x), sbits + size_t(sy0) * size_t(source->width),
-                 cols.data(), r.width);
+            const uint32_t* srow = sbits + size_t(sy0) * size_t(source->width);
+            span(px + size_t(r.y + j) * size_t(width) + size_t(r.x), srow, cols.data(), r.width);
         }
         BitsChanged();
         return;

@@ -161,9 +161,8 @@ void AddSpan(uint32_t* d, const uint32_t* s, int32_t n)
 {
     int32_t i = 0;
     // Blocks of sixteen that add nothing (clear stretches of a sprite) are left alone; testing
-    // smaller groups costs more in mispredicted branches than it saves.
-    // A skipped block writes nothing, so even a destination overlapping its source reads
-    // what it would have read group by group.
+    // smaller groups costs more in mispredicted branches than it saves. A skipped block writes
+    // nothing, so a destination overlapping its source still reads what it read group by group.
     for (; i + 16 <= n; i += 16) {
         const auto* sp = reinterpret_cast<const __m128i*>(s + i);
         const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(sp), _mm_loadu_si128(sp + 1)),
@@ -252,7 +251,8 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
             const __m128i q = _mm_srli_epi16(_mm_mullo_epi16(s16, colour), 8);
             // d (256 - a) + q a as d 256 + (q - d) a: the true sum is at most 65280, so the
             // 16-bit wrap of the terms leaves it exact.
-            const __m128i sum = _mm_add_epi16(_mm_slli_epi16(d16, 8), _mm_mullo_epi16(_mm_sub_epi16(q, d16), aHalf[half]));
+            const __m128i sum =
+                _mm_add_epi16(_mm_slli_epi16(d16, 8), _mm_mullo_epi16(_mm_sub_epi16(q, d16), aHalf[half]));
             out[half] = _mm_srli_epi16(sum, 8);
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask()));
@@ -278,10 +278,12 @@ void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32
             const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
             const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
             // d (256 - a) + s a as d 256 + (s - d) a: exact through the 16-bit wrap (at most 65280).
-            const __m128i sum = _mm_add_epi16(_mm_slli_epi16(d16, 8), _mm_mullo_epi16(_mm_sub_epi16(s16, d16), AlphaLanes(s16)));
+            const __m128i diff = _mm_mullo_epi16(_mm_sub_epi16(s16, d16), AlphaLanes(s16));
+            const __m128i sum = _mm_add_epi16(_mm_slli_epi16(d16, 8), diff);
             out[half] = _mm_srli_epi16(sum, 8);
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask()));
+        const __m128i packed = _mm_packus_epi16(out[0], out[1]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(packed, AlphaMask()));
     }
     OverSpanGatherScalar(d + i, row, cols + i, n - i);
 }
@@ -425,7 +427,6 @@ void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32
 {
     OverSpanGatherScalar(d, row, cols, n);
 }
-
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }
 void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddAlphaSpanScalar(d, s, n); }

@@ -156,7 +156,8 @@ TEST(PixelSpans, OverGatherMatchesScalar)
     // or translucent pixels.
     std::vector<uint32_t> row(300);
     for (size_t i = 0; i < row.size(); ++i) {
-        const uint32_t cls = uint32_t(i / 6) % 3, colour = i % 11 == 0 ? 0xFFFFFF : i % 11 == 1 ? 0 : next() & 0xFFFFFF;
+        const uint32_t cls = uint32_t(i / 6) % 3;
+        const uint32_t colour = i % 11 == 0 ? 0xFFFFFF : i % 11 == 1 ? 0 : next() & 0xFFFFFF;
         row[i] = (cls == 0 ? 0 : cls == 1 ? 255 : next() % 256) << 24 | colour;
     }
     for (int32_t n = 0; n < 70; ++n)
