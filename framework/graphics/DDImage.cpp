@@ -198,10 +198,7 @@ void DDImage::DeleteDDSurface()
 void DDImage::DeleteMemoryData()
 {
     bits.reset();
-    native16Data.reset();
-    nativeAlphaData.reset();
-    rlAdditiveData.reset();
-    rlAlphaData.reset();
+    FreeDerivedData();
     colorTable.reset();
     colorIndices.reset();
 }
@@ -217,6 +214,7 @@ uint32_t* DDImage::GetBits()
         return MemoryImage::GetBits();
     if (noReadBack || width <= 0 || height <= 0)
         return nullptr;
+    additiveAmounts.reset(); // the bits are read back anew below
     if (target3D) {
         SurfaceDesc desc;
         if (!display->ReadBackDrawSurface() || Failed(surface->Lock(nullptr, desc, DDLOCK_WAIT)))

@@ -120,6 +120,7 @@ void MemoryImage::FreeDerivedData()
     nativeAlphaData.reset();
     rlAlphaData.reset();
     rlAdditiveData.reset();
+    additiveAmounts.reset();
 }
 
 void MemoryImage::BitsChanged()
@@ -193,6 +194,8 @@ uint32_t* MemoryImage::GetBits()
     if (count <= 0)
         return nullptr;
     bits = AllocBits(count);
+    // Bits rebuilt from the native data or the texture need not be the ones the amounts came from.
+    additiveAmounts.reset();
     uint32_t* out = bits.get();
     if (colorTable && colorIndices) {
         for (int32_t i = 0; i < count; ++i)
@@ -309,6 +312,30 @@ uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display)
         rlAdditiveData =
             BuildRunLengths(width, height, [&](size_t i) { return (native[i] & 0xFFFFFF) != 0 ? 1 : 0; });
     return rlAdditiveData.get();
+}
+
+const uint32_t* MemoryImage::GetAdditiveAmounts()
+{
+    if (additiveAmounts)
+        return additiveAmounts.get();
+    const int32_t count = PixelCount();
+    if (count <= 0)
+        return nullptr;
+    // The additive span onto zeroed words leaves exactly the amounts it would add.
+    auto amounts = std::make_unique<uint32_t[]>(size_t(count));
+    if (colorTable && colorIndices) {
+        uint32_t table[256] = {};
+        detail::AddAlphaSpan(table, colorTable.get(), 256);
+        for (int32_t i = 0; i < count; ++i)
+            amounts[size_t(i)] = table[colorIndices[size_t(i)]];
+    } else {
+        const uint32_t* px = bits ? bits.get() : GetBits();
+        if (!px)
+            return nullptr;
+        detail::AddAlphaSpan(amounts.get(), px, count);
+    }
+    additiveAmounts = std::move(amounts);
+    return additiveAmounts.get();
 }
 
 void MemoryImage::PurgeBits()

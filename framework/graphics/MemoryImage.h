@@ -58,6 +58,10 @@ public:
     virtual uint8_t* GetRLAlphaData();
     // The same run scheme over the native pixels, class = colour zero / non-zero.
     virtual uint8_t* GetRLAdditiveData(NativeDisplay* display);
+    // What a white additive blit adds for each pixel: each colour channel times the pixel's alpha
+    // >> 8, alpha byte 0; width * height words, null for no pixels. Cached until BitsChanged or
+    // until the bits are rebuilt.
+    const uint32_t* GetAdditiveAmounts();
     virtual void PurgeBits();
     virtual void DeleteSWBuffers();
     virtual void DeleteTextureData();
@@ -107,6 +111,7 @@ public:
     std::unique_ptr<uint32_t[]> nativeAlphaData; // see GetNativeAlphaData
     std::unique_ptr<uint8_t[]> rlAlphaData;      // see GetRLAlphaData
     std::unique_ptr<uint8_t[]> rlAdditiveData;   // see GetRLAdditiveData
+    std::unique_ptr<uint32_t[]> additiveAmounts; // see GetAdditiveAmounts
     bool bitsChanged = false;                    // pixels changed since the last CommitBits
 
 protected:
@@ -116,7 +121,7 @@ protected:
     // Every blit marks its source as drawn; only memory images (and derived) can be drawn from.
     // Returns null for a null or other source.
     static MemoryImage* MarkSource(Image* src);
-    // Frees the three derived software buffers.
+    // Frees the derived software buffers.
     void FreeDerivedData();
 
     ImageRegistry* app = nullptr; // the application whose image set holds this image

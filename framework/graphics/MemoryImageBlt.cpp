@@ -273,6 +273,12 @@ void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, con
                       *source, destOpaque, color);
         else
             NormalBlt(area, BitsSource{sbits, source->width}, *source, destOpaque, color);
+    } else if (color == Color::White && source->hasAlpha && !source->isVolatile && source != this) {
+        // The source's cached amounts (colour times alpha) make each pixel one saturating add.
+        // Not for images that change often, nor onto the source itself, where later rows may read
+        // pixels this blit has already written.
+        if (const uint32_t* amounts = source->GetAdditiveAmounts())
+            BlendRows(area, BitsSource{amounts, source->width}, AddWhite{});
     } else {
         if (palette)
             AdditiveBlt(area, PaletteSource{source->colorTable.get(), source->colorIndices.get(), source->width},

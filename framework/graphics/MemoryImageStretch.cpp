@@ -3,6 +3,7 @@
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SmoothStretch.h"
 #include "framework/graphics/detail/SmoothStretchSpans.h"
 
@@ -40,16 +41,12 @@ void MemoryImage::StretchBlt(Image* src, const Rect& destRect, const Rect& srcRe
         std::vector<int32_t> cols(size_t(r.width));
         for (int32_t i = 0; i < r.width; ++i)
             cols[size_t(i)] = std::clamp(int32_t(sd.x + i * sx), s.x, s.x + s.width - 1);
+        // Onto itself, pixel by pixel: a pixel may read one this row has just written.
+        const auto span = source == this ? OverSpanGatherScalar : OverSpanGather;
         for (int32_t j = 0; j < r.height; ++j) {
             const int32_t sy0 = std::clamp(int32_t(sd.y + j * sy), s.y, s.y + s.height - 1);
             const uint32_t* srow = sbits + size_t(sy0) * size_t(source->width);
-            uint32_t* d = px + size_t(r.y + j) * size_t(width) + size_t(r.x);
-            for (int32_t i = 0; i < r.width; ++i) {
-                const uint32_t p = srow[cols[size_t(i)]];
-                const uint32_t a = p >> 24;
-                if (a)
-                    d[i] = OverFast(d[i], p, a);
-            }
+            span(px + size_t(r.y + j) * size_t(width) + size_t(r.x), srow, cols.data(), r.width);
         }
         BitsChanged();
         return;

@@ -49,6 +49,13 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
     }
 }
 
+void OverSpanGatherScalar(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i)
+        if (const uint32_t p = row[cols[i]]; p >> 24)
+            d[i] = OverFast(d[i], p, p >> 24);
+}
+
 void SurfaceOverSpan32Scalar(uint32_t* d, const uint32_t* s, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i) {
@@ -154,6 +161,22 @@ void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n)
 {
     int32_t i = 0;
+    // Blocks of sixteen that add nothing (clear stretches of a sprite) are left alone; testing
+    // smaller groups costs more in mispredicted branches than it saves. A skipped block writes
+    // nothing, so a destination overlapping its source still reads what it read group by group.
+    for (; i + 16 <= n; i += 16) {
+        const auto* sp = reinterpret_cast<const __m128i*>(s + i);
+        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(sp), _mm_loadu_si128(sp + 1)),
+                                         _mm_or_si128(_mm_loadu_si128(sp + 2), _mm_loadu_si128(sp + 3)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(any, RgbMask()), _mm_setzero_si128())) == 0xFFFF)
+            continue;
+        for (int k = 0; k < 4; ++k) {
+            // Each group reads its source after the groups before it were written.
+            const __m128i sv = _mm_and_si128(_mm_loadu_si128(sp + k), RgbMask());
+            __m128i* dp = reinterpret_cast<__m128i*>(d + i + 4 * k);
+            _mm_storeu_si128(dp, _mm_adds_epu8(_mm_loadu_si128(dp), sv));
+        }
+    }
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), RgbMask());
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
@@ -203,7 +226,7 @@ void FillOverSpan(uint32_t* d, int32_t n, uint32_t q, uint32_t a)
 void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i k256 = _mm_set1_epi16(256), k1 = _mm_set1_epi16(1);
+    const __m128i k8081 = _mm_set1_epi16(int16_t(0x8081));
     // Per 16-bit lane: blue, green, red, and 0 for the alpha lane (the modulated alpha is unused).
     const __m128i colour = _mm_set_epi16(0, int16_t(r), int16_t(g), int16_t(b), 0, int16_t(r), int16_t(g), int16_t(b));
     const __m128i alpha = _mm_set1_epi16(int16_t(ca));
@@ -216,20 +239,54 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
             continue;
         }
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // a = x / 255 for x = source alpha * ca, as x * 0x8081 >> 23 (exact for every 16-bit x),
+        // once per pixel, then spread to the pixel's four lanes: a0 a0 a1 a1 a2 a2 a3 a3 as pairs.
+        const __m128i x = _mm_mullo_epi16(_mm_srli_epi32(sv, 24), alpha);
+        const __m128i a1 = _mm_srli_epi16(_mm_mulhi_epu16(x, k8081), 7);
+        const __m128i a2 = _mm_or_si128(a1, _mm_slli_epi32(a1, 16));
+        const __m128i aHalf[2] = {_mm_unpacklo_epi32(a2, a2), _mm_unpackhi_epi32(a2, a2)};
         __m128i out[2];
         for (int half = 0; half < 2; ++half) {
             const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
             const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
-            // x / 255 for 0 <= x <= 65025 as (x + 1 + (x >> 8)) >> 8, exact over that range.
-            const __m128i x = _mm_mullo_epi16(AlphaLanes(s16), alpha);
-            const __m128i a = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, k1), _mm_srli_epi16(x, 8)), 8);
             const __m128i q = _mm_srli_epi16(_mm_mullo_epi16(s16, colour), 8);
-            const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), _mm_mullo_epi16(q, a));
+            // d (256 - a) + q a as d 256 + (q - d) a: the true sum is at most 65280, so the
+            // 16-bit wrap of the terms leaves it exact.
+            const __m128i sum =
+                _mm_add_epi16(_mm_slli_epi16(d16, 8), _mm_mullo_epi16(_mm_sub_epi16(q, d16), aHalf[half]));
             out[half] = _mm_srli_epi16(sum, 8);
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask()));
     }
     ModulateOverSpanScalar(d + i, s + i, n - i, r, g, b, ca);
+}
+
+void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i sv = _mm_set_epi32(int32_t(row[cols[i + 3]]), int32_t(row[cols[i + 2]]),
+                                         int32_t(row[cols[i + 1]]), int32_t(row[cols[i]]));
+        // Groups of four opaque destination pixels take the weight a; a = 0 leaves them as they are.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dv, AlphaMask()), AlphaMask())) != 0xFFFF) {
+            OverSpanGatherScalar(d + i, row, cols + i, 4);
+            continue;
+        }
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+            // d (256 - a) + s a as d 256 + (s - d) a: exact through the 16-bit wrap (at most 65280).
+            const __m128i diff = _mm_mullo_epi16(_mm_sub_epi16(s16, d16), AlphaLanes(s16));
+            const __m128i sum = _mm_add_epi16(_mm_slli_epi16(d16, 8), diff);
+            out[half] = _mm_srli_epi16(sum, 8);
+        }
+        const __m128i packed = _mm_packus_epi16(out[0], out[1]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(packed, AlphaMask()));
+    }
+    OverSpanGatherScalar(d + i, row, cols + i, n - i);
 }
 
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
@@ -392,6 +449,10 @@ void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, 
 void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca)
 {
     ModulateOverSpanScalar(d, s, n, r, g, b, ca);
+}
+void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    OverSpanGatherScalar(d, row, cols, n);
 }
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }

@@ -10,7 +10,8 @@ namespace Fw::detail {
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n);
 void BlendOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 
-// d[i] = each colour channel min(d + s, 255), d's alpha kept.
+// d[i] = each colour channel min(d + s, 255), d's alpha kept. d may overlap s: groups of four
+// in order, each reading its source after the groups before it were written.
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n);
 void AddSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 
@@ -28,6 +29,12 @@ void FillOverSpanScalar(uint32_t* d, int32_t n, uint32_t q, uint32_t a);
 void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b, uint32_t ca);
 void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uint32_t g, uint32_t b,
                             uint32_t ca);
+
+// Nearest-pixel row onto a destination that may be translucent: p = row[cols[i]]; where
+// a = p >> 24 is not 0, d[i] = OverFast(d[i], p, a) (opaque destinations: channel
+// (d (256 - a) + p a) >> 8, alpha 255).
+void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
+void OverSpanGatherScalar(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
 
 // X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
 // top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,

@@ -123,6 +123,28 @@ TEST_P(SurfaceDraw, AdditiveFillAndBlitSaturate)
     EXPECT_EQ(c.At(1, 1), c.At(0, 1)); // untouched neighbours keep the background
 }
 
+TEST(SurfaceBlt, AdditiveSourceDrawnOnItsSurfaceAddsItsNewPixels)
+{
+    // A surface image taken as partially transparent adds colour times alpha; drawing on its
+    // surface afterwards must reach the next additive draw from it.
+    Canvas src(Platform::kFormatX8R8G8B8, 4, 1, 0xFF402010);
+    auto drawOntoMemory = [&] {
+        src.image.SetImageMode(false, true);
+        MemoryImage dest(nullptr);
+        const std::vector<uint32_t> black(4, 0xFF000000);
+        dest.SetBits(black.data(), 4, 1);
+        dest.Blt(&src.image, 0, 0, Rect(0, 0, 4, 1), Color::White, DRAWMODE_ADDITIVE);
+        src.image.SetImageMode(false, false);
+        return std::vector<uint32_t>(dest.GetBits(), dest.GetBits() + 4);
+    };
+    EXPECT_EQ(drawOntoMemory(), std::vector<uint32_t>(4, 0xFF3F1F0F)); // channel * 255 >> 8
+    src.image.FillRect(Rect(0, 0, 2, 1), Color::White, DRAWMODE_NORMAL);
+    const uint32_t c = src.At(0, 0) & 0xFF; // grey, as the surface fill left it
+    ASSERT_GT(c, 0x40u);
+    const uint32_t added = 0xFF000000 | (c * 255 >> 8) * 0x010101;
+    EXPECT_EQ(drawOntoMemory(), (std::vector<uint32_t>{added, added, 0xFF3F1F0F, 0xFF3F1F0F}));
+}
+
 TEST(SurfaceFill, AdditiveHalfWhiteOnBlack565)
 {
     // (255 * 128) / 255 = 128, scaled to 16 / 32 / 16.

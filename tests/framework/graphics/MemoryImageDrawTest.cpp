@@ -6,6 +6,7 @@
 #include "framework/core/Matrix3.h"
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/detail/PixelMath.h"
+#include "framework/graphics/detail/PixelSpans.h"
 
 #include <gtest/gtest.h>
 
@@ -290,6 +291,77 @@ TEST(MemoryImageBlt, Additive)
     MemoryImage clearOnly = Source(1, 1, {0x00102030});
     plain.img.Blt(&clearOnly, 0, 0, Rect(0, 0, 1, 1), Color::White, 1);
     EXPECT_EQ(plain.At(0, 0), 0xFF102030u);
+}
+
+// A white additive blit from a source with partial alpha adds amounts the source keeps between
+// draws; each way of changing the source's pixels must reach the next draw.
+TEST(MemoryImageBlt, AdditiveAmountsFollowEveryChangeOfTheSource)
+{
+    constexpr int32_t w = 37, h = 5; // rows of 16-pixel blocks and a tail
+    uint32_t seed = 77;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    std::vector<uint32_t> px(size_t(w * h));
+    for (size_t i = 0; i < px.size(); ++i) {
+        const size_t cls = (i / 7) % 3; // runs of seven: clear, opaque, partial
+        const uint32_t a = cls == 0 ? 0 : cls == 1 ? 255 : 1 + next() % 254;
+        px[i] = a << 24 | (cls == 0 && (i & 1) ? 0 : next() & 0xFFFFFF);
+    }
+    FwTest::FakeImageRegistry app;
+    Fw::NativeDisplay display;
+    display.SetPixelFormat(16, 0xF800, 0x7E0, 0x1F);
+    app.display = &display;
+    MemoryImage src(&app);
+    src.SetBits(px.data(), w, h);
+    ASSERT_TRUE((src.CommitBits(), src.hasAlpha));
+
+    // Draws the source's rectangle (1, 1, w - 2, h - 1) onto a fresh opaque canvas and compares it
+    // with the per-pixel rule over the source's current pixels.
+    auto check = [&](const char* what) {
+        Canvas cv(w, h, 0xFF203040);
+        cv.img.Blt(&src, 0, 0, Rect(1, 1, w - 2, h - 1), Color::White, 1);
+        ASSERT_NE(src.additiveAmounts, nullptr) << what;
+        std::vector<uint32_t> want(size_t(w * h), 0xFF203040);
+        std::vector<uint32_t> current(src.GetBits(), src.GetBits() + w * h);
+        for (int32_t y = 1; y < h; ++y)
+            Fw::detail::AddAlphaSpanScalar(want.data() + (y - 1) * w, current.data() + y * w + 1, w - 2);
+        for (int32_t i = 0; i < w * h; ++i)
+            ASSERT_EQ(cv.img.GetBits()[i], want[size_t(i)]) << what << " at " << i;
+    };
+    check("first draw");
+    src.FillRect(Rect(3, 2, 20, 2), Color(250, 10, 90, 200), 0);
+    check("drawn onto");
+    src.GetBits()[w + 5] = 0x80FFFFFF;
+    src.BitsChanged();
+    check("bits written");
+    px[size_t(w + 9)] = 0xC0123456;
+    src.SetBits(px.data(), w, h);
+    check("bits set");
+    src.FillRect(Rect(30, 1, 3, 3), Color(0, 200, 0, 100), 0);
+    ASSERT_TRUE(src.Palletize());
+    check("palette form");
+    src.PurgeBits(); // on a 565 display the rebuilt bits lose low colour bits
+    ASSERT_EQ(src.bits, nullptr);
+    check("bits rebuilt from the native pixels");
+    MemoryImage other(nullptr);
+    other.SetBits(px.data(), w, h);
+    src.Blt(&other, 0, 0, Rect(0, 0, w, h), Color::White, 0);
+    check("blitted onto");
+}
+
+TEST(MemoryImageBlt, AdditiveOntoItselfReadsWhatItWrote)
+{
+    // An image drawn additively onto itself, shifted, reads rows the blit has already changed,
+    // as an image that changes often (which keeps no amounts) does.
+    std::vector<uint32_t> px(8 * 8);
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = uint32_t(40 + i * 3) << 24 | uint32_t(i * 0x030507);
+    MemoryImage kept = Source(8, 8, px), volatileImg = Source(8, 8, px);
+    volatileImg.SetVolatile(true);
+    for (MemoryImage* img : {&kept, &volatileImg})
+        img->Blt(img, 1, 1, Rect(0, 0, 7, 7), Color::White, 1);
+    EXPECT_EQ(std::vector<uint32_t>(kept.GetBits(), kept.GetBits() + 64),
+              std::vector<uint32_t>(volatileImg.GetBits(), volatileImg.GetBits() + 64));
+    EXPECT_NE(kept.GetBits()[18], px[18]);
 }
 
 TEST(MemoryImageBlt, RectanglesOutsideEitherImageAreCut)

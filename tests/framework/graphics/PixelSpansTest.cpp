@@ -57,15 +57,45 @@ TEST(PixelSpans, RandomSpans)
         return seed;
     };
     for (const Kernel& k : kKernels)
-        for (int32_t n = 0; n < 40; ++n)
+        for (int32_t n = 0; n < 72; ++n)
             for (int rep = 0; rep < 50; ++rep) {
                 std::vector<uint32_t> src(static_cast<size_t>(n)), dst(static_cast<size_t>(n));
+                // Every other span in runs of zero, random and clear-alpha words: the kernels
+                // may skip groups whose source adds or blends nothing.
                 for (int32_t i = 0; i < n; ++i) {
-                    src[size_t(i)] = next();
+                    const uint32_t word = next(), cls = rep % 2 ? 3 : uint32_t(i / 17 + rep) % 3;
+                    src[size_t(i)] = cls == 0 ? 0 : cls == 1 ? word & 0xFFFFFF : word;
                     dst[size_t(i)] = next();
                 }
                 ExpectSame(k, dst, src, ("seed 2024 n " + std::to_string(n)).c_str());
             }
+}
+
+TEST(PixelSpans, AddOntoItsOwnSourceGoesGroupByGroup)
+{
+    // An image added onto itself shifted right: each group of four reads its source after the
+    // groups before it were written, blocks that add nothing or not.
+    auto groupByGroup = [](uint32_t* d, const uint32_t* s, int32_t n) {
+        int32_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            const uint32_t read[4] = {s[i], s[i + 1], s[i + 2], s[i + 3]};
+            AddSpanScalar(d + i, read, 4);
+        }
+        AddSpanScalar(d + i, s + i, n - i);
+    };
+    uint32_t seed = 5;
+    std::vector<uint32_t> buf(90);
+    for (size_t i = 0; i < buf.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        buf[i] = (i / 20) % 2 ? seed : seed & 0xFF000000u; // runs of 20 that add nothing
+    }
+    for (int32_t shift = 1; shift < 7; ++shift)
+        for (int32_t n : {5, 19, 37, 64, 80}) {
+            std::vector<uint32_t> fast = buf, want = buf;
+            AddSpan(fast.data() + shift, fast.data(), n);
+            groupByGroup(want.data() + shift, want.data(), n);
+            ASSERT_EQ(fast, want) << "shift " << shift << " n " << n;
+        }
 }
 
 TEST(PixelSpans, FillOverMatchesScalar)
@@ -89,7 +119,7 @@ namespace {
 TEST(PixelSpans, ModulateOverMatchesScalar)
 {
     struct Tint { uint32_t r, g, b; };
-    const Tint tints[] = {{255, 255, 255}, {128, 128, 128}, {200, 17, 0}, {0, 255, 99}};
+    const Tint tints[] = {{255, 255, 255}, {128, 128, 128}, {200, 17, 0}, {0, 255, 99}, {255, 0, 255}};
     uint32_t seed = 77;
     auto next = [&] {
         seed = seed * 1664525u + 1013904223u;
@@ -99,15 +129,50 @@ TEST(PixelSpans, ModulateOverMatchesScalar)
         for (uint32_t ca = 0; ca < 256; ++ca) {
             // Every source alpha against this colour alpha; destinations mostly opaque, some
             // groups with a translucent pixel to take the per-pixel path.
+            // Every third colour alpha takes extreme colours (white and black both ways round).
             std::vector<uint32_t> src, dst;
             for (uint32_t v = 0; v < 256; ++v) {
-                src.push_back(v << 24 | (next() & 0xFFFFFF));
-                dst.push_back((v % 13 == 5 ? next() & 0xFF : 255u) << 24 | (next() & 0xFFFFFF));
+                const uint32_t extreme = v & 1 ? 0xFFFFFF : 0;
+                src.push_back(v << 24 | (ca % 3 == 0 ? extreme : next() & 0xFFFFFF));
+                dst.push_back((v % 13 == 5 ? next() & 0xFF : 255u) << 24 |
+                              (ca % 3 == 0 ? extreme ^ (v & 2 ? 0xFFFFFF : 0) : next() & 0xFFFFFF));
             }
             std::vector<uint32_t> fast = dst, scalar = dst;
             ModulateOverSpan(fast.data(), src.data(), 256, t.r, t.g, t.b, ca);
             ModulateOverSpanScalar(scalar.data(), src.data(), 256, t.r, t.g, t.b, ca);
             ASSERT_EQ(fast, scalar) << "seed 77, tint " << t.r << "," << t.g << "," << t.b << " ca " << ca;
+        }
+}
+
+TEST(PixelSpans, OverGatherMatchesScalar)
+{
+    uint32_t seed = 99;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    // A source row of clear, opaque and partial runs (extreme colours among them), read through
+    // columns that repeat, skip and go back; destinations mostly opaque, some groups with clear
+    // or translucent pixels.
+    std::vector<uint32_t> row(300);
+    for (size_t i = 0; i < row.size(); ++i) {
+        const uint32_t cls = uint32_t(i / 6) % 3;
+        const uint32_t colour = i % 11 == 0 ? 0xFFFFFF : i % 11 == 1 ? 0 : next() & 0xFFFFFF;
+        row[i] = (cls == 0 ? 0 : cls == 1 ? 255 : next() % 256) << 24 | colour;
+    }
+    for (int32_t n = 0; n < 70; ++n)
+        for (int rep = 0; rep < 20; ++rep) {
+            std::vector<int32_t> cols(static_cast<size_t>(n));
+            std::vector<uint32_t> dst(static_cast<size_t>(n));
+            for (int32_t i = 0; i < n; ++i) {
+                cols[size_t(i)] = rep % 2 ? int32_t(next() % 300) : i * 5 / 4 + rep;
+                const uint32_t da = rep % 3 == 0 && next() % 9 == 0 ? next() % 256 : 255;
+                dst[size_t(i)] = da << 24 | (i % 7 == 3 ? 0xFFFFFF : next() & 0xFFFFFF);
+            }
+            std::vector<uint32_t> fast = dst, scalar = dst;
+            OverSpanGather(fast.data(), row.data(), cols.data(), n);
+            OverSpanGatherScalar(scalar.data(), row.data(), cols.data(), n);
+            ASSERT_EQ(fast, scalar) << "seed 99, n " << n << " rep " << rep;
         }
 }
 
