@@ -1,6 +1,8 @@
 // Memory surface: pixel storage with padded rows, nested locking, keyed nearest-stretch blits.
 #include "platform/MemorySurface.h"
 
+#include "platform/BlockCopy.h"
+
 #include <cstring>
 #include <new>
 
@@ -151,6 +153,13 @@ HRESULT MemorySurface::Blt(const SurfaceRect* dstRect, Surface* srcSurface, cons
     const int32_t bytes = format_.bitCount / 8;
     // Same surface, same size, no key: rows may overlap, so copy through memmove in a safe order.
     if (!keyed && dw == sw && dh == sh) {
+        // Two surfaces whose rows follow each other without padding, copied in whole rows: one
+        // block.
+        const size_t rowBytes = size_t(dw) * size_t(bytes);
+        if (src != this && size_t(pitch_) == rowBytes && size_t(src->pitch_) == rowBytes) {
+            CopyBlock(Row(d.top), src->Row(s.top), rowBytes * size_t(dh));
+            return DD_OK;
+        }
         const bool upward = src == this && s.top < d.top;
         for (int32_t k = 0; k < dh; ++k) {
             const int32_t j = upward ? dh - 1 - k : k;

@@ -8,6 +8,7 @@
 #include "framework/graphics/detail/SurfaceBlendRules.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 #include "framework/graphics/detail/SurfaceSpans.h"
+#include "platform/BlockCopy.h"
 
 #include <algorithm>
 #include <cstring>
@@ -332,7 +333,7 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         const uint16_t* narrow = !keyed && v.bitCount == 16 ? source.GetNative16Data(&f) : nullptr;
         if (narrow) {
             if (b.count == source.width && v.pitch == b.count * 2) { // rows follow each other in both
-                CopyFrame(v.Row<uint16_t>(b.dy0) + b.dx0, narrow + size_t(b.j0) * size_t(source.width),
+                Platform::CopyBlock(v.Row<uint16_t>(b.dy0) + b.dx0, narrow + size_t(b.j0) * size_t(source.width),
                           size_t(b.count) * size_t(b.rows) * 2);
                 return;
             }
@@ -352,7 +353,7 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
                         if constexpr (sizeof(P) == 4) {
                             if (j == 0 && b.count == source.width && v.pitch == b.count * 4) {
                                 // Rows follow each other in both: the whole block at once.
-                                CopyFrame(d, native + base, size_t(b.count) * size_t(b.rows) * 4);
+                                Platform::CopyBlock(d, native + base, size_t(b.count) * size_t(b.rows) * 4);
                                 return;
                             }
                             std::memcpy(d, native + base, size_t(b.count) * 4);

@@ -106,6 +106,41 @@ TEST(MemorySurface, KeyedAndStretchedBlits)
     EXPECT_EQ(dst->Blt(nullptr, other.get(), nullptr, DDBLT_WAIT, nullptr), DDERR_INVALIDPIXELFORMAT);
 }
 
+// Plain copies between surfaces: whole rows of unpadded surfaces go as one block, the rest row by
+// row; either way only the named rows and columns change.
+TEST(MemorySurface, PlainCopiesTouchOnlyTheirRectangle)
+{
+    struct Case {
+        const char* name;
+        int32_t padding;
+        SurfaceRect dst, src;
+    };
+    const Case cases[] = {
+        {"whole rows, unpadded", 0, {0, 2, 6, 5}, {0, 1, 6, 4}},
+        {"whole rows, padded", 4, {0, 2, 6, 5}, {0, 1, 6, 4}},
+        {"part of the rows, unpadded", 0, {1, 0, 4, 3}, {2, 3, 5, 6}},
+    };
+    for (const Case& c : cases) {
+        SurfaceRef srcRef = SurfaceRef::Adopt(Make(6, 6, kFormatX8R8G8B8, c.padding));
+        SurfaceRef dstRef = SurfaceRef::Adopt(Make(6, 6, kFormatX8R8G8B8, c.padding));
+        auto* src = static_cast<MemorySurface*>(srcRef.get());
+        auto* dst = static_cast<MemorySurface*>(dstRef.get());
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x) {
+                src->SetPixelAt(x, y, uint32_t(0x100 * y + x));
+                dst->SetPixelAt(x, y, 0xDEAD);
+            }
+        ASSERT_EQ(dst->Blt(&c.dst, src, &c.src, DDBLT_WAIT, nullptr), DD_OK) << c.name;
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const bool inside = x >= c.dst.left && x < c.dst.right && y >= c.dst.top && y < c.dst.bottom;
+                const uint32_t want =
+                    inside ? uint32_t(0x100 * (y - c.dst.top + c.src.top) + (x - c.dst.left + c.src.left)) : 0xDEAD;
+                EXPECT_EQ(dst->PixelAt(x, y), want) << c.name << " at " << x << "," << y;
+            }
+    }
+}
+
 TEST(MemorySurface, ResultCodesCarryTheirDirectXNames)
 {
     const std::pair<HRESULT, const char*> cases[] = {

@@ -13,7 +13,4 @@ namespace Fw::detail {
 // Whether the processor runs AVX2 (false where no AVX2 forms are built).
 bool CpuHasAvx2();
 
-// Whether the processor's string move has its fast form (enhanced rep movsb).
-bool CpuHasFastStringMove();
-
 } // namespace Fw::detail

@@ -11,22 +11,10 @@
 #include <immintrin.h>
 #endif
 
-#include <cstring>
 
 namespace Fw::detail {
 
 const bool gAvx2Spans = CpuHasAvx2();
-
-void CopyFrame(void* d, const void* s, size_t n)
-{
-#if defined(FW_HAS_AVX2_FORMS)
-    if (CpuHasFastStringMove()) {
-        asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(n) : : "memory");
-        return;
-    }
-#endif
-    std::memcpy(d, s, n);
-}
 
 #if defined(FW_HAS_AVX2_FORMS)
 

@@ -26,11 +26,6 @@ void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modula
 // Whether every word of p[0..n) has its top (alpha) byte at 255; true for n <= 0.
 bool AllOpaque32(const uint32_t* p, int32_t n);
 
-// Copies n bytes between non-overlapping blocks: by the processor's string move where it has the
-// fast form (ERMS), which moves whole frames faster than memcpy's vector loop there; memcpy
-// elsewhere.
-void CopyFrame(void* d, const void* s, size_t n);
-
 // d[i] = the low 16 bits of s[i]: native words of a 16-bit display narrowed to its pixels.
 void NarrowSpan16(uint16_t* d, const uint32_t* s, int32_t n);
 void NarrowSpan16Scalar(uint16_t* d, const uint32_t* s, int32_t n);
