@@ -11,7 +11,6 @@
 #include <immintrin.h>
 #endif
 
-
 namespace Fw::detail {
 
 const bool gAvx2Spans = CpuHasAvx2();
