@@ -191,7 +191,8 @@ void RunLengthRows(const BltArea& area, const Source& src, const uint8_t* runs, 
 }
 
 template <class Source>
-void NormalBlt(const BltArea& area, const Source& src, MemoryImage& source, bool destOpaque, const Color& color)
+void NormalBlt(const BltArea& area, const Source& src, MemoryImage& source, bool destOpaque, bool apart,
+               const Color& color)
 {
     if (color == Color::White) {
         if constexpr (std::is_same_v<Source, BitsSource>) {
@@ -199,6 +200,14 @@ void NormalBlt(const BltArea& area, const Source& src, MemoryImage& source, bool
             if (destOpaque && !source.forcedMode && !source.hasAlpha && !source.hasTrans) {
                 for (int32_t j = 0; j < area.height; ++j)
                     src.Row(area.srcY + j, area.srcX).CopyTo(area.dst + size_t(j) * size_t(area.dstStride), 0, area.width);
+                return;
+            }
+            // From another image: the run rule pixel by pixel (clear kept, opaque copied, partial
+            // blended), groups of pixels at a time, with no run map to build or walk.
+            if (destOpaque && apart) {
+                for (int32_t j = 0; j < area.height; ++j)
+                    OverOpaqueSpan(area.dst + size_t(j) * size_t(area.dstStride), src.Row(area.srcY + j, area.srcX).row,
+                                   area.width);
                 return;
             }
         }
@@ -270,9 +279,9 @@ void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, con
         const bool destOpaque = !hasTrans && !hasAlpha;
         if (palette)
             NormalBlt(area, PaletteSource{source->colorTable.get(), source->colorIndices.get(), source->width},
-                      *source, destOpaque, color);
+                      *source, destOpaque, source != this, color);
         else
-            NormalBlt(area, BitsSource{sbits, source->width}, *source, destOpaque, color);
+            NormalBlt(area, BitsSource{sbits, source->width}, *source, destOpaque, source != this, color);
     } else if (color == Color::White && source->hasAlpha && !source->isVolatile && source != this) {
         // The source's cached amounts (colour times alpha) make each pixel one saturating add.
         // Not for images that change often, nor onto the source itself, where later rows may read

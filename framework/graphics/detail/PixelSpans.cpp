@@ -22,6 +22,17 @@ void BlendOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
         d[i] = BlendOpaque(d[i], s[i], s[i] >> 24);
 }
 
+void OverOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t a = s[i] >> 24;
+        if (a == 255)
+            d[i] = s[i];
+        else if (a != 0)
+            d[i] = BlendOpaque(d[i], s[i], a);
+    }
+}
+
 void AddSpanScalar(uint32_t* d, const uint32_t* s, int32_t n)
 {
     for (int32_t i = 0; i < n; ++i)
@@ -161,6 +172,107 @@ void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
     }
     BlendOpaqueSpanScalar(d + i, s + i, n - i);
 }
+
+void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    if (gAvx2Spans)
+        OverOpaqueSpanAvx2(d, s, n);
+    else
+        OverOpaqueSpanSse2(d, s, n);
+}
+
+void OverOpaqueSpanSse2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
+    const __m128i k256 = _mm_set1_epi16(256);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // Byte compares: the top byte of each word tells alpha 0 and alpha 255.
+        const __m128i clearBytes = _mm_cmpeq_epi8(sv, zero), opaqueBytes = _mm_cmpeq_epi8(sv, ones);
+        if ((_mm_movemask_epi8(clearBytes) & 0x8888) == 0x8888)
+            continue;
+        if ((_mm_movemask_epi8(opaqueBytes) & 0x8888) == 0x8888) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+            continue;
+        }
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+            const __m128i a = AlphaLanes(s16);
+            const __m128i dPart = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), 8);
+            const __m128i sPart = _mm_srli_epi16(_mm_mullo_epi16(s16, a), 8);
+            out[half] = _mm_add_epi16(dPart, sPart);
+        }
+        const __m128i blended = _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask());
+        // Whole words: clear pixels keep the destination, opaque ones take the source.
+        const __m128i clear = _mm_srai_epi32(clearBytes, 24), opaque = _mm_srai_epi32(opaqueBytes, 24);
+        const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, blended));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(opaque, sv), _mm_andnot_si128(opaque, kept)));
+    }
+    OverOpaqueSpanScalar(d + i, s + i, n - i);
+}
+
+#if defined(FW_HAS_AVX2_FORMS)
+namespace {
+
+// OverOpaqueSpanSse2's steps on eight pixels.
+FW_TARGET_AVX2 inline __m256i OverOpaqueGroupAvx2(__m256i sv, __m256i dv, __m256i clear, __m256i opaque)
+{
+    const __m256i zero = _mm256_setzero_si256(), k256 = _mm256_set1_epi16(256);
+    __m256i out[2];
+    for (int half = 0; half < 2; ++half) {
+        const __m256i s16 = half ? _mm256_unpackhi_epi8(sv, zero) : _mm256_unpacklo_epi8(sv, zero);
+        const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
+        const __m256i a =
+            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+        const __m256i dPart = _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(k256, a)), 8);
+        const __m256i sPart = _mm256_srli_epi16(_mm256_mullo_epi16(s16, a), 8);
+        out[half] = _mm256_add_epi16(dPart, sPart);
+    }
+    const __m256i blended =
+        _mm256_or_si256(_mm256_packus_epi16(out[0], out[1]), _mm256_set1_epi32(int32_t(0xFF000000u)));
+    return _mm256_blendv_epi8(_mm256_blendv_epi8(blended, dv, clear), sv, opaque);
+}
+
+} // namespace
+
+FW_TARGET_AVX2 void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i clearBytes = _mm256_cmpeq_epi8(sv, zero), opaqueBytes = _mm256_cmpeq_epi8(sv, ones);
+        const uint32_t clearMask = uint32_t(_mm256_movemask_epi8(clearBytes)) & 0x88888888u;
+        if (clearMask == 0x88888888u)
+            continue;
+        if ((uint32_t(_mm256_movemask_epi8(opaqueBytes)) & 0x88888888u) == 0x88888888u) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            continue;
+        }
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            OverOpaqueGroupAvx2(sv, dv, _mm256_srai_epi32(clearBytes, 24),
+                                                _mm256_srai_epi32(opaqueBytes, 24)));
+    }
+    if (i < n) {
+        // The last 1..7 pixels: masked loads (lanes past the end read as 0, which count as clear)
+        // and a masked store.
+        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        const __m256i sv = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), mask);
+        const __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), mask);
+        const __m256i clear = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, zero), 24);
+        const __m256i opaque = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, ones), 24);
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask, OverOpaqueGroupAvx2(sv, dv, clear, opaque));
+    }
+}
+#else
+void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n) { OverOpaqueSpanSse2(d, s, n); }
+#endif
 
 #if defined(FW_HAS_AVX2_FORMS)
 // AddSpan sixteen pixels a step, for spans whose source and destination do not overlap (the
@@ -498,6 +610,8 @@ void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32
 {
     OverSpanGatherScalar(d, row, cols, n);
 }
+void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { OverOpaqueSpanScalar(d, s, n); }
+void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n) { OverOpaqueSpanScalar(d, s, n); }
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }
 void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddAlphaSpanScalar(d, s, n); }

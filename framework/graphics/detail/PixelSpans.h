@@ -10,6 +10,17 @@ namespace Fw::detail {
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n);
 void BlendOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
 
+// Straight-alpha source over a destination taken as opaque, a = s[i] >> 24: a = 0 leaves d[i],
+// a = 255 writes s[i], others d[i] = BlendOpaque(d[i], s[i], a). SSE2, or AVX2 where the
+// processor has it: the same bits.
+void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n);
+void OverOpaqueSpanScalar(uint32_t* d, const uint32_t* s, int32_t n);
+#if defined(__SSE2__)
+void OverOpaqueSpanSse2(uint32_t* d, const uint32_t* s, int32_t n);
+#endif
+// The AVX2 form; call only when CpuHasAvx2() holds (elsewhere it is the SSE2 form).
+void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n);
+
 // d[i] = each colour channel min(d + s, 255), d's alpha kept. d may overlap s: groups of four
 // in order, each reading its source after the groups before it were written.
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n);

@@ -2,6 +2,8 @@
 // pairs at each lane position, then random spans of every length with a fixed seed.
 #include "framework/graphics/detail/PixelSpans.h"
 
+#include "framework/graphics/detail/CpuFeatures.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -21,6 +23,7 @@ const Kernel kKernels[] = {
     {"BlendOpaque", BlendOpaqueSpan, BlendOpaqueSpanScalar},
     {"Add", AddSpan, AddSpanScalar},
     {"AddAlpha", AddAlphaSpan, AddAlphaSpanScalar},
+    {"OverOpaque", OverOpaqueSpan, OverOpaqueSpanScalar},
 };
 
 void ExpectSame(const Kernel& k, const std::vector<uint32_t>& dst, const std::vector<uint32_t>& src,
@@ -322,6 +325,43 @@ TEST(PixelSpans, SurfaceModulateMatchesTheColourRules)
                 }
             }
     }
+}
+
+TEST(PixelSpans, OverOpaqueFormsMatchScalar)
+{
+    uint32_t seed = 4242;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 4;
+    };
+    std::vector<std::pair<const char*, SpanFn>> forms{{"dispatched", OverOpaqueSpan}};
+#if defined(__SSE2__)
+    forms.emplace_back("SSE2", OverOpaqueSpanSse2);
+#endif
+    if (CpuHasAvx2())
+        forms.emplace_back("AVX2", OverOpaqueSpanAvx2);
+    for (const auto& [name, span] : forms)
+        for (int32_t n = 0; n <= 40; ++n)
+            for (int rep = 0; rep < 100; ++rep) {
+                // Source runs of 1..9 clear, opaque or partial pixels (or each pixel its own class),
+                // so groups come all clear, all opaque and mixed; destinations of any alpha; the
+                // words past n must stay.
+                std::vector<uint32_t> source(static_cast<size_t>(n)), dest(static_cast<size_t>(n) + 8);
+                for (size_t i = 0; i < source.size();) {
+                    const uint32_t cls = next() % 3;
+                    for (size_t k = rep % 4 == 0 ? 1 : 1 + next() % 9; k > 0 && i < source.size(); --k, ++i) {
+                        const uint32_t c = rep % 4 == 0 ? next() % 3 : cls;
+                        const uint32_t a = c == 0 ? 0 : c == 1 ? 255 : 1 + next() % 254;
+                        source[i] = a << 24 | (next() & 0xFFFFFF);
+                    }
+                }
+                for (uint32_t& w : dest)
+                    w = rep % 3 ? (next() | 0xFF000000u) : next() << 4 ^ next();
+                std::vector<uint32_t> fast = dest, scalar = dest;
+                span(fast.data(), source.data(), n);
+                OverOpaqueSpanScalar(scalar.data(), source.data(), n);
+                ASSERT_EQ(fast, scalar) << name << " n " << n << " rep " << rep;
+            }
 }
 
 } // namespace
