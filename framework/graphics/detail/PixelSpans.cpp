@@ -417,7 +417,62 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
     ModulateOverSpanScalar(d + i, s + i, n - i, r, g, b, ca);
 }
 
+#if defined(FW_HAS_AVX2_FORMS)
+// OverSpanGather eight pixels a step: the same steps as the SSE2 form below, groups of eight
+// opaque destination pixels at once, groups whose sampled pixels are all clear left alone.
+FW_TARGET_AVX2 void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaMask = _mm256_set1_epi32(int32_t(0xFF000000u));
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        // Plain loads inserted into the vector: faster here than the gather instruction, and
+        // than a buffer of picked pixels read back whole.
+        const int32_t* c = cols + i;
+        const __m256i sv = _mm256_setr_epi32(int32_t(row[c[0]]), int32_t(row[c[1]]), int32_t(row[c[2]]),
+                                             int32_t(row[c[3]]), int32_t(row[c[4]]), int32_t(row[c[5]]),
+                                             int32_t(row[c[6]]), int32_t(row[c[7]]));
+        const __m256i sAlpha = _mm256_and_si256(sv, alphaMask);
+        if (_mm256_testz_si256(sAlpha, sAlpha))
+            continue; // a = 0 throughout
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        if (uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(dv, alphaMask), alphaMask))) !=
+            0xFFFFFFFFu) {
+            OverSpanGatherScalar(d + i, row, c, 8);
+            continue;
+        }
+        __m256i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m256i s16 = half ? _mm256_unpackhi_epi8(sv, zero) : _mm256_unpacklo_epi8(sv, zero);
+            const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
+            const __m256i a =
+                _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+            // d (256 - a) + s a as d 256 + (s - d) a, as in the SSE2 form.
+            const __m256i sum =
+                _mm256_add_epi16(_mm256_slli_epi16(d16, 8), _mm256_mullo_epi16(_mm256_sub_epi16(s16, d16), a));
+            out[half] = _mm256_srli_epi16(sum, 8);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_or_si256(_mm256_packus_epi16(out[0], out[1]), alphaMask));
+    }
+    OverSpanGatherSse2(d + i, row, cols + i, n - i);
+}
+#else
+void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    OverSpanGatherSse2(d, row, cols, n);
+}
+#endif
+
 void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    if (gAvx2Spans)
+        OverSpanGatherAvx2(d, row, cols, n);
+    else
+        OverSpanGatherSse2(d, row, cols, n);
+}
+
+void OverSpanGatherSse2(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128();
     int32_t i = 0;
@@ -607,6 +662,10 @@ void ModulateOverSpan(uint32_t* d, const uint32_t* s, int32_t n, uint32_t r, uin
     ModulateOverSpanScalar(d, s, n, r, g, b, ca);
 }
 void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
+{
+    OverSpanGatherScalar(d, row, cols, n);
+}
+void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
 {
     OverSpanGatherScalar(d, row, cols, n);
 }

@@ -43,9 +43,14 @@ void ModulateOverSpanScalar(uint32_t* d, const uint32_t* s, int32_t n, uint32_t 
 
 // Nearest-pixel row onto a destination that may be translucent: p = row[cols[i]]; where
 // a = p >> 24 is not 0, d[i] = OverFast(d[i], p, a) (opaque destinations: channel
-// (d (256 - a) + p a) >> 8, alpha 255).
+// (d (256 - a) + p a) >> 8, alpha 255). SSE2, or AVX2 where the processor has it: the same bits.
 void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
 void OverSpanGatherScalar(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
+#if defined(__SSE2__)
+void OverSpanGatherSse2(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
+#endif
+// The AVX2 form; call only when CpuHasAvx2() holds (elsewhere it is the SSE2 form).
+void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n);
 
 // X888 surface words (colour in the low three bytes; sources premultiplied with their alpha in the
 // top byte). Over: where a = s[i] >> 24 is not 0, d[i] = (each colour channel d * (256 - a) >> 8,

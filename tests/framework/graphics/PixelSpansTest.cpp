@@ -364,4 +364,45 @@ TEST(PixelSpans, OverOpaqueFormsMatchScalar)
             }
 }
 
+TEST(PixelSpans, OverGatherFormsMatchScalar)
+{
+    uint32_t seed = 515;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 4;
+    };
+    using GatherFn = void (*)(uint32_t*, const uint32_t*, const int32_t*, int32_t);
+    std::vector<std::pair<const char*, GatherFn>> forms{{"dispatched", OverSpanGather}};
+#if defined(__SSE2__)
+    forms.emplace_back("SSE2", OverSpanGatherSse2);
+#endif
+    if (CpuHasAvx2())
+        forms.emplace_back("AVX2", OverSpanGatherAvx2);
+    for (const auto& [name, span] : forms)
+        for (int32_t n = 0; n <= 40; ++n)
+            for (int rep = 0; rep < 100; ++rep) {
+                // A source row of clear, opaque and partial runs of 1..20 pixels (long clear runs
+                // make whole groups that blend nothing), read straight, shrinking, enlarging or
+                // at random; destinations opaque, or some of them of any alpha.
+                std::vector<uint32_t> row(64);
+                for (size_t i = 0; i < row.size();) {
+                    const uint32_t cls = next() % 3;
+                    for (size_t k = 1 + next() % 20; k > 0 && i < row.size(); --k, ++i)
+                        row[i] = (cls == 0 ? 0 : cls == 1 ? 255 : next() % 256) << 24 | (next() & 0xFFFFFF);
+                }
+                std::vector<int32_t> cols(static_cast<size_t>(n));
+                for (int32_t i = 0; i < n; ++i) {
+                    const int32_t kind = rep % 4;
+                    cols[size_t(i)] = kind == 0 ? i : kind == 1 ? i * 5 / 4 : kind == 2 ? i * 2 / 3 : int32_t(next() % 64);
+                }
+                std::vector<uint32_t> dest(static_cast<size_t>(n) + 8);
+                for (uint32_t& w : dest)
+                    w = rep % 5 == 4 && next() % 6 == 0 ? next() << 4 ^ next() : (next() | 0xFF000000u);
+                std::vector<uint32_t> fast = dest, scalar = dest;
+                span(fast.data(), row.data(), cols.data(), n);
+                OverSpanGatherScalar(scalar.data(), row.data(), cols.data(), n);
+                ASSERT_EQ(fast, scalar) << name << " n " << n << " rep " << rep;
+            }
+}
+
 } // namespace
