@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <typeinfo>
 #include <vector>
 
 namespace Fw {
@@ -111,6 +112,9 @@ MemoryImage* MemoryImage::MarkSource(Image* src)
     if (!src)
         return nullptr;
     src->drawnFlag = true;
+    // Plain memory images, the common source, skip the walk of the class tree.
+    if (typeid(*src) == typeid(MemoryImage))
+        return static_cast<MemoryImage*>(src);
     return dynamic_cast<MemoryImage*>(src);
 }
 
