@@ -265,6 +265,30 @@ TEST(MemoryImageBlt, LongOpaqueRowsAroundPartialAndClearPixels)
     }
 }
 
+// Opaque sources copy row by row: every row width around the short-row limit, at every
+// alignment of the destination, writes exactly the source rectangle and nothing beside it.
+TEST(MemoryImageBlt, OpaqueRowsOfEveryWidthAndAlignment)
+{
+    const int32_t h = 3;
+    for (int32_t w = 28; w <= 72; ++w) {
+        std::vector<uint32_t> px(size_t(w * h));
+        for (size_t i = 0; i < px.size(); ++i)
+            px[i] = 0xFF000000u | uint32_t((i + 1) * 2654435761u >> 8);
+        MemoryImage src = Source(w, h, px);
+        for (int32_t x = 0; x < 5; ++x) {
+            Canvas cv(w + 10, h + 2, 0xFF336699);
+            cv.img.SetImageMode(false, false);
+            cv.img.Blt(&src, x + 1, 1, Rect(1, 0, w - 1, h), Color::White, 0);
+            for (int32_t y = 0; y < h + 2; ++y)
+                for (int32_t i = 0; i < w + 10; ++i) {
+                    const bool inside = y >= 1 && y <= h && i >= x + 1 && i < x + w;
+                    const uint32_t want = inside ? px[size_t((y - 1) * w + (i - x))] : 0xFF336699u;
+                    ASSERT_EQ(cv.At(i, y), want) << "w " << w << " x " << x << " at " << i << "," << y;
+                }
+        }
+    }
+}
+
 TEST(MemoryImageBlt, Additive)
 {
     struct Case { const char* what; uint32_t dest, src; Color color; uint32_t expected; };
