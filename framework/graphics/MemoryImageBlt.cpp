@@ -40,7 +40,8 @@ struct BitsRow {
             // overlap (an image onto itself) keep the plain order of moves below. The first four
             // pixels go as one unaligned move, then the rest from the first boundary on, the last
             // four again as one move (moves that overlap write the same words).
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_loadu_si128(reinterpret_cast<const __m128i*>(src)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src)));
             i = int32_t((16 - (reinterpret_cast<uintptr_t>(dst) & 15)) >> 2);
             for (; i + 8 <= count; i += 8) {
                 const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
@@ -49,7 +50,8 @@ struct BitsRow {
                 _mm_store_si128(reinterpret_cast<__m128i*>(dst + i + 4), b);
             }
             if (i + 4 <= count) {
-                _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
+                _mm_store_si128(reinterpret_cast<__m128i*>(dst + i),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
                 i += 4;
             }
             if (i < count)
@@ -235,8 +237,8 @@ void NormalBlt(const BltArea& area, const Source& src, MemoryImage& source, bool
             // blended), groups of pixels at a time, with no run map to build or walk.
             if (destOpaque && apart) {
                 for (int32_t j = 0; j < area.height; ++j)
-                    OverOpaqueSpan(area.dst + size_t(j) * size_t(area.dstStride), src.Row(area.srcY + j, area.srcX).row,
-                                   area.width);
+                    OverOpaqueSpan(area.dst + size_t(j) * size_t(area.dstStride),
+                                   src.Row(area.srcY + j, area.srcX).row, area.width);
                 return;
             }
         }
@@ -307,7 +309,8 @@ void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, con
     if (drawMode == DRAWMODE_NORMAL) {
         const bool destOpaque = !hasTrans && !hasAlpha;
         if (palette)
-            NormalBlt(area, PaletteSource{source->colorTable.get(), source->colorIndices.get(), source->width},
+            NormalBlt(area,
+                      PaletteSource{source->colorTable.get(), source->colorIndices.get(), source->width},
                       *source, destOpaque, source != this, color);
         else
             NormalBlt(area, BitsSource{sbits, source->width}, *source, destOpaque, source != this, color);

@@ -227,8 +227,8 @@ FW_TARGET_AVX2 inline __m256i OverOpaqueGroupAvx2(__m256i sv, __m256i dv, __m256
     for (int half = 0; half < 2; ++half) {
         const __m256i s16 = half ? _mm256_unpackhi_epi8(sv, zero) : _mm256_unpacklo_epi8(sv, zero);
         const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
-        const __m256i a =
-            _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+        const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)),
+                                                 _MM_SHUFFLE(3, 3, 3, 3));
         const __m256i dPart = _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(k256, a)), 8);
         const __m256i sPart = _mm256_srli_epi16(_mm256_mullo_epi16(s16, a), 8);
         out[half] = _mm256_add_epi16(dPart, sPart);
@@ -262,16 +262,21 @@ FW_TARGET_AVX2 void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n
     if (i < n) {
         // The last 1..7 pixels: masked loads (lanes past the end read as 0, which count as clear)
         // and a masked store.
-        const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        const __m256i mask =
+            _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
         const __m256i sv = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), mask);
         const __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), mask);
         const __m256i clear = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, zero), 24);
         const __m256i opaque = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, ones), 24);
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask, OverOpaqueGroupAvx2(sv, dv, clear, opaque));
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask,
+                               OverOpaqueGroupAvx2(sv, dv, clear, opaque));
     }
 }
 #else
-void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n) { OverOpaqueSpanSse2(d, s, n); }
+void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    OverOpaqueSpanSse2(d, s, n);
+}
 #endif
 
 #if defined(FW_HAS_AVX2_FORMS)
@@ -429,9 +434,9 @@ FW_TARGET_AVX2 void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const i
         // Plain loads inserted into the vector: faster here than the gather instruction, and
         // than a buffer of picked pixels read back whole.
         const int32_t* c = cols + i;
-        const __m256i sv = _mm256_setr_epi32(int32_t(row[c[0]]), int32_t(row[c[1]]), int32_t(row[c[2]]),
-                                             int32_t(row[c[3]]), int32_t(row[c[4]]), int32_t(row[c[5]]),
-                                             int32_t(row[c[6]]), int32_t(row[c[7]]));
+        const __m256i sv =
+            _mm256_setr_epi32(int32_t(row[c[0]]), int32_t(row[c[1]]), int32_t(row[c[2]]), int32_t(row[c[3]]),
+                              int32_t(row[c[4]]), int32_t(row[c[5]]), int32_t(row[c[6]]), int32_t(row[c[7]]));
         const __m256i sAlpha = _mm256_and_si256(sv, alphaMask);
         if (_mm256_testz_si256(sAlpha, sAlpha))
             continue; // a = 0 throughout
@@ -445,11 +450,11 @@ FW_TARGET_AVX2 void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const i
         for (int half = 0; half < 2; ++half) {
             const __m256i s16 = half ? _mm256_unpackhi_epi8(sv, zero) : _mm256_unpacklo_epi8(sv, zero);
             const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
-            const __m256i a =
-                _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+            const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)),
+                                                     _MM_SHUFFLE(3, 3, 3, 3));
             // d (256 - a) + s a as d 256 + (s - d) a, as in the SSE2 form.
-            const __m256i sum =
-                _mm256_add_epi16(_mm256_slli_epi16(d16, 8), _mm256_mullo_epi16(_mm256_sub_epi16(s16, d16), a));
+            const __m256i sum = _mm256_add_epi16(_mm256_slli_epi16(d16, 8),
+                                                 _mm256_mullo_epi16(_mm256_sub_epi16(s16, d16), a));
             out[half] = _mm256_srli_epi16(sum, 8);
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
@@ -669,8 +674,14 @@ void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const int32_t* cols, i
 {
     OverSpanGatherScalar(d, row, cols, n);
 }
-void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { OverOpaqueSpanScalar(d, s, n); }
-void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n) { OverOpaqueSpanScalar(d, s, n); }
+void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    OverOpaqueSpanScalar(d, s, n);
+}
+void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n)
+{
+    OverOpaqueSpanScalar(d, s, n);
+}
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n) { BlendOpaqueSpanScalar(d, s, n); }
 void AddSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddSpanScalar(d, s, n); }
 void AddAlphaSpan(uint32_t* d, const uint32_t* s, int32_t n) { AddAlphaSpanScalar(d, s, n); }

@@ -393,7 +393,10 @@ TEST(PixelSpans, OverGatherFormsMatchScalar)
                 std::vector<int32_t> cols(static_cast<size_t>(n));
                 for (int32_t i = 0; i < n; ++i) {
                     const int32_t kind = rep % 4;
-                    cols[size_t(i)] = kind == 0 ? i : kind == 1 ? i * 5 / 4 : kind == 2 ? i * 2 / 3 : int32_t(next() % 64);
+                    cols[size_t(i)] = kind == 0   ? i
+                                      : kind == 1 ? i * 5 / 4
+                                      : kind == 2 ? i * 2 / 3
+                                                  : int32_t(next() % 64);
                 }
                 std::vector<uint32_t> dest(static_cast<size_t>(n) + 8);
                 for (uint32_t& w : dest)
