@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -388,6 +389,230 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
     }
 }
 
+// Taps of one axis grouped by destination pixel, for the cell path: pixel k's taps are
+// src/weight[k * K .. k * K + K) (weight 0 pads a pixel with fewer), total[k] their weights' sum.
+struct CellTaps {
+    int32_t D = 0, K = 0;
+    std::vector<int32_t> src;
+    std::vector<uint16_t> weight;
+    std::vector<uint32_t> total;
+    bool usable = false; // every total at most 257 (so first-pass sums fit 16 bits)
+};
+
+void GroupTaps(const std::vector<Tap>& taps, int32_t D, CellTaps& out)
+{
+    out.D = D;
+    out.total.assign(size_t(D), 0);
+    std::vector<int32_t> count(static_cast<size_t>(D), 0), first(static_cast<size_t>(D), -1);
+    int32_t fill = -1;
+    for (const Tap& t : taps)
+        if (t.cell >= 1 && t.cell <= D) {
+            const size_t k = size_t(t.cell - 1);
+            if (count[k]++ == 0)
+                first[k] = t.src;
+            out.total[k] += t.weight;
+            if (fill < 0)
+                fill = t.src;
+        }
+    out.K = std::max(1, *std::max_element(count.begin(), count.end()));
+    out.usable = fill >= 0 && std::all_of(out.total.begin(), out.total.end(), [](uint32_t w) { return w <= 257; });
+    out.src.assign(size_t(D) * size_t(out.K), 0);
+    out.weight.assign(size_t(D) * size_t(out.K), 0);
+    // A pixel with fewer taps repeats its first source with weight 0 (one with none, the first
+    // source of the axis): the padding reads what the pixel reads anyway.
+    for (int32_t k = 0; k < D; ++k)
+        std::fill_n(out.src.begin() + ptrdiff_t(k) * out.K, out.K, first[size_t(k)] >= 0 ? first[size_t(k)] : fill);
+    std::fill(count.begin(), count.end(), 0);
+    for (const Tap& t : taps)
+        if (t.cell >= 1 && t.cell <= D) {
+            const size_t at = size_t(t.cell - 1) * size_t(out.K) + size_t(count[size_t(t.cell - 1)]++);
+            out.src[at] = t.src;
+            out.weight[at] = uint16_t(t.weight);
+        }
+}
+
+// The grouped taps of the last axis asked for with the same arguments (per thread): a run of
+// equal stretches (sprites, glyphs) makes them once.
+struct AxisMemo {
+    bool valid = false;
+    double start = 0, extent = 0;
+    int32_t D = 0, lo = 0, hi = 0;
+    CellTaps taps;
+};
+
+const CellTaps& MemoTaps(AxisMemo& memo, double start, double extent, int32_t D, int32_t lo, int32_t hi)
+{
+    // Compared bit for bit: the taps are a function of exactly these values.
+    if (!(memo.valid && std::memcmp(&memo.start, &start, sizeof start) == 0 &&
+          std::memcmp(&memo.extent, &extent, sizeof extent) == 0 && memo.D == D && memo.lo == lo && memo.hi == hi)) {
+        memo.valid = false;
+        GroupTaps(AxisTaps(start, extent, D, lo, hi), D, memo.taps);
+        memo.start = start;
+        memo.extent = extent;
+        memo.D = D;
+        memo.lo = lo;
+        memo.hi = hi;
+        memo.valid = true;
+    }
+    return memo.taps;
+}
+
+#if defined(__SSE2__)
+// Working memory of the cell path, kept per thread between stretches.
+struct CellScratch {
+    bool busy = false;
+    AxisMemo xMemo, yMemo;
+    std::vector<int32_t> xSrc;   // per group of two pixels and tap: the two source columns
+    std::vector<uint16_t> xW;    // per group of two pixels and tap: each weight four times
+    std::vector<double> xRecip;  // 1 / (2 * total along x), 0 where a pixel gets nothing
+    std::vector<uint16_t> rows;  // first-pass rows, slots apart
+    std::vector<int32_t> slotRow;
+    std::vector<uint32_t> avg;
+    std::vector<const uint16_t*> h;
+    std::vector<uint16_t> wy;
+};
+
+// First-pass row of srow into out: per pixel (padded to 4) and channel sum(p * w) less 32768
+// as 16 bits. Each product and the sum stay within 255 x 257 = 65535: 16-bit arithmetic is exact.
+void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t* w, int32_t groups, int32_t K,
+                       uint16_t* out)
+{
+    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(int16_t(0x8000));
+    for (int32_t g = 0; g < groups; ++g) {
+        __m128i acc = zero;
+        for (int32_t k = 0; k < K; ++k) {
+            const int32_t* s2 = src + (size_t(g) * size_t(K) + size_t(k)) * 2;
+            const __m128i p = _mm_unpacklo_epi8(
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[s2[0]])), _mm_cvtsi32_si128(int32_t(srow[s2[1]]))),
+                zero);
+            const __m128i wv =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + (size_t(g) * size_t(K) + size_t(k)) * 8));
+            acc = _mm_add_epi16(acc, _mm_mullo_epi16(p, wv));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(g) * 8), _mm_xor_si128(acc, bias));
+    }
+}
+
+// floor(c / t) for the four channel sums c of one pixel (each at most 255 t, t = the pixel's
+// total weight, at most 257 x 257), from recip = 1 / (2 t) (rounded, as double): (2c + 1) / (2t)
+// lies at least 1 / (2t) >= 2^-18 from every integer, and the double arithmetic errs by less than
+// 2^-40, so its truncation is floor(c / t).
+inline __m128i DivideCellSse2(__m128i c, double recip)
+{
+    const __m128i odd = _mm_add_epi32(_mm_add_epi32(c, c), _mm_set1_epi32(1));
+    const __m128d r = _mm_set1_pd(recip);
+    const __m128i lo = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(odd), r));
+    const __m128i hi = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(odd, _MM_SHUFFLE(1, 0, 3, 2))), r));
+    return _mm_unpacklo_epi64(lo, hi);
+}
+
+// One destination row from first-pass rows h[k] with weights wy[k] (Ky of them, padded to an even
+// count with weight 0): sums by signed multiply-add of row pairs, the bias added back, divided per
+// pixel, packed and cleared where alpha is 0.
+void CellSecondPassSse2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky, uint32_t wyTotal,
+                        const double* xRecip, double yRecip, uint32_t* avg, int32_t padded)
+{
+    const __m128i bias = _mm_set1_epi32(int32_t(32768 * wyTotal));
+    const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    for (int32_t i = 0; i < padded; i += 4) {
+        __m128i s0 = bias, s1 = bias, s2 = bias, s3 = bias;
+        for (int32_t k = 0; k < Ky; k += 2) {
+            const __m128i w = _mm_set1_epi32(int32_t(uint32_t(wy[k]) | uint32_t(wy[k + 1]) << 16));
+            const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k] + size_t(i) * 4));
+            const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4));
+            const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k] + size_t(i) * 4 + 8));
+            const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4 + 8));
+            s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi16(a0, b0), w));
+            s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi16(a0, b0), w));
+            s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi16(a1, b1), w));
+            s3 = _mm_add_epi32(s3, _mm_madd_epi16(_mm_unpackhi_epi16(a1, b1), w));
+        }
+        const __m128i q0 = DivideCellSse2(s0, xRecip[i] * yRecip);
+        const __m128i q1 = DivideCellSse2(s1, xRecip[i + 1] * yRecip);
+        const __m128i q2 = DivideCellSse2(s2, xRecip[i + 2] * yRecip);
+        const __m128i q3 = DivideCellSse2(s3, xRecip[i + 3] * yRecip);
+        const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+        const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_andnot_si128(none, px));
+    }
+}
+
+// The general filter's rows through grouped taps, for any scale whose pixels each get at most 257
+// along both axes; false (nothing delivered) otherwise.
+bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r,
+              const DRect& sd, const SmoothRowSink& sink)
+{
+    const CellTaps& xs = MemoTaps(sc.xMemo, sd.x, sd.width, r.width, s.x, s.x + s.width);
+    const CellTaps& ys = MemoTaps(sc.yMemo, sd.y, sd.height, r.height, s.y, s.y + s.height);
+    if (!xs.usable || !ys.usable)
+        return false;
+    const int32_t D = r.width, K = xs.K, padded = (D + 3) & ~3, groups = padded / 2;
+    // Pixels past D repeat the last one's first tap with weight 0.
+    sc.xSrc.resize(size_t(groups) * size_t(K) * 2);
+    sc.xW.resize(size_t(groups) * size_t(K) * 8);
+    sc.xRecip.resize(size_t(padded));
+    for (int32_t i = 0; i < padded; ++i) {
+        const int32_t p = std::min(i, D - 1);
+        for (int32_t k = 0; k < K; ++k) {
+            const size_t at = size_t(p) * size_t(K) + size_t(k);
+            const size_t g = (size_t(i / 2) * size_t(K) + size_t(k));
+            sc.xSrc[g * 2 + size_t(i % 2)] = xs.src[at];
+            const uint16_t w = i < D ? xs.weight[at] : 0;
+            for (size_t c = 0; c < 4; ++c)
+                sc.xW[g * 8 + size_t(i % 2) * 4 + c] = w;
+        }
+        const uint32_t t = i < D ? xs.total[size_t(i)] : 0;
+        sc.xRecip[size_t(i)] = t ? 1.0 / (2.0 * t) : 0.0;
+    }
+    // Slots for first-pass rows: a destination row needs at most Ky of them at once.
+    const int32_t Ky = ys.K, slots = Ky + 1, slotSize = padded * 4;
+    sc.rows.resize(size_t(slots) * size_t(slotSize));
+    sc.slotRow.assign(size_t(slots), -1);
+    sc.avg.resize(size_t(padded));
+    sc.h.resize(size_t(Ky) + 1);
+    sc.wy.resize(size_t(Ky) + 1);
+    const uint16_t** hp = sc.h.data();
+    uint16_t* wy = sc.wy.data();
+    for (int32_t j = 0; j < r.height; ++j) {
+        const uint32_t rowWeight = ys.total[size_t(j)];
+        if (rowWeight == 0)
+            continue; // no taps: the row is not delivered
+        const int32_t* rowsOf = ys.src.data() + size_t(j) * size_t(Ky);
+        for (int32_t k = 0; k < Ky; ++k) {
+            const int32_t want = rowsOf[k];
+            int32_t slot = -1;
+            for (int32_t n = 0; n < slots && slot < 0; ++n)
+                if (sc.slotRow[size_t(n)] == want)
+                    slot = n;
+            if (slot < 0) {
+                // The slot with the lowest row (or none) this destination row does not need.
+                for (int32_t n = 0; n < slots; ++n) {
+                    const int32_t held = sc.slotRow[size_t(n)];
+                    if (std::find(rowsOf, rowsOf + Ky, held) != rowsOf + Ky)
+                        continue;
+                    if (slot < 0 || held < sc.slotRow[size_t(slot)])
+                        slot = n;
+                }
+                sc.slotRow[size_t(slot)] = want;
+                CellFirstPassSse2(sbits + size_t(want) * size_t(srcWidth), sc.xSrc.data(), sc.xW.data(), groups, K,
+                                  sc.rows.data() + size_t(slot) * size_t(slotSize));
+            }
+            hp[k] = sc.rows.data() + size_t(slot) * size_t(slotSize);
+            wy[k] = ys.weight[size_t(j) * size_t(Ky) + size_t(k)];
+        }
+        int32_t pairs = Ky;
+        if (pairs % 2) {
+            hp[pairs] = hp[0];
+            wy[pairs] = 0;
+            ++pairs;
+        }
+        CellSecondPassSse2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.avg.data(), padded);
+        sink(j, sc.avg.data());
+    }
+    return true;
+}
+#endif
+
 } // namespace
 
 void SmoothStretchRowsGeneral(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
@@ -528,6 +753,25 @@ void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, c
             return;
         }
     }
+#if defined(__SSE2__)
+    if (r.width > 0 && r.height > 0) {
+        // Per thread; a sink that stretches again on this thread gets its own.
+        thread_local CellScratch scratch;
+        if (!scratch.busy) {
+            struct Busy {
+                bool& flag;
+                explicit Busy(bool& f) : flag(f) { flag = true; }
+                ~Busy() { flag = false; }
+            } busy(scratch.busy);
+            if (CellRows(scratch, sbits, srcWidth, s, r, sd, sink))
+                return;
+        } else {
+            CellScratch own;
+            if (CellRows(own, sbits, srcWidth, s, r, sd, sink))
+                return;
+        }
+    }
+#endif
     SmoothStretchRowsGeneral(sbits, srcWidth, s, r, sd, sink);
 }
 
