@@ -396,6 +396,7 @@ struct CellTaps {
     std::vector<int32_t> src;
     std::vector<uint16_t> weight;
     std::vector<uint32_t> total;
+    std::vector<int32_t> count; // taps per pixel, first in its slots
     bool usable = false; // every total at most 257 (so first-pass sums fit 16 bits)
 };
 
@@ -422,6 +423,7 @@ void GroupTaps(const std::vector<Tap>& taps, int32_t D, CellTaps& out)
     // source of the axis): the padding reads what the pixel reads anyway.
     for (int32_t k = 0; k < D; ++k)
         std::fill_n(out.src.begin() + ptrdiff_t(k) * out.K, out.K, first[size_t(k)] >= 0 ? first[size_t(k)] : fill);
+    out.count = count;
     std::fill(count.begin(), count.end(), 0);
     for (const Tap& t : taps)
         if (t.cell >= 1 && t.cell <= D) {
@@ -437,6 +439,7 @@ struct AxisMemo {
     bool valid = false;
     double start = 0, extent = 0;
     int32_t D = 0, lo = 0, hi = 0;
+    uint32_t generation = 0; // changes whenever taps does
     CellTaps taps;
 };
 
@@ -453,6 +456,7 @@ const CellTaps& MemoTaps(AxisMemo& memo, double start, double extent, int32_t D,
         memo.lo = lo;
         memo.hi = hi;
         memo.valid = true;
+        ++memo.generation;
     }
     return memo.taps;
 }
@@ -462,6 +466,8 @@ const CellTaps& MemoTaps(AxisMemo& memo, double start, double extent, int32_t D,
 struct CellScratch {
     bool busy = false;
     AxisMemo xMemo, yMemo;
+    uint32_t xLayoutOf = 0;      // the x memo's generation the layout below was made for
+    std::vector<int32_t> xGroupK; // per group of two pixels: the taps of the one with more
     std::vector<int32_t> xSrc;   // per group of two pixels and tap: the two source columns
     std::vector<uint16_t> xW;    // per group of two pixels and tap: each weight four times
     std::vector<double> xRecip;  // 1 / (2 * total along x), 0 where a pixel gets nothing
@@ -474,13 +480,13 @@ struct CellScratch {
 
 // First-pass row of srow into out: per pixel (padded to 4) and channel sum(p * w) less 32768
 // as 16 bits. Each product and the sum stay within 255 x 257 = 65535: 16-bit arithmetic is exact.
-void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t* w, int32_t groups, int32_t K,
-                       uint16_t* out)
+void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t* w, const int32_t* groupK,
+                       int32_t groups, int32_t K, uint16_t* out)
 {
     const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(int16_t(0x8000));
     for (int32_t g = 0; g < groups; ++g) {
         __m128i acc = zero;
-        for (int32_t k = 0; k < K; ++k) {
+        for (int32_t k = 0; k < groupK[g]; ++k) {
             const int32_t* s2 = src + (size_t(g) * size_t(K) + size_t(k)) * 2;
             const __m128i p = _mm_unpacklo_epi8(
                 _mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[s2[0]])), _mm_cvtsi32_si128(int32_t(srow[s2[1]]))),
@@ -547,22 +553,28 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
     if (!xs.usable || !ys.usable)
         return false;
     const int32_t D = r.width, K = xs.K, padded = (D + 3) & ~3, groups = padded / 2;
-    // Pixels past D repeat the last one's first tap with weight 0.
-    sc.xSrc.resize(size_t(groups) * size_t(K) * 2);
-    sc.xW.resize(size_t(groups) * size_t(K) * 8);
-    sc.xRecip.resize(size_t(padded));
-    for (int32_t i = 0; i < padded; ++i) {
-        const int32_t p = std::min(i, D - 1);
-        for (int32_t k = 0; k < K; ++k) {
-            const size_t at = size_t(p) * size_t(K) + size_t(k);
-            const size_t g = (size_t(i / 2) * size_t(K) + size_t(k));
-            sc.xSrc[g * 2 + size_t(i % 2)] = xs.src[at];
-            const uint16_t w = i < D ? xs.weight[at] : 0;
-            for (size_t c = 0; c < 4; ++c)
-                sc.xW[g * 8 + size_t(i % 2) * 4 + c] = w;
+    if (sc.xLayoutOf != sc.xMemo.generation || sc.xSrc.size() != size_t(groups) * size_t(K) * 2) {
+        // Pixels past D repeat the last one's first tap with weight 0.
+        sc.xLayoutOf = sc.xMemo.generation;
+        sc.xGroupK.assign(size_t(groups), 0);
+        sc.xSrc.resize(size_t(groups) * size_t(K) * 2);
+        sc.xW.resize(size_t(groups) * size_t(K) * 8);
+        sc.xRecip.resize(size_t(padded));
+        for (int32_t i = 0; i < padded; ++i) {
+            const int32_t p = std::min(i, D - 1);
+            if (i < D)
+                sc.xGroupK[size_t(i / 2)] = std::max(sc.xGroupK[size_t(i / 2)], xs.count[size_t(i)]);
+            for (int32_t k = 0; k < K; ++k) {
+                const size_t at = size_t(p) * size_t(K) + size_t(k);
+                const size_t g = (size_t(i / 2) * size_t(K) + size_t(k));
+                sc.xSrc[g * 2 + size_t(i % 2)] = xs.src[at];
+                const uint16_t w = i < D ? xs.weight[at] : 0;
+                for (size_t c = 0; c < 4; ++c)
+                    sc.xW[g * 8 + size_t(i % 2) * 4 + c] = w;
+            }
+            const uint32_t t = i < D ? xs.total[size_t(i)] : 0;
+            sc.xRecip[size_t(i)] = t ? 1.0 / (2.0 * t) : 0.0;
         }
-        const uint32_t t = i < D ? xs.total[size_t(i)] : 0;
-        sc.xRecip[size_t(i)] = t ? 1.0 / (2.0 * t) : 0.0;
     }
     // Slots for first-pass rows: a destination row needs at most Ky of them at once.
     const int32_t Ky = ys.K, slots = Ky + 1, slotSize = padded * 4;
@@ -578,7 +590,8 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
         if (rowWeight == 0)
             continue; // no taps: the row is not delivered
         const int32_t* rowsOf = ys.src.data() + size_t(j) * size_t(Ky);
-        for (int32_t k = 0; k < Ky; ++k) {
+        const int32_t taps = ys.count[size_t(j)];
+        for (int32_t k = 0; k < taps; ++k) {
             const int32_t want = rowsOf[k];
             int32_t slot = -1;
             for (int32_t n = 0; n < slots && slot < 0; ++n)
@@ -588,19 +601,19 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
                 // The slot with the lowest row (or none) this destination row does not need.
                 for (int32_t n = 0; n < slots; ++n) {
                     const int32_t held = sc.slotRow[size_t(n)];
-                    if (std::find(rowsOf, rowsOf + Ky, held) != rowsOf + Ky)
+                    if (std::find(rowsOf, rowsOf + taps, held) != rowsOf + taps)
                         continue;
                     if (slot < 0 || held < sc.slotRow[size_t(slot)])
                         slot = n;
                 }
                 sc.slotRow[size_t(slot)] = want;
-                CellFirstPassSse2(sbits + size_t(want) * size_t(srcWidth), sc.xSrc.data(), sc.xW.data(), groups, K,
-                                  sc.rows.data() + size_t(slot) * size_t(slotSize));
+                CellFirstPassSse2(sbits + size_t(want) * size_t(srcWidth), sc.xSrc.data(), sc.xW.data(),
+                                  sc.xGroupK.data(), groups, K, sc.rows.data() + size_t(slot) * size_t(slotSize));
             }
             hp[k] = sc.rows.data() + size_t(slot) * size_t(slotSize);
             wy[k] = ys.weight[size_t(j) * size_t(Ky) + size_t(k)];
         }
-        int32_t pairs = Ky;
+        int32_t pairs = taps;
         if (pairs % 2) {
             hp[pairs] = hp[0];
             wy[pairs] = 0;
