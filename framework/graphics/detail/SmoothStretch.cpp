@@ -471,6 +471,7 @@ struct CellScratch {
     std::vector<int32_t> xSrc;   // per group of two pixels and tap: the two source columns
     std::vector<uint16_t> xW;    // per group of two pixels and tap: each weight four times
     std::vector<double> xRecip;  // 1 / (2 * total along x), 0 where a pixel gets nothing
+    std::vector<double> rowRecip; // xRecip over the row's total (AVX2 form)
     std::vector<uint16_t> rows;  // first-pass rows, slots apart
     std::vector<int32_t> slotRow;
     std::vector<uint32_t> avg;
@@ -543,6 +544,48 @@ void CellSecondPassSse2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky
     }
 }
 
+#if defined(FW_HAS_AVX2_FORMS)
+// floor(c / t) for one pixel's 2c + 1 and *r = 1 / (2t) (see DivideCellSse2).
+FW_TARGET_AVX2 inline __m128i DivideCellAvx2(__m128i odd, const double* r)
+{
+    return _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(odd), _mm256_broadcast_sd(r)));
+}
+
+// CellSecondPassSse2 four pixels a step, each pixel's division four doubles wide; recip holds
+// room for padded doubles (the pixels' reciprocals for this row).
+FW_TARGET_AVX2 void CellSecondPassAvx2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky, uint32_t wyTotal,
+                                       const double* xRecip, double yRecip, double* recip, uint32_t* avg,
+                                       int32_t padded)
+{
+    const __m256d yr = _mm256_set1_pd(yRecip);
+    for (int32_t i = 0; i < padded; i += 4)
+        _mm256_storeu_pd(recip + i, _mm256_mul_pd(_mm256_loadu_pd(xRecip + i), yr));
+    const __m256i bias = _mm256_set1_epi32(int32_t(32768 * wyTotal)), one = _mm256_set1_epi32(1);
+    const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    for (int32_t i = 0; i < padded; i += 4) {
+        // s02: pixels i | i + 2, s13: i + 1 | i + 3 (128-bit halves).
+        __m256i s02 = bias, s13 = bias;
+        for (int32_t k = 0; k < Ky; k += 2) {
+            const __m256i w = _mm256_set1_epi32(int32_t(uint32_t(wy[k]) | uint32_t(wy[k + 1]) << 16));
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h[k] + size_t(i) * 4));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h[k + 1] + size_t(i) * 4));
+            s02 = _mm256_add_epi32(s02, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
+            s13 = _mm256_add_epi32(s13, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
+        }
+        // 2c + 1 for the division (see DivideCellSse2).
+        s02 = _mm256_add_epi32(_mm256_add_epi32(s02, s02), one);
+        s13 = _mm256_add_epi32(_mm256_add_epi32(s13, s13), one);
+        const __m128i q0 = DivideCellAvx2(_mm256_castsi256_si128(s02), recip + i);
+        const __m128i q1 = DivideCellAvx2(_mm256_castsi256_si128(s13), recip + i + 1);
+        const __m128i q2 = DivideCellAvx2(_mm256_extracti128_si256(s02, 1), recip + i + 2);
+        const __m128i q3 = DivideCellAvx2(_mm256_extracti128_si256(s13, 1), recip + i + 3);
+        const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+        const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_andnot_si128(none, px));
+    }
+}
+#endif
+
 // The general filter's rows through grouped taps, for any scale whose pixels each get at most 257
 // along both axes; false (nothing delivered) otherwise.
 bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r,
@@ -581,6 +624,8 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
     sc.rows.resize(size_t(slots) * size_t(slotSize));
     sc.slotRow.assign(size_t(slots), -1);
     sc.avg.resize(size_t(padded));
+    sc.rowRecip.resize(size_t(padded));
+    const bool wide = SmoothWideSimd();
     sc.h.resize(size_t(Ky) + 1);
     sc.wy.resize(size_t(Ky) + 1);
     const uint16_t** hp = sc.h.data();
@@ -619,6 +664,14 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
             wy[pairs] = 0;
             ++pairs;
         }
+#if defined(FW_HAS_AVX2_FORMS)
+        if (wide) {
+            CellSecondPassAvx2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.rowRecip.data(),
+                               sc.avg.data(), padded);
+            sink(j, sc.avg.data());
+            continue;
+        }
+#endif
         CellSecondPassSse2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.avg.data(), padded);
         sink(j, sc.avg.data());
     }
