@@ -471,6 +471,13 @@ struct CellScratch {
     std::vector<int32_t> xSrc;   // per group of two pixels and tap: the two source columns
     std::vector<uint16_t> xW;    // per group of two pixels and tap: each weight four times
     std::vector<double> xRecip;  // 1 / (2 * total along x), 0 where a pixel gets nothing
+    std::vector<int32_t> xRel;    // AVX2 first pass: each pixel's first column in the row copy
+    std::vector<uint16_t> xW16;   // and its weights, four lanes per tap
+    bool xNeighbours = false;     // every pixel's taps are neighbours, at most 4 (the AVX2 first pass)
+    int32_t xDirect = 0;          // pixels before this read the source row in place (inside s)
+    int32_t xTailFrom = 0;        // the others read a copy of the row from this column
+    std::vector<int32_t> xTailRel; // their first columns in that copy
+    std::vector<uint32_t> rowCopy;
     std::vector<double> rowRecip; // xRecip over the row's total (AVX2 form)
     std::vector<uint16_t> rows;  // first-pass rows, slots apart
     std::vector<int32_t> slotRow;
@@ -499,6 +506,32 @@ void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t*
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(g) * 8), _mm_xor_si128(acc, bias));
     }
 }
+
+#if defined(FW_HAS_AVX2_FORMS)
+// CellFirstPassSse2 for pixels whose taps are neighbours (tap k reads column rel + k, at most 4
+// taps), two pixels a step, from a row whose four columns from each rel are readable: each
+// pixel's four columns times its weights w16 (16 lanes: 4 per tap, 0 past its taps), the four
+// products of each channel summed in 16 bits (exact: the sum is at most 65535).
+FW_TARGET_AVX2 void CellFirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint16_t* w16, int32_t padded,
+                                      uint16_t* out)
+{
+    const __m128i bias = _mm_set1_epi16(int16_t(0x8000));
+    for (int32_t i = 0; i < padded; i += 2) {
+        const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i])));
+        const __m256i b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i + 1])));
+        const __m256i pa =
+            _mm256_mullo_epi16(a, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16)));
+        const __m256i pb =
+            _mm256_mullo_epi16(b, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16 + 16)));
+        // Taps 0 + 2 and 1 + 3 of pixel i | of pixel i + 1, then the two halves of each.
+        const __m256i s =
+            _mm256_add_epi16(_mm256_permute2x128_si256(pa, pb, 0x20), _mm256_permute2x128_si256(pa, pb, 0x31));
+        const __m256i t = _mm256_add_epi16(s, _mm256_shuffle_epi32(s, _MM_SHUFFLE(1, 0, 3, 2)));
+        const __m128i sums = _mm256_castsi256_si128(_mm256_permute4x64_epi64(t, _MM_SHUFFLE(3, 1, 2, 0)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(i) * 4), _mm_xor_si128(sums, bias));
+    }
+}
+#endif
 
 // floor(c / t) for the four channel sums c of one pixel (each at most 255 t, t = the pixel's
 // total weight, at most 257 x 257), from recip = 1 / (2 t) (rounded, as double): (2c + 1) / (2t)
@@ -618,6 +651,32 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
             const uint32_t t = i < D ? xs.total[size_t(i)] : 0;
             sc.xRecip[size_t(i)] = t ? 1.0 / (2.0 * t) : 0.0;
         }
+        // Narrow rows (glyphs) go faster through the SSE2 pass, which needs no copy for the end.
+        sc.xNeighbours = K <= 4 && D >= 32;
+        sc.xRel.resize(size_t(padded));
+        sc.xW16.assign(size_t(padded) * 16, 0);
+        for (int32_t i = 0; i < padded && sc.xNeighbours; ++i) {
+            const int32_t p = std::min(i, D - 1);
+            const int32_t* src = xs.src.data() + size_t(p) * size_t(K);
+            sc.xRel[size_t(i)] = src[0] - s.x;
+            for (int32_t k = 0; k < xs.count[size_t(p)] && i < D; ++k) {
+                sc.xNeighbours = sc.xNeighbours && src[k] == src[0] + k;
+                for (size_t c = 0; c < 4; ++c)
+                    sc.xW16[size_t(i) * 16 + size_t(k) * 4 + c] = xs.weight[size_t(p) * size_t(K) + size_t(k)];
+            }
+        }
+        // Pixels (in pairs) whose four columns lie inside s read the row in place; the rest a copy
+        // of its end with 3 more (zero) pixels.
+        sc.xDirect = 0;
+        while (sc.xDirect < padded && sc.xRel[size_t(sc.xDirect)] + 4 <= s.width &&
+               sc.xRel[size_t(sc.xDirect) + 1] + 4 <= s.width)
+            sc.xDirect += 2;
+        sc.xTailFrom = s.width;
+        for (int32_t i = sc.xDirect; i < padded; ++i)
+            sc.xTailFrom = std::min(sc.xTailFrom, sc.xRel[size_t(i)]);
+        sc.xTailRel.resize(size_t(padded - sc.xDirect));
+        for (int32_t i = sc.xDirect; i < padded; ++i)
+            sc.xTailRel[size_t(i - sc.xDirect)] = sc.xRel[size_t(i)] - sc.xTailFrom;
     }
     // Slots for first-pass rows: a destination row needs at most Ky of them at once.
     const int32_t Ky = ys.K, slots = Ky + 1, slotSize = padded * 4;
@@ -626,6 +685,8 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
     sc.avg.resize(size_t(padded));
     sc.rowRecip.resize(size_t(padded));
     const bool wide = SmoothWideSimd();
+    if (wide && sc.xNeighbours)
+        sc.rowCopy.assign(size_t(s.width - sc.xTailFrom) + 4, 0);
     sc.h.resize(size_t(Ky) + 1);
     sc.wy.resize(size_t(Ky) + 1);
     const uint16_t** hp = sc.h.data();
@@ -652,6 +713,22 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
                         slot = n;
                 }
                 sc.slotRow[size_t(slot)] = want;
+#if defined(FW_HAS_AVX2_FORMS)
+                if (wide && sc.xNeighbours) {
+                    const uint32_t* srow = sbits + size_t(want) * size_t(srcWidth) + s.x;
+                    uint16_t* out = sc.rows.data() + size_t(slot) * size_t(slotSize);
+                    CellFirstPassAvx2(srow, sc.xRel.data(), sc.xW16.data(), sc.xDirect, out);
+                    if (sc.xDirect < padded) {
+                        std::copy(srow + sc.xTailFrom, srow + s.width, sc.rowCopy.begin());
+                        CellFirstPassAvx2(sc.rowCopy.data(), sc.xTailRel.data(),
+                                          sc.xW16.data() + size_t(sc.xDirect) * 16, padded - sc.xDirect,
+                                          out + size_t(sc.xDirect) * 4);
+                    }
+                    hp[k] = sc.rows.data() + size_t(slot) * size_t(slotSize);
+                    wy[k] = ys.weight[size_t(j) * size_t(Ky) + size_t(k)];
+                    continue;
+                }
+#endif
                 CellFirstPassSse2(sbits + size_t(want) * size_t(srcWidth), sc.xSrc.data(), sc.xW.data(),
                                   sc.xGroupK.data(), groups, K, sc.rows.data() + size_t(slot) * size_t(slotSize));
             }
