@@ -1,5 +1,6 @@
-// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h): the general filter, and a
-// two-tap path for enlargements (SSE2, and AVX2 where the processor has it).
+// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h): the general filter, a
+// two-tap path for enlargements and a path over taps grouped per pixel for other scales (SSE2, and
+// AVX2 where the processor has it).
 #include "framework/graphics/detail/SmoothStretch.h"
 
 #include "framework/graphics/detail/PixelMath.h"
@@ -713,24 +714,23 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
                         slot = n;
                 }
                 sc.slotRow[size_t(slot)] = want;
+                const uint32_t* srow = sbits + size_t(want) * size_t(srcWidth);
+                uint16_t* out = sc.rows.data() + size_t(slot) * size_t(slotSize);
+                bool done = false;
 #if defined(FW_HAS_AVX2_FORMS)
                 if (wide && sc.xNeighbours) {
-                    const uint32_t* srow = sbits + size_t(want) * size_t(srcWidth) + s.x;
-                    uint16_t* out = sc.rows.data() + size_t(slot) * size_t(slotSize);
-                    CellFirstPassAvx2(srow, sc.xRel.data(), sc.xW16.data(), sc.xDirect, out);
+                    CellFirstPassAvx2(srow + s.x, sc.xRel.data(), sc.xW16.data(), sc.xDirect, out);
                     if (sc.xDirect < padded) {
-                        std::copy(srow + sc.xTailFrom, srow + s.width, sc.rowCopy.begin());
+                        std::copy(srow + s.x + sc.xTailFrom, srow + s.x + s.width, sc.rowCopy.begin());
                         CellFirstPassAvx2(sc.rowCopy.data(), sc.xTailRel.data(),
                                           sc.xW16.data() + size_t(sc.xDirect) * 16, padded - sc.xDirect,
                                           out + size_t(sc.xDirect) * 4);
                     }
-                    hp[k] = sc.rows.data() + size_t(slot) * size_t(slotSize);
-                    wy[k] = ys.weight[size_t(j) * size_t(Ky) + size_t(k)];
-                    continue;
+                    done = true;
                 }
 #endif
-                CellFirstPassSse2(sbits + size_t(want) * size_t(srcWidth), sc.xSrc.data(), sc.xW.data(),
-                                  sc.xGroupK.data(), groups, K, sc.rows.data() + size_t(slot) * size_t(slotSize));
+                if (!done)
+                    CellFirstPassSse2(srow, sc.xSrc.data(), sc.xW.data(), sc.xGroupK.data(), groups, K, out);
             }
             hp[k] = sc.rows.data() + size_t(slot) * size_t(slotSize);
             wy[k] = ys.weight[size_t(j) * size_t(Ky) + size_t(k)];
