@@ -1,5 +1,6 @@
-// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h): the general filter, and a
-// two-tap path for enlargements (SSE2, and AVX2 where the processor has it).
+// The smooth stretch's two-pass area-weighted filter (see SmoothStretch.h): the general filter, a
+// two-tap path for enlargements and a path over taps grouped per pixel for other scales (SSE2, and
+// AVX2 where the processor has it).
 #include "framework/graphics/detail/SmoothStretch.h"
 
 #include "framework/graphics/detail/PixelMath.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -388,6 +390,372 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
     }
 }
 
+// Taps of one axis grouped by destination pixel, for the cell path: pixel k's taps are
+// src/weight[k * K .. k * K + K) (weight 0 pads a pixel with fewer), total[k] their weights' sum.
+struct CellTaps {
+    int32_t D = 0, K = 0;
+    std::vector<int32_t> src;
+    std::vector<uint16_t> weight;
+    std::vector<uint32_t> total;
+    std::vector<int32_t> count; // taps per pixel, first in its slots
+    bool usable = false; // every total at most 257 (so first-pass sums fit 16 bits)
+};
+
+void GroupTaps(const std::vector<Tap>& taps, int32_t D, CellTaps& out)
+{
+    out.D = D;
+    out.total.assign(size_t(D), 0);
+    std::vector<int32_t> count(static_cast<size_t>(D), 0), first(static_cast<size_t>(D), -1);
+    int32_t fill = -1;
+    for (const Tap& t : taps)
+        if (t.cell >= 1 && t.cell <= D) {
+            const size_t k = size_t(t.cell - 1);
+            if (count[k]++ == 0)
+                first[k] = t.src;
+            out.total[k] += t.weight;
+            if (fill < 0)
+                fill = t.src;
+        }
+    out.K = std::max(1, *std::max_element(count.begin(), count.end()));
+    out.usable = fill >= 0 && std::all_of(out.total.begin(), out.total.end(), [](uint32_t w) { return w <= 257; });
+    out.src.assign(size_t(D) * size_t(out.K), 0);
+    out.weight.assign(size_t(D) * size_t(out.K), 0);
+    // A pixel with fewer taps repeats its first source with weight 0 (one with none, the first
+    // source of the axis): the padding reads what the pixel reads anyway.
+    for (int32_t k = 0; k < D; ++k)
+        std::fill_n(out.src.begin() + ptrdiff_t(k) * out.K, out.K, first[size_t(k)] >= 0 ? first[size_t(k)] : fill);
+    out.count = count;
+    std::fill(count.begin(), count.end(), 0);
+    for (const Tap& t : taps)
+        if (t.cell >= 1 && t.cell <= D) {
+            const size_t at = size_t(t.cell - 1) * size_t(out.K) + size_t(count[size_t(t.cell - 1)]++);
+            out.src[at] = t.src;
+            out.weight[at] = uint16_t(t.weight);
+        }
+}
+
+// The grouped taps of the last axis asked for with the same arguments (per thread): a run of
+// equal stretches (sprites, glyphs) makes them once.
+struct AxisMemo {
+    bool valid = false;
+    double start = 0, extent = 0;
+    int32_t D = 0, lo = 0, hi = 0;
+    uint32_t generation = 0; // changes whenever taps does
+    CellTaps taps;
+};
+
+const CellTaps& MemoTaps(AxisMemo& memo, double start, double extent, int32_t D, int32_t lo, int32_t hi)
+{
+    // Compared bit for bit: the taps are a function of exactly these values.
+    if (!(memo.valid && std::memcmp(&memo.start, &start, sizeof start) == 0 &&
+          std::memcmp(&memo.extent, &extent, sizeof extent) == 0 && memo.D == D && memo.lo == lo && memo.hi == hi)) {
+        memo.valid = false;
+        GroupTaps(AxisTaps(start, extent, D, lo, hi), D, memo.taps);
+        memo.start = start;
+        memo.extent = extent;
+        memo.D = D;
+        memo.lo = lo;
+        memo.hi = hi;
+        memo.valid = true;
+        ++memo.generation;
+    }
+    return memo.taps;
+}
+
+#if defined(__SSE2__)
+// Working memory of the cell path, kept per thread between stretches.
+struct CellScratch {
+    bool busy = false;
+    AxisMemo xMemo, yMemo;
+    uint32_t xLayoutOf = 0;      // the x memo's generation the layout below was made for
+    std::vector<int32_t> xGroupK; // per group of two pixels: the taps of the one with more
+    std::vector<int32_t> xSrc;   // per group of two pixels and tap: the two source columns
+    std::vector<uint16_t> xW;    // per group of two pixels and tap: each weight four times
+    std::vector<double> xRecip;  // 1 / (2 * total along x), 0 where a pixel gets nothing
+    std::vector<int32_t> xRel;    // AVX2 first pass: each pixel's first column in the row copy
+    std::vector<uint16_t> xW16;   // and its weights, four lanes per tap
+    bool xNeighbours = false;     // every pixel's taps are neighbours, at most 4 (the AVX2 first pass)
+    int32_t xDirect = 0;          // pixels before this read the source row in place (inside s)
+    int32_t xTailFrom = 0;        // the others read a copy of the row from this column
+    std::vector<int32_t> xTailRel; // their first columns in that copy
+    std::vector<uint32_t> rowCopy;
+    std::vector<double> rowRecip; // xRecip over the row's total (AVX2 form)
+    std::vector<uint16_t> rows;  // first-pass rows, slots apart
+    std::vector<int32_t> slotRow;
+    std::vector<uint32_t> avg;
+    std::vector<const uint16_t*> h;
+    std::vector<uint16_t> wy;
+};
+
+// First-pass row of srow into out: per pixel (padded to 4) and channel sum(p * w) less 32768
+// as 16 bits. Each product and the sum stay within 255 x 257 = 65535: 16-bit arithmetic is exact.
+void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t* w, const int32_t* groupK,
+                       int32_t groups, int32_t K, uint16_t* out)
+{
+    const __m128i zero = _mm_setzero_si128(), bias = _mm_set1_epi16(int16_t(0x8000));
+    for (int32_t g = 0; g < groups; ++g) {
+        __m128i acc = zero;
+        for (int32_t k = 0; k < groupK[g]; ++k) {
+            const int32_t* s2 = src + (size_t(g) * size_t(K) + size_t(k)) * 2;
+            const __m128i p = _mm_unpacklo_epi8(
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[s2[0]])), _mm_cvtsi32_si128(int32_t(srow[s2[1]]))),
+                zero);
+            const __m128i wv =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + (size_t(g) * size_t(K) + size_t(k)) * 8));
+            acc = _mm_add_epi16(acc, _mm_mullo_epi16(p, wv));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(g) * 8), _mm_xor_si128(acc, bias));
+    }
+}
+
+#if defined(FW_HAS_AVX2_FORMS)
+// CellFirstPassSse2 for pixels whose taps are neighbours (tap k reads column rel + k, at most 4
+// taps), two pixels a step, from a row whose four columns from each rel are readable: each
+// pixel's four columns times its weights w16 (16 lanes: 4 per tap, 0 past its taps), the four
+// products of each channel summed in 16 bits (exact: the sum is at most 65535).
+FW_TARGET_AVX2 void CellFirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint16_t* w16, int32_t padded,
+                                      uint16_t* out)
+{
+    const __m128i bias = _mm_set1_epi16(int16_t(0x8000));
+    for (int32_t i = 0; i < padded; i += 2) {
+        const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i])));
+        const __m256i b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i + 1])));
+        const __m256i pa =
+            _mm256_mullo_epi16(a, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16)));
+        const __m256i pb =
+            _mm256_mullo_epi16(b, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16 + 16)));
+        // Taps 0 + 2 and 1 + 3 of pixel i | of pixel i + 1, then the two halves of each.
+        const __m256i s =
+            _mm256_add_epi16(_mm256_permute2x128_si256(pa, pb, 0x20), _mm256_permute2x128_si256(pa, pb, 0x31));
+        const __m256i t = _mm256_add_epi16(s, _mm256_shuffle_epi32(s, _MM_SHUFFLE(1, 0, 3, 2)));
+        const __m128i sums = _mm256_castsi256_si128(_mm256_permute4x64_epi64(t, _MM_SHUFFLE(3, 1, 2, 0)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(i) * 4), _mm_xor_si128(sums, bias));
+    }
+}
+#endif
+
+// floor(c / t) for the four channel sums c of one pixel (each at most 255 t, t = the pixel's
+// total weight, at most 257 x 257), from recip = 1 / (2 t) (rounded, as double): (2c + 1) / (2t)
+// lies at least 1 / (2t) >= 2^-18 from every integer, and the double arithmetic errs by less than
+// 2^-40, so its truncation is floor(c / t).
+inline __m128i DivideCellSse2(__m128i c, double recip)
+{
+    const __m128i odd = _mm_add_epi32(_mm_add_epi32(c, c), _mm_set1_epi32(1));
+    const __m128d r = _mm_set1_pd(recip);
+    const __m128i lo = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(odd), r));
+    const __m128i hi = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(odd, _MM_SHUFFLE(1, 0, 3, 2))), r));
+    return _mm_unpacklo_epi64(lo, hi);
+}
+
+// One destination row from first-pass rows h[k] with weights wy[k] (Ky of them, padded to an even
+// count with weight 0): sums by signed multiply-add of row pairs, the bias added back, divided per
+// pixel, packed and cleared where alpha is 0.
+void CellSecondPassSse2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky, uint32_t wyTotal,
+                        const double* xRecip, double yRecip, uint32_t* avg, int32_t padded)
+{
+    const __m128i bias = _mm_set1_epi32(int32_t(32768 * wyTotal));
+    const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    for (int32_t i = 0; i < padded; i += 4) {
+        __m128i s0 = bias, s1 = bias, s2 = bias, s3 = bias;
+        for (int32_t k = 0; k < Ky; k += 2) {
+            const __m128i w = _mm_set1_epi32(int32_t(uint32_t(wy[k]) | uint32_t(wy[k + 1]) << 16));
+            const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k] + size_t(i) * 4));
+            const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4));
+            const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k] + size_t(i) * 4 + 8));
+            const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4 + 8));
+            s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi16(a0, b0), w));
+            s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi16(a0, b0), w));
+            s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi16(a1, b1), w));
+            s3 = _mm_add_epi32(s3, _mm_madd_epi16(_mm_unpackhi_epi16(a1, b1), w));
+        }
+        const __m128i q0 = DivideCellSse2(s0, xRecip[i] * yRecip);
+        const __m128i q1 = DivideCellSse2(s1, xRecip[i + 1] * yRecip);
+        const __m128i q2 = DivideCellSse2(s2, xRecip[i + 2] * yRecip);
+        const __m128i q3 = DivideCellSse2(s3, xRecip[i + 3] * yRecip);
+        const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+        const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_andnot_si128(none, px));
+    }
+}
+
+#if defined(FW_HAS_AVX2_FORMS)
+// floor(c / t) for one pixel's 2c + 1 and *r = 1 / (2t) (see DivideCellSse2).
+FW_TARGET_AVX2 inline __m128i DivideCellAvx2(__m128i odd, const double* r)
+{
+    return _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_cvtepi32_pd(odd), _mm256_broadcast_sd(r)));
+}
+
+// CellSecondPassSse2 four pixels a step, each pixel's division four doubles wide; recip holds
+// room for padded doubles (the pixels' reciprocals for this row).
+FW_TARGET_AVX2 void CellSecondPassAvx2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky, uint32_t wyTotal,
+                                       const double* xRecip, double yRecip, double* recip, uint32_t* avg,
+                                       int32_t padded)
+{
+    const __m256d yr = _mm256_set1_pd(yRecip);
+    for (int32_t i = 0; i < padded; i += 4)
+        _mm256_storeu_pd(recip + i, _mm256_mul_pd(_mm256_loadu_pd(xRecip + i), yr));
+    const __m256i bias = _mm256_set1_epi32(int32_t(32768 * wyTotal)), one = _mm256_set1_epi32(1);
+    const __m128i alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
+    for (int32_t i = 0; i < padded; i += 4) {
+        // s02: pixels i | i + 2, s13: i + 1 | i + 3 (128-bit halves).
+        __m256i s02 = bias, s13 = bias;
+        for (int32_t k = 0; k < Ky; k += 2) {
+            const __m256i w = _mm256_set1_epi32(int32_t(uint32_t(wy[k]) | uint32_t(wy[k + 1]) << 16));
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h[k] + size_t(i) * 4));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h[k + 1] + size_t(i) * 4));
+            s02 = _mm256_add_epi32(s02, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
+            s13 = _mm256_add_epi32(s13, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
+        }
+        // 2c + 1 for the division (see DivideCellSse2).
+        s02 = _mm256_add_epi32(_mm256_add_epi32(s02, s02), one);
+        s13 = _mm256_add_epi32(_mm256_add_epi32(s13, s13), one);
+        const __m128i q0 = DivideCellAvx2(_mm256_castsi256_si128(s02), recip + i);
+        const __m128i q1 = DivideCellAvx2(_mm256_castsi256_si128(s13), recip + i + 1);
+        const __m128i q2 = DivideCellAvx2(_mm256_extracti128_si256(s02, 1), recip + i + 2);
+        const __m128i q3 = DivideCellAvx2(_mm256_extracti128_si256(s13, 1), recip + i + 3);
+        const __m128i px = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+        const __m128i none = _mm_cmpeq_epi32(_mm_and_si128(px, alphaMask), _mm_setzero_si128());
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(avg + i), _mm_andnot_si128(none, px));
+    }
+}
+#endif
+
+// The general filter's rows through grouped taps, for any scale whose pixels each get at most 257
+// along both axes; false (nothing delivered) otherwise.
+bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r,
+              const DRect& sd, const SmoothRowSink& sink)
+{
+    const CellTaps& xs = MemoTaps(sc.xMemo, sd.x, sd.width, r.width, s.x, s.x + s.width);
+    const CellTaps& ys = MemoTaps(sc.yMemo, sd.y, sd.height, r.height, s.y, s.y + s.height);
+    if (!xs.usable || !ys.usable)
+        return false;
+    const int32_t D = r.width, K = xs.K, padded = (D + 3) & ~3, groups = padded / 2;
+    if (sc.xLayoutOf != sc.xMemo.generation || sc.xSrc.size() != size_t(groups) * size_t(K) * 2) {
+        // Pixels past D repeat the last one's first tap with weight 0.
+        sc.xLayoutOf = sc.xMemo.generation;
+        sc.xGroupK.assign(size_t(groups), 0);
+        sc.xSrc.resize(size_t(groups) * size_t(K) * 2);
+        sc.xW.resize(size_t(groups) * size_t(K) * 8);
+        sc.xRecip.resize(size_t(padded));
+        for (int32_t i = 0; i < padded; ++i) {
+            const int32_t p = std::min(i, D - 1);
+            if (i < D)
+                sc.xGroupK[size_t(i / 2)] = std::max(sc.xGroupK[size_t(i / 2)], xs.count[size_t(i)]);
+            for (int32_t k = 0; k < K; ++k) {
+                const size_t at = size_t(p) * size_t(K) + size_t(k);
+                const size_t g = (size_t(i / 2) * size_t(K) + size_t(k));
+                sc.xSrc[g * 2 + size_t(i % 2)] = xs.src[at];
+                const uint16_t w = i < D ? xs.weight[at] : 0;
+                for (size_t c = 0; c < 4; ++c)
+                    sc.xW[g * 8 + size_t(i % 2) * 4 + c] = w;
+            }
+            const uint32_t t = i < D ? xs.total[size_t(i)] : 0;
+            sc.xRecip[size_t(i)] = t ? 1.0 / (2.0 * t) : 0.0;
+        }
+        // Narrow rows (glyphs) go faster through the SSE2 pass, which needs no copy for the end.
+        sc.xNeighbours = K <= 4 && D >= 32;
+        sc.xRel.resize(size_t(padded));
+        sc.xW16.assign(size_t(padded) * 16, 0);
+        for (int32_t i = 0; i < padded && sc.xNeighbours; ++i) {
+            const int32_t p = std::min(i, D - 1);
+            const int32_t* src = xs.src.data() + size_t(p) * size_t(K);
+            sc.xRel[size_t(i)] = src[0] - s.x;
+            for (int32_t k = 0; k < xs.count[size_t(p)] && i < D; ++k) {
+                sc.xNeighbours = sc.xNeighbours && src[k] == src[0] + k;
+                for (size_t c = 0; c < 4; ++c)
+                    sc.xW16[size_t(i) * 16 + size_t(k) * 4 + c] = xs.weight[size_t(p) * size_t(K) + size_t(k)];
+            }
+        }
+        // Pixels (in pairs) whose four columns lie inside s read the row in place; the rest a copy
+        // of its end with 3 more (zero) pixels.
+        sc.xDirect = 0;
+        while (sc.xDirect < padded && sc.xRel[size_t(sc.xDirect)] + 4 <= s.width &&
+               sc.xRel[size_t(sc.xDirect) + 1] + 4 <= s.width)
+            sc.xDirect += 2;
+        sc.xTailFrom = s.width;
+        for (int32_t i = sc.xDirect; i < padded; ++i)
+            sc.xTailFrom = std::min(sc.xTailFrom, sc.xRel[size_t(i)]);
+        sc.xTailRel.resize(size_t(padded - sc.xDirect));
+        for (int32_t i = sc.xDirect; i < padded; ++i)
+            sc.xTailRel[size_t(i - sc.xDirect)] = sc.xRel[size_t(i)] - sc.xTailFrom;
+    }
+    // Slots for first-pass rows: a destination row needs at most Ky of them at once.
+    const int32_t Ky = ys.K, slots = Ky + 1, slotSize = padded * 4;
+    sc.rows.resize(size_t(slots) * size_t(slotSize));
+    sc.slotRow.assign(size_t(slots), -1);
+    sc.avg.resize(size_t(padded));
+    sc.rowRecip.resize(size_t(padded));
+    const bool wide = SmoothWideSimd();
+    if (wide && sc.xNeighbours)
+        sc.rowCopy.assign(size_t(s.width - sc.xTailFrom) + 4, 0);
+    sc.h.resize(size_t(Ky) + 1);
+    sc.wy.resize(size_t(Ky) + 1);
+    const uint16_t** hp = sc.h.data();
+    uint16_t* wy = sc.wy.data();
+    for (int32_t j = 0; j < r.height; ++j) {
+        const uint32_t rowWeight = ys.total[size_t(j)];
+        if (rowWeight == 0)
+            continue; // no taps: the row is not delivered
+        const int32_t* rowsOf = ys.src.data() + size_t(j) * size_t(Ky);
+        const int32_t taps = ys.count[size_t(j)];
+        for (int32_t k = 0; k < taps; ++k) {
+            const int32_t want = rowsOf[k];
+            int32_t slot = -1;
+            for (int32_t n = 0; n < slots && slot < 0; ++n)
+                if (sc.slotRow[size_t(n)] == want)
+                    slot = n;
+            if (slot < 0) {
+                // The slot with the lowest row (or none) this destination row does not need.
+                for (int32_t n = 0; n < slots; ++n) {
+                    const int32_t held = sc.slotRow[size_t(n)];
+                    if (std::find(rowsOf, rowsOf + taps, held) != rowsOf + taps)
+                        continue;
+                    if (slot < 0 || held < sc.slotRow[size_t(slot)])
+                        slot = n;
+                }
+                sc.slotRow[size_t(slot)] = want;
+                const uint32_t* srow = sbits + size_t(want) * size_t(srcWidth);
+                uint16_t* out = sc.rows.data() + size_t(slot) * size_t(slotSize);
+                bool done = false;
+#if defined(FW_HAS_AVX2_FORMS)
+                if (wide && sc.xNeighbours) {
+                    CellFirstPassAvx2(srow + s.x, sc.xRel.data(), sc.xW16.data(), sc.xDirect, out);
+                    if (sc.xDirect < padded) {
+                        std::copy(srow + s.x + sc.xTailFrom, srow + s.x + s.width, sc.rowCopy.begin());
+                        CellFirstPassAvx2(sc.rowCopy.data(), sc.xTailRel.data(),
+                                          sc.xW16.data() + size_t(sc.xDirect) * 16, padded - sc.xDirect,
+                                          out + size_t(sc.xDirect) * 4);
+                    }
+                    done = true;
+                }
+#endif
+                if (!done)
+                    CellFirstPassSse2(srow, sc.xSrc.data(), sc.xW.data(), sc.xGroupK.data(), groups, K, out);
+            }
+            hp[k] = sc.rows.data() + size_t(slot) * size_t(slotSize);
+            wy[k] = ys.weight[size_t(j) * size_t(Ky) + size_t(k)];
+        }
+        int32_t pairs = taps;
+        if (pairs % 2) {
+            hp[pairs] = hp[0];
+            wy[pairs] = 0;
+            ++pairs;
+        }
+#if defined(FW_HAS_AVX2_FORMS)
+        if (wide) {
+            CellSecondPassAvx2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.rowRecip.data(),
+                               sc.avg.data(), padded);
+            sink(j, sc.avg.data());
+            continue;
+        }
+#endif
+        CellSecondPassSse2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.avg.data(), padded);
+        sink(j, sc.avg.data());
+    }
+    return true;
+}
+#endif
+
 } // namespace
 
 void SmoothStretchRowsGeneral(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
@@ -528,6 +896,25 @@ void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, c
             return;
         }
     }
+#if defined(__SSE2__)
+    if (r.width > 0 && r.height > 0) {
+        // Per thread; a sink that stretches again on this thread gets its own.
+        thread_local CellScratch scratch;
+        if (!scratch.busy) {
+            struct Busy {
+                bool& flag;
+                explicit Busy(bool& f) : flag(f) { flag = true; }
+                ~Busy() { flag = false; }
+            } busy(scratch.busy);
+            if (CellRows(scratch, sbits, srcWidth, s, r, sd, sink))
+                return;
+        } else {
+            CellScratch own;
+            if (CellRows(own, sbits, srcWidth, s, r, sd, sink))
+                return;
+        }
+    }
+#endif
     SmoothStretchRowsGeneral(sbits, srcWidth, s, r, sd, sink);
 }
 

@@ -16,7 +16,8 @@ using SmoothRowSink = std::function<void(int32_t j, const uint32_t* avg)>;
 
 // Source pixels sbits (rows srcWidth apart); taps are clamped into s (the source rectangle inside
 // the image); r and sd are the clipped destination and its source area (StretchClip). Enlarging on
-// both axes takes a two-tap path with the same results as the general filter.
+// both axes takes a two-tap path, other scales (shrinks) one over taps grouped per pixel, with the
+// same results as the general filter; the taps are kept per thread between equal stretches.
 void SmoothStretchRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const Rect& r, const DRect& sd,
                        const SmoothRowSink& sink);
 // The general filter alone (any scale), which the faster paths must match.

@@ -1,6 +1,6 @@
 // The smooth stretch's span kernels (see SmoothStretchSpans.h): SSE2 four or eight pixels at a
-// time (the X888 blend eight at a time with AVX2 where the processor has it), the scalar rule
-// otherwise and for the tail.
+// time (the memory-image and X888 blends eight at a time with AVX2 where the processor has it),
+// the scalar rule otherwise and for the tail.
 #include "framework/graphics/detail/SmoothStretchSpans.h"
 
 #include "framework/graphics/detail/PixelMath.h"
@@ -101,6 +101,47 @@ void SmoothOver565SpanScalar(uint16_t* d, const uint32_t* s, int32_t n)
 
 #if defined(__SSE2__)
 
+#if defined(FW_HAS_AVX2_FORMS)
+namespace {
+
+// SmoothOverSpan eight pixels a step (the same lane arithmetic, in both 128-bit halves); returns
+// how many pixels it did (n rounded down to 8).
+FW_TARGET_AVX2 int32_t SmoothOverSpanAvx2(uint32_t* d, const uint32_t* avg, int32_t n)
+{
+    const __m256i zero = _mm256_setzero_si256(), alphaMask = _mm256_set1_epi32(int32_t(0xFF000000u));
+    const __m256i k256 = _mm256_set1_epi16(256), k255 = _mm256_set1_epi16(255);
+    const __m256i div255 = _mm256_set1_epi16(int16_t(0x8081));
+    const __m256i alphaLanes = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i av = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(avg + i));
+        const __m256i clear = _mm256_cmpeq_epi32(_mm256_and_si256(av, alphaMask), zero);
+        if (uint32_t(_mm256_movemask_epi8(clear)) == 0xFFFFFFFFu)
+            continue;
+        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        __m256i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m256i s16 = half ? _mm256_unpackhi_epi8(av, zero) : _mm256_unpacklo_epi8(av, zero);
+            const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
+            const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)),
+                                                     _MM_SHUFFLE(3, 3, 3, 3));
+            const __m256i colour =
+                _mm256_add_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(s16, a), 8),
+                                 _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(k256, a)), 8));
+            const __m256i x = _mm256_mullo_epi16(_mm256_sub_epi16(k255, d16), a);
+            const __m256i alpha = _mm256_add_epi16(d16, _mm256_srli_epi16(_mm256_mulhi_epu16(x, div255), 7));
+            out[half] = _mm256_or_si256(_mm256_and_si256(alphaLanes, alpha), _mm256_andnot_si256(alphaLanes, colour));
+        }
+        const __m256i blended = _mm256_packus_epi16(out[0], out[1]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_or_si256(_mm256_and_si256(clear, dv), _mm256_andnot_si256(clear, blended)));
+    }
+    return i;
+}
+
+} // namespace
+#endif
+
 void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128(), alphaMask = _mm_set1_epi32(int32_t(0xFF000000u));
@@ -108,6 +149,10 @@ void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
     const __m128i div255 = _mm_set1_epi16(int16_t(0x8081));
     const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
     int32_t i = 0;
+#if defined(FW_HAS_AVX2_FORMS)
+    if (n >= 8 && SmoothWideSimd())
+        i = SmoothOverSpanAvx2(d, avg, n);
+#endif
     for (; i + 4 <= n; i += 4) {
         const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(avg + i));
         const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(av, alphaMask), zero);

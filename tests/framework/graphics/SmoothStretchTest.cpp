@@ -1,7 +1,8 @@
 // The smooth stretch's faster paths give the general filter's rows bit for bit: random sources
 // (clear, opaque and partial pixels), odd sizes, source rectangles reaching outside the image,
-// clipped destinations (sub-pixel source areas), enlargements, shrinks and mixes of the two; the
-// kernels that composite its rows give the bits of their scalar rules.
+// clipped destinations (sub-pixel source areas), enlargements, shrinks (a table of factors) and
+// mixes of the two, stretches started from inside a sink; the kernels that composite its rows
+// give the bits of their scalar rules.
 #include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/detail/SmoothStretch.h"
 #include "framework/graphics/detail/SmoothStretchSpans.h"
@@ -97,6 +98,57 @@ void ExpectExtremeValuesKept(bool wide)
         ASSERT_TRUE(StretchClip(s, Rect(0, 0, 200, 200), Rect(0, 0, sw * scale + 1, sh * scale), r, sd));
         EXPECT_EQ(Rows(false, px, sw, s, r, sd), Rows(true, px, sw, s, r, sd)) << "wide " << wide << ", " << scale;
     }
+}
+
+// Shrinks by a table of factors (awkward ones among them), on each axis or one axis only, whole
+// and clipped (sub-pixel source areas), from sources with clear, partial and opaque pixels, and
+// the same stretch twice in a row (the taps are kept between equal stretches).
+void ExpectShrinksMatchTheGeneralFilter(bool wide)
+{
+    struct Factor {
+        int32_t from, to;
+    };
+    const Factor factors[] = {{5, 4},   {7, 3},   {1024, 1023}, {40, 39}, {9, 2}, {100, 1},
+                              {13, 13}, {31, 17}, {64, 51},     {15, 12}, {3, 2}, {300, 7}};
+    Lcg next{4242};
+    for (const Factor& fx : factors)
+        for (const Factor& fy : factors) {
+            if (fx.from * fy.from > 40000)
+                continue;
+            const int32_t sw = fx.from + 3, sh = fy.from + 2;
+            std::vector<uint32_t> px(size_t(sw) * size_t(sh));
+            for (uint32_t& p : px) {
+                const uint32_t kind = next() % 4;
+                const uint32_t a = kind == 0 ? 0u : kind == 1 ? 255u : 1 + next() % 254;
+                p = a << 24 | (next() & 0xFFFFFF);
+            }
+            const Rect from(1, 1, fx.from, fy.from);
+            const Rect s = from.Intersection(Rect(0, 0, sw, sh));
+            // The whole destination and one clipped on every side; below, a source reaching past the image.
+            const Rect clips[] = {Rect(0, 0, 2000, 2000),
+                                  Rect(3, 2, fx.to > 6 ? fx.to - 5 : 1, fy.to > 5 ? fy.to - 4 : 1)};
+            for (const Rect& clip : clips) {
+                Rect r;
+                DRect sd;
+                if (!StretchClip(from, clip, Rect(0, 0, fx.to, fy.to), r, sd))
+                    continue;
+                const auto want = Rows(true, px, sw, s, r, sd);
+                for (int twice = 0; twice < 2; ++twice)
+                    ASSERT_EQ(Rows(false, px, sw, s, r, sd), want)
+                        << "wide " << wide << ", " << fx.from << "/" << fx.to << " x " << fy.from << "/"
+                        << fy.to << ", clip " << clip.x;
+            }
+            const Rect past(-2, sh - fy.from + 3, fx.from, fy.from);
+            const Rect sPast = past.Intersection(Rect(0, 0, sw, sh));
+            Rect r;
+            DRect sd;
+            if (sPast.width > 0 && sPast.height > 0 &&
+                StretchClip(past, Rect(0, 0, 2000, 2000), Rect(0, 0, fx.to, fy.to), r, sd)) {
+                ASSERT_EQ(Rows(false, px, sw, sPast, r, sd), Rows(true, px, sw, sPast, r, sd))
+                    << "wide " << wide << ", past the image, " << fx.from << "/" << fx.to << " x " << fy.from
+                    << "/" << fy.to;
+            }
+        }
 }
 
 
@@ -197,6 +249,35 @@ TEST(SmoothStretchRows, FastPathsMatchTheGeneralFilter)
 TEST(SmoothStretchRows, EnlargingKeepsExtremeValues)
 {
     ForEachSimd([](bool wide) { ExpectExtremeValuesKept(wide); });
+}
+
+TEST(SmoothStretchRows, ShrinksMatchTheGeneralFilter)
+{
+    ForEachSimd([](bool wide) { ExpectShrinksMatchTheGeneralFilter(wide); });
+}
+
+// A sink that stretches again (another image, another scale) gets the rows it would get alone,
+// and so does the outer stretch.
+TEST(SmoothStretchRows, StretchingInsideASinkKeepsBothResults)
+{
+    Lcg next{9};
+    std::vector<uint32_t> a(30 * 20), b(17 * 11);
+    for (uint32_t& p : a)
+        p = next() * 2654435761u;
+    for (uint32_t& p : b)
+        p = next() * 2246822519u;
+    const Rect sa(0, 0, 30, 20), sb(0, 0, 17, 11);
+    Rect ra, rb;
+    DRect da, db;
+    ASSERT_TRUE(StretchClip(sa, Rect(0, 0, 100, 100), Rect(0, 0, 13, 9), ra, da));
+    ASSERT_TRUE(StretchClip(sb, Rect(0, 0, 100, 100), Rect(0, 0, 7, 5), rb, db));
+    const auto wantA = Rows(true, a, 30, sa, ra, da), wantB = Rows(true, b, 17, sb, rb, db);
+    std::vector<std::vector<uint32_t>> gotA(size_t(ra.height));
+    SmoothStretchRows(a.data(), 30, sa, ra, da, [&](int32_t j, const uint32_t* avg) {
+        EXPECT_EQ(Rows(false, b, 17, sb, rb, db), wantB) << "inner, row " << j;
+        gotA[size_t(j)].assign(avg, avg + ra.width);
+    });
+    EXPECT_EQ(gotA, wantA);
 }
 
 TEST(SmoothStretchSpans, NativeX888MatchesTheScalarRule)
