@@ -398,7 +398,7 @@ struct CellTaps {
     std::vector<uint16_t> weight;
     std::vector<uint32_t> total;
     std::vector<int32_t> count; // taps per pixel, first in its slots
-    bool usable = false; // every total at most 257 (so first-pass sums fit 16 bits)
+    bool usable = false;        // every total at most 257 (so first-pass sums fit 16 bits)
 };
 
 void GroupTaps(const std::vector<Tap>& taps, int32_t D, CellTaps& out)
@@ -417,13 +417,15 @@ void GroupTaps(const std::vector<Tap>& taps, int32_t D, CellTaps& out)
                 fill = t.src;
         }
     out.K = std::max(1, *std::max_element(count.begin(), count.end()));
-    out.usable = fill >= 0 && std::all_of(out.total.begin(), out.total.end(), [](uint32_t w) { return w <= 257; });
+    out.usable =
+        fill >= 0 && std::all_of(out.total.begin(), out.total.end(), [](uint32_t w) { return w <= 257; });
     out.src.assign(size_t(D) * size_t(out.K), 0);
     out.weight.assign(size_t(D) * size_t(out.K), 0);
     // A pixel with fewer taps repeats its first source with weight 0 (one with none, the first
     // source of the axis): the padding reads what the pixel reads anyway.
     for (int32_t k = 0; k < D; ++k)
-        std::fill_n(out.src.begin() + ptrdiff_t(k) * out.K, out.K, first[size_t(k)] >= 0 ? first[size_t(k)] : fill);
+        std::fill_n(out.src.begin() + ptrdiff_t(k) * out.K, out.K,
+                    first[size_t(k)] >= 0 ? first[size_t(k)] : fill);
     out.count = count;
     std::fill(count.begin(), count.end(), 0);
     for (const Tap& t : taps)
@@ -448,7 +450,8 @@ const CellTaps& MemoTaps(AxisMemo& memo, double start, double extent, int32_t D,
 {
     // Compared bit for bit: the taps are a function of exactly these values.
     if (!(memo.valid && std::memcmp(&memo.start, &start, sizeof start) == 0 &&
-          std::memcmp(&memo.extent, &extent, sizeof extent) == 0 && memo.D == D && memo.lo == lo && memo.hi == hi)) {
+          std::memcmp(&memo.extent, &extent, sizeof extent) == 0 && memo.D == D && memo.lo == lo &&
+          memo.hi == hi)) {
         memo.valid = false;
         GroupTaps(AxisTaps(start, extent, D, lo, hi), D, memo.taps);
         memo.start = start;
@@ -467,20 +470,20 @@ const CellTaps& MemoTaps(AxisMemo& memo, double start, double extent, int32_t D,
 struct CellScratch {
     bool busy = false;
     AxisMemo xMemo, yMemo;
-    uint32_t xLayoutOf = 0;      // the x memo's generation the layout below was made for
-    std::vector<int32_t> xGroupK; // per group of two pixels: the taps of the one with more
-    std::vector<int32_t> xSrc;   // per group of two pixels and tap: the two source columns
-    std::vector<uint16_t> xW;    // per group of two pixels and tap: each weight four times
-    std::vector<double> xRecip;  // 1 / (2 * total along x), 0 where a pixel gets nothing
-    std::vector<int32_t> xRel;    // AVX2 first pass: each pixel's first column in the row copy
-    std::vector<uint16_t> xW16;   // and its weights, four lanes per tap
-    bool xNeighbours = false;     // every pixel's taps are neighbours, at most 4 (the AVX2 first pass)
-    int32_t xDirect = 0;          // pixels before this read the source row in place (inside s)
-    int32_t xTailFrom = 0;        // the others read a copy of the row from this column
+    uint32_t xLayoutOf = 0;        // the x memo's generation the layout below was made for
+    std::vector<int32_t> xGroupK;  // per group of two pixels: the taps of the one with more
+    std::vector<int32_t> xSrc;     // per group of two pixels and tap: the two source columns
+    std::vector<uint16_t> xW;      // per group of two pixels and tap: each weight four times
+    std::vector<double> xRecip;    // 1 / (2 * total along x), 0 where a pixel gets nothing
+    std::vector<int32_t> xRel;     // AVX2 first pass: each pixel's first column in the row copy
+    std::vector<uint16_t> xW16;    // and its weights, four lanes per tap
+    bool xNeighbours = false;      // every pixel's taps are neighbours, at most 4 (the AVX2 first pass)
+    int32_t xDirect = 0;           // pixels before this read the source row in place (inside s)
+    int32_t xTailFrom = 0;         // the others read a copy of the row from this column
     std::vector<int32_t> xTailRel; // their first columns in that copy
     std::vector<uint32_t> rowCopy;
     std::vector<double> rowRecip; // xRecip over the row's total (AVX2 form)
-    std::vector<uint16_t> rows;  // first-pass rows, slots apart
+    std::vector<uint16_t> rows;   // first-pass rows, slots apart
     std::vector<int32_t> slotRow;
     std::vector<uint32_t> avg;
     std::vector<const uint16_t*> h;
@@ -497,11 +500,11 @@ void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t*
         __m128i acc = zero;
         for (int32_t k = 0; k < groupK[g]; ++k) {
             const int32_t* s2 = src + (size_t(g) * size_t(K) + size_t(k)) * 2;
-            const __m128i p = _mm_unpacklo_epi8(
-                _mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[s2[0]])), _mm_cvtsi32_si128(int32_t(srow[s2[1]]))),
-                zero);
-            const __m128i wv =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + (size_t(g) * size_t(K) + size_t(k)) * 8));
+            const __m128i p = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(int32_t(srow[s2[0]])),
+                                                                   _mm_cvtsi32_si128(int32_t(srow[s2[1]]))),
+                                                zero);
+            const __m128i wv = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(w + (size_t(g) * size_t(K) + size_t(k)) * 8));
             acc = _mm_add_epi16(acc, _mm_mullo_epi16(p, wv));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(g) * 8), _mm_xor_si128(acc, bias));
@@ -513,20 +516,22 @@ void CellFirstPassSse2(const uint32_t* srow, const int32_t* src, const uint16_t*
 // taps), two pixels a step, from a row whose four columns from each rel are readable: each
 // pixel's four columns times its weights w16 (16 lanes: 4 per tap, 0 past its taps), the four
 // products of each channel summed in 16 bits (exact: the sum is at most 65535).
-FW_TARGET_AVX2 void CellFirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint16_t* w16, int32_t padded,
-                                      uint16_t* out)
+FW_TARGET_AVX2 void CellFirstPassAvx2(const uint32_t* row, const int32_t* rel, const uint16_t* w16,
+                                      int32_t padded, uint16_t* out)
 {
     const __m128i bias = _mm_set1_epi16(int16_t(0x8000));
     for (int32_t i = 0; i < padded; i += 2) {
-        const __m256i a = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i])));
-        const __m256i b = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i + 1])));
+        const __m256i a =
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i])));
+        const __m256i b =
+            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + rel[i + 1])));
         const __m256i pa =
             _mm256_mullo_epi16(a, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16)));
-        const __m256i pb =
-            _mm256_mullo_epi16(b, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16 + 16)));
+        const __m256i pb = _mm256_mullo_epi16(
+            b, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w16 + size_t(i) * 16 + 16)));
         // Taps 0 + 2 and 1 + 3 of pixel i | of pixel i + 1, then the two halves of each.
-        const __m256i s =
-            _mm256_add_epi16(_mm256_permute2x128_si256(pa, pb, 0x20), _mm256_permute2x128_si256(pa, pb, 0x31));
+        const __m256i s = _mm256_add_epi16(_mm256_permute2x128_si256(pa, pb, 0x20),
+                                           _mm256_permute2x128_si256(pa, pb, 0x31));
         const __m256i t = _mm256_add_epi16(s, _mm256_shuffle_epi32(s, _MM_SHUFFLE(1, 0, 3, 2)));
         const __m128i sums = _mm256_castsi256_si128(_mm256_permute4x64_epi64(t, _MM_SHUFFLE(3, 1, 2, 0)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(i) * 4), _mm_xor_si128(sums, bias));
@@ -543,7 +548,8 @@ inline __m128i DivideCellSse2(__m128i c, double recip)
     const __m128i odd = _mm_add_epi32(_mm_add_epi32(c, c), _mm_set1_epi32(1));
     const __m128d r = _mm_set1_pd(recip);
     const __m128i lo = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(odd), r));
-    const __m128i hi = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(odd, _MM_SHUFFLE(1, 0, 3, 2))), r));
+    const __m128i hi =
+        _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(odd, _MM_SHUFFLE(1, 0, 3, 2))), r));
     return _mm_unpacklo_epi64(lo, hi);
 }
 
@@ -562,7 +568,8 @@ void CellSecondPassSse2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky
             const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k] + size_t(i) * 4));
             const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4));
             const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k] + size_t(i) * 4 + 8));
-            const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4 + 8));
+            const __m128i b1 =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(h[k + 1] + size_t(i) * 4 + 8));
             s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi16(a0, b0), w));
             s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi16(a0, b0), w));
             s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi16(a1, b1), w));
@@ -587,9 +594,9 @@ FW_TARGET_AVX2 inline __m128i DivideCellAvx2(__m128i odd, const double* r)
 
 // CellSecondPassSse2 four pixels a step, each pixel's division four doubles wide; recip holds
 // room for padded doubles (the pixels' reciprocals for this row).
-FW_TARGET_AVX2 void CellSecondPassAvx2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky, uint32_t wyTotal,
-                                       const double* xRecip, double yRecip, double* recip, uint32_t* avg,
-                                       int32_t padded)
+FW_TARGET_AVX2 void CellSecondPassAvx2(const uint16_t* const* h, const uint16_t* wy, int32_t Ky,
+                                       uint32_t wyTotal, const double* xRecip, double yRecip, double* recip,
+                                       uint32_t* avg, int32_t padded)
 {
     const __m256d yr = _mm256_set1_pd(yRecip);
     for (int32_t i = 0; i < padded; i += 4)
@@ -663,7 +670,8 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
             for (int32_t k = 0; k < xs.count[size_t(p)] && i < D; ++k) {
                 sc.xNeighbours = sc.xNeighbours && src[k] == src[0] + k;
                 for (size_t c = 0; c < 4; ++c)
-                    sc.xW16[size_t(i) * 16 + size_t(k) * 4 + c] = xs.weight[size_t(p) * size_t(K) + size_t(k)];
+                    sc.xW16[size_t(i) * 16 + size_t(k) * 4 + c] =
+                        xs.weight[size_t(p) * size_t(K) + size_t(k)];
             }
         }
         // Pixels (in pairs) whose four columns lie inside s read the row in place; the rest a copy
@@ -743,13 +751,14 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
         }
 #if defined(FW_HAS_AVX2_FORMS)
         if (wide) {
-            CellSecondPassAvx2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.rowRecip.data(),
-                               sc.avg.data(), padded);
+            CellSecondPassAvx2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight,
+                               sc.rowRecip.data(), sc.avg.data(), padded);
             sink(j, sc.avg.data());
             continue;
         }
 #endif
-        CellSecondPassSse2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.avg.data(), padded);
+        CellSecondPassSse2(hp, wy, pairs, rowWeight, sc.xRecip.data(), 1.0 / rowWeight, sc.avg.data(),
+                           padded);
         sink(j, sc.avg.data());
     }
     return true;

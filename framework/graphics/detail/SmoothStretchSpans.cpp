@@ -130,11 +130,13 @@ FW_TARGET_AVX2 int32_t SmoothOverSpanAvx2(uint32_t* d, const uint32_t* avg, int3
                                  _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(k256, a)), 8));
             const __m256i x = _mm256_mullo_epi16(_mm256_sub_epi16(k255, d16), a);
             const __m256i alpha = _mm256_add_epi16(d16, _mm256_srli_epi16(_mm256_mulhi_epu16(x, div255), 7));
-            out[half] = _mm256_or_si256(_mm256_and_si256(alphaLanes, alpha), _mm256_andnot_si256(alphaLanes, colour));
+            out[half] =
+                _mm256_or_si256(_mm256_and_si256(alphaLanes, alpha), _mm256_andnot_si256(alphaLanes, colour));
         }
         const __m256i blended = _mm256_packus_epi16(out[0], out[1]);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                            _mm256_or_si256(_mm256_and_si256(clear, dv), _mm256_andnot_si256(clear, blended)));
+        _mm256_storeu_si256(
+            reinterpret_cast<__m256i*>(d + i),
+            _mm256_or_si256(_mm256_and_si256(clear, dv), _mm256_andnot_si256(clear, blended)));
     }
     return i;
 }

@@ -151,7 +151,6 @@ void ExpectShrinksMatchTheGeneralFilter(bool wide)
         }
 }
 
-
 // Every alpha with every channel value, in each channel and lane position (runs of four opaque
 // cells included), and spans of every
 // length up to 37 from random values (clear, opaque and partial), against the scalar rules.
