@@ -13,4 +13,9 @@ namespace Fw::detail {
 // Whether the processor runs AVX2 (false where no AVX2 forms are built).
 bool CpuHasAvx2();
 
+// Whether the kernels take their AVX2 forms: CpuHasAvx2() unless tests turned them off.
+bool Avx2FormsOn();
+// Lets tests run the SSE2 forms on a processor with AVX2 (false), or go back to the default (true).
+void AllowAvx2Forms(bool allowed);
+
 } // namespace Fw::detail

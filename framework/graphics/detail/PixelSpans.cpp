@@ -148,34 +148,38 @@ inline __m128i RgbMask()
     return _mm_set1_epi32(0x00FFFFFF);
 }
 
+// BlendOpaque of four pixels: each channel (d (256 - a) >> 8) + (s a >> 8), alpha 255.
+inline __m128i BlendOpaqueGroup(__m128i sv, __m128i dv)
+{
+    const __m128i zero = _mm_setzero_si128(), k256 = _mm_set1_epi16(256);
+    __m128i out[2];
+    for (int half = 0; half < 2; ++half) {
+        const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
+        const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
+        const __m128i a = AlphaLanes(s16);
+        const __m128i dPart = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), 8);
+        const __m128i sPart = _mm_srli_epi16(_mm_mullo_epi16(s16, a), 8);
+        out[half] = _mm_add_epi16(dPart, sPart);
+    }
+    return _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask());
+}
+
 } // namespace
 
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i k256 = _mm_set1_epi16(256);
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        __m128i out[2];
-        for (int half = 0; half < 2; ++half) {
-            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
-            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
-            const __m128i a = AlphaLanes(s16);
-            const __m128i dPart = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), 8);
-            const __m128i sPart = _mm_srli_epi16(_mm_mullo_epi16(s16, a), 8);
-            out[half] = _mm_add_epi16(dPart, sPart);
-        }
-        const __m128i packed = _mm_packus_epi16(out[0], out[1]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(packed, AlphaMask()));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), BlendOpaqueGroup(sv, dv));
     }
     BlendOpaqueSpanScalar(d + i, s + i, n - i);
 }
 
 void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    if (gAvx2Spans)
+    if (Avx2FormsOn())
         OverOpaqueSpanAvx2(d, s, n);
     else
         OverOpaqueSpanSse2(d, s, n);
@@ -184,7 +188,6 @@ void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
 void OverOpaqueSpanSse2(uint32_t* d, const uint32_t* s, int32_t n)
 {
     const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
-    const __m128i k256 = _mm_set1_epi16(256);
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
@@ -197,16 +200,7 @@ void OverOpaqueSpanSse2(uint32_t* d, const uint32_t* s, int32_t n)
             continue;
         }
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        __m128i out[2];
-        for (int half = 0; half < 2; ++half) {
-            const __m128i s16 = half ? _mm_unpackhi_epi8(sv, zero) : _mm_unpacklo_epi8(sv, zero);
-            const __m128i d16 = half ? _mm_unpackhi_epi8(dv, zero) : _mm_unpacklo_epi8(dv, zero);
-            const __m128i a = AlphaLanes(s16);
-            const __m128i dPart = _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(k256, a)), 8);
-            const __m128i sPart = _mm_srli_epi16(_mm_mullo_epi16(s16, a), 8);
-            out[half] = _mm_add_epi16(dPart, sPart);
-        }
-        const __m128i blended = _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask());
+        const __m128i blended = BlendOpaqueGroup(sv, dv);
         // Whole words: clear pixels keep the destination, opaque ones take the source.
         const __m128i clear = _mm_srai_epi32(clearBytes, 24), opaque = _mm_srai_epi32(opaqueBytes, 24);
         const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, blended));
@@ -316,7 +310,7 @@ void AddSpan(uint32_t* d, const uint32_t* s, int32_t n)
 #if defined(FW_HAS_AVX2_FORMS)
     const auto dp = reinterpret_cast<uintptr_t>(d), sp = reinterpret_cast<uintptr_t>(s);
     const uintptr_t bytes = uintptr_t(n > 0 ? n : 0) * 4;
-    if (n >= 16 && CpuHasAvx2() && (dp + bytes <= sp || sp + bytes <= dp)) {
+    if (n >= 16 && Avx2FormsOn() && (dp + bytes <= sp || sp + bytes <= dp)) {
         AddSpanApartAvx2(d, s, n);
         return;
     }
@@ -471,7 +465,7 @@ void OverSpanGatherAvx2(uint32_t* d, const uint32_t* row, const int32_t* cols, i
 
 void OverSpanGather(uint32_t* d, const uint32_t* row, const int32_t* cols, int32_t n)
 {
-    if (gAvx2Spans)
+    if (Avx2FormsOn())
         OverSpanGatherAvx2(d, row, cols, n);
     else
         OverSpanGatherSse2(d, row, cols, n);
@@ -507,7 +501,7 @@ void OverSpanGatherSse2(uint32_t* d, const uint32_t* row, const int32_t* cols, i
 
 void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    if (gAvx2Spans)
+    if (Avx2FormsOn())
         SurfaceOverSpan32Avx2(d, s, n);
     else
         SurfaceOverSpan32Sse2(d, s, n);
@@ -548,7 +542,7 @@ void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n)
 void SurfaceAddSpan32(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                       uint32_t fb)
 {
-    if (gAvx2Spans)
+    if (Avx2FormsOn())
         SurfaceAddSpan32Avx2(d, s, n, modulate, fr, fg, fb);
     else
         SurfaceAddSpan32Sse2(d, s, n, modulate, fr, fg, fb);
@@ -598,7 +592,7 @@ void NativeX888Span(uint32_t* d, const uint32_t* s, int32_t n)
 void SurfaceModulateSpan32(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                            uint32_t ca, bool blueCarry)
 {
-    if (gAvx2Spans)
+    if (Avx2FormsOn())
         SurfaceModulateSpan32Avx2(d, s, n, fr, fg, fb, ca, blueCarry);
     else
         SurfaceModulateSpan32Sse2(d, s, n, fr, fg, fb, ca, blueCarry);

@@ -294,7 +294,7 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
 #if defined(FW_HAS_AVX2_FORMS)
     // The AVX2 first pass reads each column's taps as neighbours in a copy of the source row: a
     // column with one pixel twice reads it and the next one, with weights 257 and 0.
-    bool wideFirst = SmoothWideSimd();
+    bool wideFirst = Avx2FormsOn();
     std::vector<int32_t> rel(static_cast<size_t>(padded));
     std::vector<uint32_t> pairWeights(size_t(padded) * 4), rowCopy(size_t(s.width) + 1);
     for (int32_t i = 0; i < padded && wideFirst; ++i) {
@@ -372,7 +372,7 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
 #if defined(__SSE2__)
         int32_t i = 0;
 #if defined(FW_HAS_AVX2_FORMS)
-        if (SmoothWideSimd())
+        if (Avx2FormsOn())
             i = PairRowsAvx2(h0, h1, v0, v1, avg.data(), padded);
 #endif
         PairRowsSse2(h0 + size_t(i) * 4, h1 + size_t(i) * 4, v0, v1, avg.data() + i, padded - i);
@@ -693,7 +693,7 @@ bool CellRows(CellScratch& sc, const uint32_t* sbits, int32_t srcWidth, const Re
     sc.slotRow.assign(size_t(slots), -1);
     sc.avg.resize(size_t(padded));
     sc.rowRecip.resize(size_t(padded));
-    const bool wide = SmoothWideSimd();
+    const bool wide = Avx2FormsOn();
     if (wide && sc.xNeighbours)
         sc.rowCopy.assign(size_t(s.width - sc.xTailFrom) + 4, 0);
     sc.h.resize(size_t(Ky) + 1);

@@ -8,7 +8,6 @@
 #include "framework/graphics/detail/SurfacePixels.h"
 
 #include <algorithm>
-#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,23 +28,7 @@ inline uint32_t Unpremultiplied(uint32_t c, uint32_t a)
     return std::min<uint32_t>(uint32_t((uint64_t((c << 8) + a - 1) * kRecip[a]) >> 24), 255);
 }
 
-std::atomic<bool>& WideFlag()
-{
-    static std::atomic<bool> wide{CpuHasAvx2()};
-    return wide;
-}
-
 } // namespace
-
-bool SmoothWideSimd()
-{
-    return WideFlag().load(std::memory_order_relaxed);
-}
-
-void SmoothAllowWideSimd(bool allowed)
-{
-    WideFlag().store(allowed && CpuHasAvx2(), std::memory_order_relaxed);
-}
 
 void SmoothOverSpanScalar(uint32_t* d, const uint32_t* avg, int32_t n)
 {
@@ -152,7 +135,7 @@ void SmoothOverSpan(uint32_t* d, const uint32_t* avg, int32_t n)
     const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
     int32_t i = 0;
 #if defined(FW_HAS_AVX2_FORMS)
-    if (n >= 8 && SmoothWideSimd())
+    if (n >= 8 && Avx2FormsOn())
         i = SmoothOverSpanAvx2(d, avg, n);
 #endif
     for (; i + 4 <= n; i += 4) {
@@ -322,7 +305,7 @@ void SmoothNativeX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
     const __m128i zero = _mm_setzero_si128();
     int32_t i = 0;
 #if defined(FW_HAS_AVX2_FORMS)
-    if (SmoothWideSimd())
+    if (Avx2FormsOn())
         i = SmoothNativeX888Avx2(d, avg, n);
 #endif
     for (; i + 4 <= n; i += 4) {
@@ -347,7 +330,7 @@ void SmoothOverX888Span(uint32_t* d, const uint32_t* avg, int32_t n)
     const __m128i zero = _mm_setzero_si128(), k255 = _mm_set1_epi32(255);
     int32_t i = 0;
 #if defined(FW_HAS_AVX2_FORMS)
-    if (SmoothWideSimd())
+    if (Avx2FormsOn())
         i = SmoothOverX888Avx2(d, avg, n);
 #endif
     for (; i + 4 <= n; i += 4) {

@@ -27,9 +27,4 @@ void SmoothOverX888SpanScalar(uint32_t* d, const uint32_t* avg, int32_t n);
 void SmoothOver565Span(uint16_t* d, const uint32_t* s, int32_t n);
 void SmoothOver565SpanScalar(uint16_t* d, const uint32_t* s, int32_t n);
 
-// Whether the smooth stretch's kernels take their AVX2 forms (same bits) on this processor.
-bool SmoothWideSimd();
-// Lets tests run the SSE2 forms on a processor with AVX2 (false), or go back to the default (true).
-void SmoothAllowWideSimd(bool allowed);
-
 } // namespace Fw::detail

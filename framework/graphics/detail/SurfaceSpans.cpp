@@ -13,8 +13,6 @@
 
 namespace Fw::detail {
 
-const bool gAvx2Spans = CpuHasAvx2();
-
 #if defined(FW_HAS_AVX2_FORMS)
 
 namespace {
@@ -349,7 +347,7 @@ void SurfaceOverRect32(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff
     auto* dBytes = reinterpret_cast<uint8_t*>(d);
     const auto* sBytes = reinterpret_cast<const uint8_t*>(s);
 #if defined(FW_HAS_AVX2_FORMS)
-    if (gAvx2Spans) {
+    if (Avx2FormsOn()) {
         SurfaceOverRect32Avx2(dBytes, dPitch, sBytes, sPitch, w, h);
         return;
     }

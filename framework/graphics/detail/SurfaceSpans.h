@@ -7,19 +7,17 @@
 
 namespace Fw::detail {
 
-// Whether the processor runs AVX2: the wider kernels below are chosen at run time and give the
-// same bits as their SSE2 forms. False until set at start-up (the SSE2 forms serve until then).
-extern const bool gAvx2Spans;
-
-// SurfaceOverSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
+// The AVX2 forms below give the same bits as their SSE2 forms; the spans choose them at run time
+// (Avx2FormsOn, CpuFeatures.h).
+// SurfaceOverSpan32 (PixelSpans.h) eight pixels at a time; call only when CpuHasAvx2() holds.
 void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n);
 // SurfaceOverSpan32 over h rows of w pixels, the rows dPitch and sPitch bytes apart: the kernel is
 // chosen and set up once for the whole rectangle.
 void SurfaceOverRect32(uint32_t* d, ptrdiff_t dPitch, const uint32_t* s, ptrdiff_t sPitch, int32_t w, int32_t h);
-// SurfaceModulateSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
+// SurfaceModulateSpan32 (PixelSpans.h) eight pixels at a time; call only when CpuHasAvx2() holds.
 void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr, uint32_t fg, uint32_t fb,
                                uint32_t ca, bool blueCarry);
-// SurfaceAddSpan32 (PixelSpans.h) eight pixels at a time; call only when gAvx2Spans holds.
+// SurfaceAddSpan32 (PixelSpans.h) eight pixels at a time; call only when CpuHasAvx2() holds.
 void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate, uint32_t fr, uint32_t fg,
                           uint32_t fb);
 

@@ -4,6 +4,7 @@
 // mixes of the two, stretches started from inside a sink; the kernels that composite its rows
 // give the bits of their scalar rules.
 #include "framework/graphics/BlitGeometry.h"
+#include "framework/graphics/detail/CpuFeatures.h"
 #include "framework/graphics/detail/SmoothStretch.h"
 #include "framework/graphics/detail/SmoothStretchSpans.h"
 
@@ -32,10 +33,10 @@ template <class Body>
 void ForEachSimd(Body&& body)
 {
     for (bool wide : {false, true}) {
-        SmoothAllowWideSimd(wide);
+        AllowAvx2Forms(wide);
         body(wide);
     }
-    SmoothAllowWideSimd(true);
+    AllowAvx2Forms(true);
 }
 
 // Every row the filter delivers, in order; rows it leaves out stay empty.

@@ -3,6 +3,7 @@
 // AVX2 forms.
 #include "framework/graphics/detail/SurfaceSpans.h"
 
+#include "framework/graphics/detail/CpuFeatures.h"
 #include "framework/graphics/detail/PixelSpans.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +100,7 @@ TEST(SurfaceSpans, OverSpanFormsMatchTheScalarRule)
 {
     using Span = void (*)(uint32_t*, const uint32_t*, int32_t);
     std::vector<std::pair<const char*, Span>> forms{{"SSE2", SurfaceOverSpan32Sse2}, {"dispatched", SurfaceOverSpan32}};
-    if (gAvx2Spans)
+    if (CpuHasAvx2())
         forms.emplace_back("AVX2", SurfaceOverSpan32Avx2);
     for (const auto& [name, span] : forms)
         for (int32_t n = 0; n <= 40; ++n)
@@ -135,7 +136,7 @@ TEST(SurfaceSpans, AddSpanFormsMatchTheScalarRule)
 {
     using Span = void (*)(uint32_t*, const uint32_t*, int32_t, bool, uint32_t, uint32_t, uint32_t);
     std::vector<std::pair<const char*, Span>> forms{{"SSE2", SurfaceAddSpan32Sse2}, {"dispatched", SurfaceAddSpan32}};
-    if (gAvx2Spans)
+    if (CpuHasAvx2())
         forms.emplace_back("AVX2", SurfaceAddSpan32Avx2);
     const uint32_t factors[][3] = {{255, 255, 255}, {254, 128, 1}, {17, 0, 200}};
     for (const auto& [name, span] : forms)
@@ -158,7 +159,7 @@ TEST(SurfaceSpans, ModulateSpanFormsMatchTheScalarRule)
     using Span = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t, uint32_t, uint32_t, uint32_t, bool);
     std::vector<std::pair<const char*, Span>> forms{{"SSE2", SurfaceModulateSpan32Sse2},
                                                     {"dispatched", SurfaceModulateSpan32}};
-    if (gAvx2Spans)
+    if (CpuHasAvx2())
         forms.emplace_back("AVX2", SurfaceModulateSpan32Avx2);
     // Factors and colour alpha: white, a tint under partial alpha, grey, extremes.
     const uint32_t colours[][4] = {{255, 255, 255, 255}, {172, 138, 103, 220}, {128, 128, 128, 255}, {255, 0, 17, 1},
