@@ -9,10 +9,6 @@
 #include <cstring>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Fw {
 
 using namespace detail;
@@ -25,41 +21,20 @@ struct BitsRow {
     uint32_t operator[](int32_t i) const { return row[i]; }
     void CopyTo(uint32_t* dst, int32_t start, int32_t count) const
     {
-        // Short runs (glyphs, sprite edges) copy faster in fixed 16-byte moves, which compile
-        // inline, than through a library call.
+        // Rows apart from the destination's go through the library copy; short runs (glyphs,
+        // sprite edges) copy faster in fixed 16-byte moves, which compile inline. Rows that
+        // overlap (an image onto itself) keep those moves in order, long ones move as a whole.
         const uint32_t* src = row + start;
-        if (count >= 256) {
+        const bool apart = dst + count <= src || src + count <= dst;
+        if (apart && count >= 32) {
             std::memcpy(dst, src, size_t(count) * sizeof(uint32_t));
             return;
         }
-        int32_t i = 0;
-#if defined(__SSE2__)
-        if (count >= 32 && (dst + count <= src || src + count <= dst)) {
-            // Rows of sprites from apart: destination stores on 16-byte boundaries, so none of them
-            // splits a cache line (short rows, glyphs, go faster without the lead-in). Rows that
-            // overlap (an image onto itself) keep the plain order of moves below. The first four
-            // pixels go as one unaligned move, then the rest from the first boundary on, the last
-            // four again as one move (moves that overlap write the same words).
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(src)));
-            i = int32_t((16 - (reinterpret_cast<uintptr_t>(dst) & 15)) >> 2);
-            for (; i + 8 <= count; i += 8) {
-                const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 4));
-                _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), a);
-                _mm_store_si128(reinterpret_cast<__m128i*>(dst + i + 4), b);
-            }
-            if (i + 4 <= count) {
-                _mm_store_si128(reinterpret_cast<__m128i*>(dst + i),
-                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i)));
-                i += 4;
-            }
-            if (i < count)
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + count - 4),
-                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + count - 4)));
+        if (count >= 256) {
+            std::memmove(dst, src, size_t(count) * sizeof(uint32_t));
             return;
         }
-#endif
+        int32_t i = 0;
         for (; i + 4 <= count; i += 4)
             std::memcpy(dst + i, src + i, 16);
         for (; i < count; ++i)
