@@ -1,4 +1,4 @@
-// Geometry shared by the software stretch and rotated blits of memory images and surface images:
+// Geometry shared by the software blits of memory images and surface images: the plain blit clip,
 // rectangles of doubles, the stretch clip (plain and mirrored), the rotated bounding box and the
 // per-row span set-up of the rotated blit.
 #pragma once
@@ -18,6 +18,19 @@ inline void CutNegativeStart(int32_t& start, int32_t& other, int32_t& extent)
         start = 0;
     }
 }
+
+// The part of a blit that lies inside both the source image and the destination: source columns
+// i0..i0 + count - 1 of rows j0.., written from column dx0 stepping by +1, or by -1 when mirrored
+// (the source rectangle's first column lands on x + width - 1).
+struct BlitSpan {
+    int32_t i0 = 0, j0 = 0, count = 0, rows = 0;
+    int32_t dx0 = 0, dy0 = 0, step = 1;
+};
+
+// The blit of source rectangle s of a srcW x srcH image to (x, y) of a dstW x dstH destination,
+// mirrored or not, cut to both; false when nothing is left.
+bool ClipBlit(int32_t srcW, int32_t srcH, int32_t dstW, int32_t dstH, int32_t x, int32_t y, const Rect& s,
+              bool mirror, BlitSpan& out);
 
 struct DRect {
     double x = 0, y = 0, width = 0, height = 0;

@@ -2,13 +2,13 @@
 // (the plain rule under white, the colour rules otherwise) through a per-entry table, one surface
 // lock for the whole text.
 #include "framework/display/NativeDisplay.h"
+#include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/GlyphSpans.h"
 #include "framework/graphics/detail/PixelSpans.h"
 #include "framework/graphics/detail/SurfaceLock.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace Fw {
@@ -79,16 +79,12 @@ bool DDImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, s
                 const int32_t srcW = src->width, srcH = src->height;
                 for (size_t k = 0; k < count; ++k) {
                     const GlyphPlacement& g = glyphs[k];
-                    // The part inside both the source image and the surface.
-                    const int32_t i0 = std::max({g.src.x, 0, g.src.x - g.x});
-                    const int32_t i1 = std::min({g.src.x + g.src.width, srcW, g.src.x - g.x + v.width});
-                    const int32_t j0 = std::max({g.src.y, 0, g.src.y - g.y});
-                    const int32_t j1 = std::min({g.src.y + g.src.height, srcH, g.src.y - g.y + v.height});
-                    if (i1 <= i0 || j1 <= j0)
+                    BlitSpan b;
+                    if (!ClipBlit(srcW, srcH, v.width, v.height, g.x, g.y, g.src, false, b))
                         continue;
-                    const int32_t dx = g.x + i0 - g.src.x, dy = g.y + j0 - g.src.y;
-                    GlyphRows32(reinterpret_cast<uint8_t*>(v.Row<uint32_t>(dy) + dx), v.pitch,
-                                indices + size_t(j0) * size_t(srcW) + size_t(i0), srcW, i1 - i0, j1 - j0, palette);
+                    GlyphRows32(reinterpret_cast<uint8_t*>(v.Row<uint32_t>(b.dy0) + b.dx0), v.pitch,
+                                indices + size_t(b.j0) * size_t(srcW) + size_t(b.i0), srcW, b.count, b.rows,
+                                palette);
                 }
             });
         },

@@ -3,6 +3,7 @@
 // the additive blit through the saturation tables, and the mirrored forms of the last two.
 // Sources give premultiplied native pixels (alpha in the top byte) and run-length maps.
 #include "framework/display/NativeDisplay.h"
+#include "framework/graphics/BlitGeometry.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/SurfaceDisplay.h"
 #include "framework/graphics/detail/SurfaceBlendRules.h"
@@ -19,40 +20,6 @@ namespace Fw {
 using namespace detail;
 
 namespace {
-
-// The part of a blit that lies inside both the source image and the destination surface: source
-// columns i0..i0 + count - 1 of rows j0.., written from column dx0 stepping by +1, or by -1
-// when mirrored (the source rectangle's first column lands on x + width - 1).
-struct BlitSpan {
-    int32_t i0 = 0, j0 = 0, count = 0, rows = 0;
-    int32_t dx0 = 0, dy0 = 0, step = 1;
-};
-
-bool ClipBlit(int32_t srcW, int32_t srcH, int32_t dstW, int32_t dstH, int32_t x, int32_t y, const Rect& s,
-              bool mirror, BlitSpan& out)
-{
-    int32_t i0 = std::max(s.x, 0), i1 = std::min(s.x + s.width, srcW);
-    if (mirror) {
-        // dest column of source column i: x + s.x + s.width - 1 - i
-        i0 = std::max(i0, x + s.x + s.width - dstW);
-        i1 = std::min(i1, x + s.x + s.width);
-    } else {
-        i0 = std::max(i0, s.x - x);
-        i1 = std::min(i1, s.x - x + dstW);
-    }
-    const int32_t j0 = std::max({s.y, 0, s.y - y});
-    const int32_t j1 = std::min({s.y + s.height, srcH, s.y - y + dstH});
-    if (i1 <= i0 || j1 <= j0)
-        return false;
-    out.i0 = i0;
-    out.j0 = j0;
-    out.count = i1 - i0;
-    out.rows = j1 - j0;
-    out.dx0 = mirror ? x + s.x + s.width - 1 - i0 : x + i0 - s.x;
-    out.dy0 = y + j0 - s.y;
-    out.step = mirror ? -1 : 1;
-    return true;
-}
 
 // Native pixel of source pixel index k: direct, or through the colour indices of a palette.
 struct DirectFetch {
