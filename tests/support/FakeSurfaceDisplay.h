@@ -90,4 +90,15 @@ inline Platform::MemorySurface* MemorySurfaceOf(Fw::DDImage& image)
     return dynamic_cast<Platform::MemorySurface*>(image.GetSurface());
 }
 
+// The words of the top-left w x h pixels of a surface, row by row.
+inline std::vector<uint32_t> SurfaceWords(Platform::MemorySurface& surface, int32_t w, int32_t h)
+{
+    std::vector<uint32_t> words;
+    words.reserve(size_t(w) * size_t(h));
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            words.push_back(surface.PixelAt(x, y));
+    return words;
+}
+
 } // namespace FwTest

@@ -87,7 +87,8 @@ struct AddGroup {
 struct ModulateGroup {
     __m256i zero, alphaMask, k1, k256, f, colourAlpha, blueLane;
     bool opaqueForm, blueCarry;
-    FW_AVX2_INLINE static ModulateGroup Make(uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca, bool blueCarry)
+    FW_AVX2_INLINE static ModulateGroup Make(uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca,
+                                             bool blueCarry)
     {
         const auto r = int16_t(fr), g = int16_t(fg), b = int16_t(fb);
         return {_mm256_setzero_si256(),
@@ -165,7 +166,7 @@ FW_TARGET_AVX2 void SurfaceOverSpan32Avx2(uint32_t* d, const uint32_t* s, int32_
 }
 
 FW_TARGET_AVX2 static void SurfaceOverRect32Avx2(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s,
-                                                                  ptrdiff_t sPitch, int32_t w, int32_t h)
+                                                 ptrdiff_t sPitch, int32_t w, int32_t h)
 {
     const OverGroup group = OverGroup::Make();
     for (int32_t j = 0; j < h; ++j)
@@ -174,7 +175,7 @@ FW_TARGET_AVX2 static void SurfaceOverRect32Avx2(uint8_t* d, ptrdiff_t dPitch, c
 }
 
 FW_TARGET_AVX2 void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, bool modulate,
-                                                          uint32_t fr, uint32_t fg, uint32_t fb)
+                                         uint32_t fr, uint32_t fg, uint32_t fb)
 {
     const AddGroup group = AddGroup::Make(modulate, fr, fg, fb);
     int32_t i = 0;
@@ -190,9 +191,8 @@ FW_TARGET_AVX2 void SurfaceAddSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t
         MaskedTail(d + i, s + i, n - i, group);
 }
 
-FW_TARGET_AVX2 void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n,
-                                                               uint32_t fr, uint32_t fg, uint32_t fb, uint32_t ca,
-                                                               bool blueCarry)
+FW_TARGET_AVX2 void SurfaceModulateSpan32Avx2(uint32_t* d, const uint32_t* s, int32_t n, uint32_t fr,
+                                              uint32_t fg, uint32_t fb, uint32_t ca, bool blueCarry)
 {
     const ModulateGroup group = ModulateGroup::Make(fr, fg, fb, ca, blueCarry);
     int32_t i = 0;
@@ -263,7 +263,8 @@ void FillOverSpan32Scalar(uint32_t* d, int32_t n, uint32_t s, uint32_t ia)
 {
     // Red and blue in one product: each lane's product stays below 2^16.
     for (int32_t i = 0; i < n; ++i)
-        d[i] = s + ((((d[i] & 0xFF00FFu) * ia) >> 8) & 0xFF00FFu) + ((((d[i] & 0xFF00u) * ia) >> 8) & 0xFF00u);
+        d[i] =
+            s + ((((d[i] & 0xFF00FFu) * ia) >> 8) & 0xFF00FFu) + ((((d[i] & 0xFF00u) * ia) >> 8) & 0xFF00u);
 }
 
 #if defined(__SSE2__)
@@ -272,8 +273,8 @@ void FillOverSpan32(uint32_t* d, int32_t n, uint32_t s, uint32_t ia)
 {
     // Each channel times ia (at most 255 x 256) fits a 16-bit lane; the top byte's factor is 0.
     const __m128i zero = _mm_setzero_si128();
-    const __m128i f = _mm_set_epi16(0, int16_t(ia), int16_t(ia), int16_t(ia), 0, int16_t(ia), int16_t(ia),
-                                    int16_t(ia));
+    const __m128i f =
+        _mm_set_epi16(0, int16_t(ia), int16_t(ia), int16_t(ia), 0, int16_t(ia), int16_t(ia), int16_t(ia));
     const __m128i add = _mm_set1_epi32(int32_t(s));
     int32_t i = 0;
     for (; i + 4 <= n; i += 4) {
@@ -338,7 +339,10 @@ bool AllOpaque32(const uint32_t* p, int32_t n)
 }
 void NarrowSpan16(uint16_t* d, const uint32_t* s, int32_t n) { NarrowSpan16Scalar(d, s, n); }
 void DoubleSpan32(uint32_t* d, const uint32_t* s, int32_t n) { DoubleSpan32Scalar(d, s, n); }
-void FillOverSpan32(uint32_t* d, int32_t n, uint32_t s, uint32_t ia) { FillOverSpan32Scalar(d, n, s, ia); }
+void FillOverSpan32(uint32_t* d, int32_t n, uint32_t s, uint32_t ia)
+{
+    FillOverSpan32Scalar(d, n, s, ia);
+}
 
 #endif
 

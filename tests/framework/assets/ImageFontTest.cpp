@@ -317,11 +317,7 @@ TEST_F(ImageFontTest, OneSurfacePassLeavesWhatGlyphByGlyphLeaves)
                             }
                     }
                 }
-                std::vector<uint32_t> words;
-                for (int32_t y = 0; y < 30; ++y)
-                    for (int32_t x = 0; x < 80; ++x)
-                        words.push_back(surface->PixelAt(x, y));
-                return words;
+                return FwTest::SurfaceWords(*surface, 80, 30);
             };
             const std::vector<uint32_t> one = draw(true);
             ASSERT_EQ(draw(false), one) << format.name << ", case " << k;

@@ -228,11 +228,7 @@ TEST(SysFontFreeType, StraightToTheSurfaceAsTheRenderedImage)
                     auto image = c.font->RenderText(text, c.colour);
                     g.DrawImage(image.get(), c.x, c.y - c.font->ascent);
                 }
-                std::vector<uint32_t> words;
-                for (int32_t y = 0; y < 40; ++y)
-                    for (int32_t x = 0; x < 140; ++x)
-                        words.push_back(surface->PixelAt(x, y));
-                return words;
+                return FwTest::SurfaceWords(*surface, 140, 40);
             };
             const std::vector<uint32_t> image = draw(kImage);
             ASSERT_NE(image, draw(kNothing)) << format.name << ", case " << k << ": the text drew nothing";
