@@ -1,19 +1,9 @@
 // Processor features, asked once (see CpuFeatures.h).
 #include "framework/graphics/detail/CpuFeatures.h"
 
-#include <atomic>
-
 namespace Fw::detail {
 
-namespace {
-
-std::atomic<bool>& Avx2Switch()
-{
-    static std::atomic<bool> on{CpuHasAvx2()};
-    return on;
-}
-
-} // namespace
+std::atomic<bool> gAvx2Forms{CpuHasAvx2()};
 
 bool CpuHasAvx2()
 {
@@ -28,14 +18,9 @@ bool CpuHasAvx2()
 #endif
 }
 
-bool Avx2FormsOn()
-{
-    return Avx2Switch().load(std::memory_order_relaxed);
-}
-
 void AllowAvx2Forms(bool allowed)
 {
-    Avx2Switch().store(allowed && CpuHasAvx2(), std::memory_order_relaxed);
+    gAvx2Forms.store(allowed && CpuHasAvx2(), std::memory_order_relaxed);
 }
 
 } // namespace Fw::detail
