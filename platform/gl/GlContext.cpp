@@ -1,6 +1,7 @@
 // Context switching and the headless EGL context (Mesa surfaceless platform).
 #define EGL_EGLEXT_PROTOTYPES 1
 #include "platform/gl/GlContext.h"
+#include "platform/gl/GlDriverPin.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -55,6 +56,7 @@ private:
             reason = "no OpenGL context could be created through EGL";
             return;
         }
+        PinLoadedGlDrivers();
         ok = true;
         if (!MakeCurrent()) {
             ok = false;

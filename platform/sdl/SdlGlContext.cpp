@@ -2,6 +2,7 @@
 // SDL_WINDOW_OPENGL), presenting with SDL_GL_SwapWindow. The main loop paces frames itself, so
 // the swap does not wait for the vertical blank.
 #include "platform/gl/GlContext.h"
+#include "platform/gl/GlDriverPin.h"
 #include "platform/sdl/SdlMouseScale.h"
 
 #include <SDL.h>
@@ -75,6 +76,7 @@ std::shared_ptr<GlContext> CreateWindowGlContext(WindowId window, std::string* r
     SDL_GLContext context = SDL_GL_CreateContext(w);
     if (!context)
         return fail(std::string("SDL_GL_CreateContext failed: ") + SDL_GetError());
+    PinLoadedGlDrivers();
     auto ctx = std::make_shared<SdlGlContext>(window, w, context);
     SDL_GL_MakeCurrent(w, nullptr); // current again through MakeCurrent, which keeps the books
     if (!ctx->MakeCurrent())
