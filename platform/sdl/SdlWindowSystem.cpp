@@ -1,6 +1,7 @@
 // SDL2 implementation of the window system, and the selection of the process's window system.
 #include "platform/sdl/SdlWindowSystem.h"
 #include "platform/Clock.h"
+#include "platform/gl/GlDriverPin.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/SdlMouseScale.h"
 
@@ -104,6 +105,8 @@ WindowId SdlWindowSystem::CreateWindow(const WindowDesc& desc)
         std::fprintf(stderr, "SDL_CreateWindow failed: %s\n", SDL_GetError());
         return 0;
     }
+    if (SDL_GetWindowFlags(w) & SDL_WINDOW_OPENGL)
+        PinLoadedGlDrivers(); // the window system may have loaded the driver to choose the window's visual
     const WindowId id = SDL_GetWindowID(w);
     if (desc.visible)
         translator_.SetDefaultWindow(id);
