@@ -3,7 +3,7 @@
 // (-record, -play, -demofile, -changedir ...) are passed on to it. main.cpp runs it; tests derive
 // from it to drive the game.
 #pragma once
-#include "engine/core/Engine3.h"
+#include "engine/app/Engine3.h"
 #include "framework/core/CommandLine.h"
 
 #include <cstdlib>

@@ -2,7 +2,8 @@
 # The framework's service folders (core, graphics, display, widgets, assets) link as one group, so
 # their static libraries may resolve each other's symbols in any order; their includes still follow
 # the layers (see README.md). framework_app (the application object) sits above them and the
-# engine above it; nothing links upward.
+# engine above it. The engine's folders below its application objects link as a group of their
+# own; engine_app (VTEngine, VTEngine3 and their wiring) sits on top. Nothing links upward.
 
 set(FW_FRAMEWORK_MODULES framework_core framework_graphics framework_display framework_widgets framework_assets)
 set(FW_ENGINE_MODULES engine_core engine_scripting engine_widgets engine_effects engine_boards)
@@ -39,4 +40,9 @@ endfunction()
 # Every engine module may use the whole framework and its sibling engine folders.
 function(fw_engine_module name)
     fw_module(${name} DEPS platform framework_rasterizer framework_app ${FW_FRAMEWORK_MODULES} ${FW_ENGINE_MODULES} ${ARGN})
+endfunction()
+
+# The engine's application objects stand on every engine folder.
+function(fw_engine_app_module name)
+    fw_module(${name} DEPS ${FW_ENGINE_MODULES} platform framework_rasterizer framework_app ${FW_FRAMEWORK_MODULES} ${ARGN})
 endfunction()

@@ -1,12 +1,14 @@
 // The engine's application object: construction of the catalogues and managers, the loading step
 // over "cfg\cfg.xml" and "cfg\ui.xml", the root dialog's lock, the cursor overlay, the focus pause
 // and the ordered teardown.
-#include "engine/core/Engine.h"
+#include "engine/app/Engine.h"
 
+#include "engine/app/EngineAppServices.h"
+#include "engine/app/EngineWidgetServices.h"
 #include "engine/boards/GameBoard3.h"
 #include "engine/core/CursorManager.h"
 #include "engine/core/DebugSettings.h"
-#include "engine/core/EngineExtensions.h"
+#include "engine/app/EngineExtensions.h"
 #include "engine/core/FontCatalogue.h"
 #include "engine/core/ImageCache.h"
 #include "engine/core/Localization.h"
@@ -62,6 +64,11 @@ VTEngine::VTEngine(const std::string& folder)
     width = 800;
     height = 600;
     gEngine = this;
+    appServices_ = std::make_unique<VTEngineAppServices>(*this);
+    widgetServices_ = std::make_unique<VTEngineWidgetServices>(*this);
+    SetEngineAppServices(appServices_.get());
+    SetAppWidgetServices(widgetServices_.get());
+    SetEffectHost(this);
 
     if (gDebugSettings)
         gDebugSettings->Load();
@@ -105,6 +112,12 @@ VTEngine::~VTEngine()
     FreeEngineEffectCatalogue();
     pak_.reset();
     // A later engine (tests make several) must not find this one.
+    if (GetEffectHost() == this)
+        SetEffectHost(nullptr);
+    if (GetEngineAppServices() == appServices_.get())
+        SetEngineAppServices(nullptr);
+    if (VTWidgetServices* set = SetAppWidgetServices(nullptr); set != widgetServices_.get())
+        SetAppWidgetServices(set); // a later engine's
     if (gEngine == this)
         gEngine = nullptr;
 }

@@ -1,11 +1,15 @@
 // The engine's application object: the framework application plus what every game on the engine
 // needs (the game's archives, the catalogues and managers of images, fonts, cursors, sounds, music
 // and texts, a full-screen root dialog, the loading step reading "cfg\cfg.xml" and "cfg\ui.xml",
-// the software cursor overlay and the sound pause on focus loss). Engine code reaches all of it
-// through VTEngine::GetInstance(). The game's own object is VTEngine3 (Engine3.h).
+// the software cursor overlay and the sound pause on focus loss). The folders below reach it only
+// through interfaces of their own, which it implements or sets while it lives: the boards' host
+// (VTBoardHost, handed to the boards it makes), the effect functions' host (VTEffectHost), the
+// widget services and the scripts' engine services. The game's own object is VTEngine3 (Engine3.h).
 #pragma once
+#include "engine/boards/BoardHost.h"
 #include "engine/core/CursorHost.h"
 #include "engine/core/ImageServices.h"
+#include "engine/effects/EffectHost.h"
 #include "engine/widgets/Dialog.h"
 #include "framework/app/AppBase.h"
 
@@ -23,6 +27,8 @@ class VTBoard_Game3;
 class VTBoard_LoadScreen;
 class VTBoard_Splash;
 class VTCursorManager;
+class VTEngineAppServices;
+class VTEngineWidgetServices;
 class VTFont;
 class VTGameScript;
 class VTImageCache;
@@ -38,7 +44,11 @@ class Font;
 class Widget;
 } // namespace Fw
 
-class VTEngine : public Fw::AppBase, public VTImageServices, public VTCursorHost {
+class VTEngine : public Fw::AppBase,
+                 public VTImageServices,
+                 public VTCursorHost,
+                 public VTBoardHost,
+                 public VTEffectHost {
 public:
     // programFolder: the folder holding the game (archives, "cfg", "prog.dat"); empty means the
     // folder of the running program. It becomes the current folder, then "loc.pak", "data.pak"
@@ -55,15 +65,15 @@ public:
     VTFont& GetFontCatalogue() { return *fontCatalogue_; }
     // The catalogue's font of that name, or null.
     Fw::Font* GetFont(std::string_view name);
-    VTCursorManager& GetCursorManager() { return *cursorManager_; }
-    VTSoundManager& GetSoundManager() { return *soundManager_; }
+    VTCursorManager& GetCursorManager() override { return *cursorManager_; }
+    VTSoundManager& GetSoundManager() override { return *soundManager_; }
     VTMusicPlayer& GetMusicPlayer() { return *musicPlayer_; }
     // The texts of "cfg\loc.xml".
     VTLocalization& GetTextTable() { return *textTable_; }
     // The values scripts and boards set at run time, substituted into text widgets' labels.
-    VTLocalization& GetKeyTable() { return *keyTable_; }
+    VTLocalization& GetKeyTable() override { return *keyTable_; }
     // Null until the particle systems are wired in (EngineExtensions.h).
-    VTParticleSystemRegistry* GetParticleRegistry() { return particleRegistry_; }
+    VTParticleSystemRegistry* GetParticleRegistry() override { return particleRegistry_; }
     // The full-screen top-level dialog that WidgetsLock raises over everything.
     VTDialog* GetRootDialog() { return rootDialog_; }
 
@@ -78,9 +88,9 @@ public:
 
     // The root dialog to the front of the top-level widgets and visible: it then takes all mouse
     // input. Main thread.
-    void WidgetsLock();
+    void WidgetsLock() override;
     // The root dialog invisible again.
-    void WidgetsUnlock();
+    void WidgetsUnlock() override;
     // Ends the main loop through the framework's own shutdown, bypassing any override that routes
     // close requests to the game (the script engine object's "Shutdown").
     // Any thread: from another one the main thread ends the loop at its next step.
@@ -121,8 +131,11 @@ public:
     void ApplyDeferredCursorCalls();
     // Runs fn now on the main thread, else queues it for ApplyDeferredCursorCalls (the beginning of
     // the next application step). The scripts' engine object hands its display work here too.
-    void OnMainThread(std::function<void()> fn);
-    bool IsMainThread() const { return std::this_thread::get_id() == mainThread_; }
+    void OnMainThread(std::function<void()> fn) override;
+    bool IsMainThread() const override { return std::this_thread::get_id() == mainThread_; }
+
+    // ---- VTBoardHost ----
+    Fw::AppBase& GetHostApp() override { return *this; }
 
 protected:
     // Gives the root dialog the client area (0, 0, width, height).
@@ -130,6 +143,8 @@ protected:
 
 private:
     std::unique_ptr<PakInterface> pak_;
+    std::unique_ptr<VTEngineAppServices> appServices_;
+    std::unique_ptr<VTEngineWidgetServices> widgetServices_;
     std::unique_ptr<VTCursorManager> cursorManager_;
     std::unique_ptr<VTSoundSystemScope> soundSystem_;
     std::unique_ptr<VTSoundManager> soundManager_;

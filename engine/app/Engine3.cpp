@@ -1,9 +1,9 @@
 // The game's application object: identity, interpreter start, boards, module import, close
 // requests, the per-frame script hook and the teardown order (boards and scripts before the
 // interpreter, the interpreter before the engine's catalogues).
-#include "engine/core/Engine3.h"
+#include "engine/app/Engine3.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/boards/GameBoard3.h"
 #include "engine/boards/LoadScreenBoard.h"
 #include "engine/boards/ScriptLoadBusy.h"
@@ -87,7 +87,7 @@ void VTEngine3::LoadingThreadProc()
     // The boards read their dialogs from "cfg\ui.xml" once more.
     const std::optional<Platform::XmlDocument> ui = OpenXmlFile("cfg\\ui.xml");
     const Platform::XmlNode root = ui ? ui->SelectSingleNode("root") : Platform::XmlNode();
-    gameBoard_ = std::make_unique<VTBoard_Game3>();
+    gameBoard_ = std::make_unique<VTBoard_Game3>(this);
     pendingLoadingBoard_ = std::make_unique<VTBoard_LoadScreen>(*this, root);
     pendingSplashBoard_ = std::make_unique<VTBoard_Splash>(*this, root);
 }

@@ -5,7 +5,7 @@
 // Threads: the start-up worker and level loads raise gScriptLoadBusy before they start and lower it
 // when they end; the destructor waits for it and joins them before the interpreter is finalised.
 #pragma once
-#include "engine/core/Engine.h"
+#include "engine/app/Engine.h"
 #include "engine/core/ProfileStore.h"
 #include "engine/scripting/GameScript.h"
 #include "engine/scripting/ScriptApplication.h"

@@ -1,61 +1,44 @@
-// The engine services of the running engine: each call asks VTEngine::GetInstance() afresh, so a
-// call made while the engine is being built or torn down finds what exists at that moment (a board
-// already deleted is skipped).
+// The engine services of a running engine.
+#include "engine/app/EngineAppServices.h"
+
+#include "engine/app/Engine.h"
 #include "engine/boards/GameBoard3.h"
 #include "engine/boards/LoadScreenBoard.h"
-#include "engine/core/Engine.h"
-#include "engine/scripting/EngineServices.h"
 #include "framework/widgets/WidgetManager.h"
 
-namespace {
+VTProfileStore* VTEngineAppServices::ProfileStore() { return engine_.GetProfileStore(); }
+VTSoundManager* VTEngineAppServices::SoundManager() { return &engine_.GetSoundManager(); }
+VTMusicPlayer* VTEngineAppServices::MusicPlayer() { return &engine_.GetMusicPlayer(); }
+VTLocalization* VTEngineAppServices::TextTable() { return &engine_.GetTextTable(); }
+VTLocalization* VTEngineAppServices::KeyTable() { return &engine_.GetKeyTable(); }
+VTCursorManager* VTEngineAppServices::CursorManager() { return &engine_.GetCursorManager(); }
+VTImageCache* VTEngineAppServices::ImageCache() { return &engine_.GetImageCache(); }
+VTTextureCatalogue* VTEngineAppServices::TextureCatalogue() { return &engine_.GetTextureCatalogue(); }
+Fw::Widget* VTEngineAppServices::GameBoard() { return engine_.GetGameBoard(); }
 
-class EngineAppServices final : public VTEngineServices {
-public:
-    VTProfileStore* ProfileStore() override { return Engine().GetProfileStore(); }
-    VTSoundManager* SoundManager() override { return &Engine().GetSoundManager(); }
-    VTMusicPlayer* MusicPlayer() override { return &Engine().GetMusicPlayer(); }
-    VTLocalization* TextTable() override { return &Engine().GetTextTable(); }
-    VTLocalization* KeyTable() override { return &Engine().GetKeyTable(); }
-    VTCursorManager* CursorManager() override { return &Engine().GetCursorManager(); }
-    VTImageCache* ImageCache() override { return &Engine().GetImageCache(); }
-    VTTextureCatalogue* TextureCatalogue() override { return &Engine().GetTextureCatalogue(); }
-    Fw::Widget* GameBoard() override { return Engine().GetGameBoard(); }
-    Fw::Widget* MouseOverWidget() override
-    {
-        return Engine().widgetManager ? Engine().widgetManager->GetOverWidget() : nullptr;
-    }
-
-    void StartLevelLoad(const std::string& name) override
-    {
-        if (VTBoard_Game3* board = Engine().GetGameBoard())
-            board->StartLevelLoad(name);
-    }
-    void SelectLoadingPicture(const std::string& name) override
-    {
-        if (VTBoard_LoadScreen* board = Engine().GetLoadingBoard())
-            board->SelectPicture(name);
-    }
-
-    bool IsWindowed() override { return Engine().isWindowed; }
-    bool IsFullScreenForced() override { return Engine().forceFullScreen; }
-    void SwitchScreenMode(bool windowed) override { Engine().SwitchScreenMode(windowed); }
-    void OpenUrl(const std::string& url) override { Engine().OpenUrl(url, true); }
-    void EndMainLoop() override { Engine().EndMainLoop(); }
-    bool IsEscMenuActive() override { return Engine().IsEscMenuActive(); }
-    void SetEscMenuActive(bool active) override { Engine().SetEscMenuActive(active); }
-
-    bool IsMainThread() override { return Engine().IsMainThread(); }
-    void PostToMainThread(std::function<void()> task) override { Engine().OnMainThread(std::move(task)); }
-
-private:
-    // Only reached through GetEngineAppServices, which answers null while there is no engine.
-    static VTEngine& Engine() { return *VTEngine::GetInstance(); }
-};
-
-} // namespace
-
-VTEngineServices* GetEngineAppServices()
+Fw::Widget* VTEngineAppServices::MouseOverWidget()
 {
-    static EngineAppServices services;
-    return VTEngine::GetInstance() ? &services : nullptr;
+    return engine_.widgetManager ? engine_.widgetManager->GetOverWidget() : nullptr;
 }
+
+void VTEngineAppServices::StartLevelLoad(const std::string& name)
+{
+    if (VTBoard_Game3* board = engine_.GetGameBoard())
+        board->StartLevelLoad(name);
+}
+
+void VTEngineAppServices::SelectLoadingPicture(const std::string& name)
+{
+    if (VTBoard_LoadScreen* board = engine_.GetLoadingBoard())
+        board->SelectPicture(name);
+}
+
+bool VTEngineAppServices::IsWindowed() { return engine_.isWindowed; }
+bool VTEngineAppServices::IsFullScreenForced() { return engine_.forceFullScreen; }
+void VTEngineAppServices::SwitchScreenMode(bool windowed) { engine_.SwitchScreenMode(windowed); }
+void VTEngineAppServices::OpenUrl(const std::string& url) { engine_.OpenUrl(url, true); }
+void VTEngineAppServices::EndMainLoop() { engine_.EndMainLoop(); }
+bool VTEngineAppServices::IsEscMenuActive() { return engine_.IsEscMenuActive(); }
+void VTEngineAppServices::SetEscMenuActive(bool active) { engine_.SetEscMenuActive(active); }
+bool VTEngineAppServices::IsMainThread() { return engine_.IsMainThread(); }
+void VTEngineAppServices::PostToMainThread(std::function<void()> task) { engine_.OnMainThread(std::move(task)); }

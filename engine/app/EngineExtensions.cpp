@@ -1,7 +1,7 @@
 // The engine's call sites for the particle-system registry and the effect catalogue.
-#include "engine/core/EngineExtensions.h"
+#include "engine/app/EngineExtensions.h"
 
-#include "engine/core/Engine.h"
+#include "engine/app/Engine.h"
 #include "engine/effects/EffectCatalogue.h"
 #include "engine/effects/EffectParticles.h"
 #include "engine/effects/ParticleSystemRegistry.h"

@@ -1,7 +1,7 @@
 // The level's event queue.
 #include "engine/boards/EventQueue.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/core/RandomFloat.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/core/XmlAttributes.h"

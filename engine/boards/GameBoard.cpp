@@ -1,9 +1,9 @@
 // The game board's widget side around its level.
 #include "engine/boards/GameBoard.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/boards/ScriptLoadBusy.h"
-#include "engine/core/Engine.h"
+#include "engine/boards/BoardHost.h"
 #include "engine/core/Localization.h"
 #include "engine/core/SoundManager.h"
 #include "engine/effects/ParticleSystemRegistry.h"
@@ -14,15 +14,7 @@
 
 VTBoard_Game* gGameBoard = nullptr;
 
-namespace {
-VTLocalization* KeyTable()
-{
-    VTEngine* engine = VTEngine::GetInstance();
-    return engine ? &engine->GetKeyTable() : nullptr;
-}
-} // namespace
-
-VTBoard_Game::VTBoard_Game() : level_(*this, KeyTable())
+VTBoard_Game::VTBoard_Game(VTBoardHost* host) : host_(host), level_(*this, host ? &host->GetKeyTable() : nullptr)
 {
     Fw::InitTriangleRasterizers();
     gGameBoard = this;
@@ -71,11 +63,12 @@ void VTBoard_Game::OnLevelLoaded()
     if (Fw::gApplication)
         Fw::gApplication->loadingThreadBusy = false;
     Platform::SetCurrentThreadPriority(Platform::kThreadPriorityNormal);
-    VTEngine* engine = VTEngine::GetInstance();
-    if (engine && engine->widgetManager && !engine->widgetManager->HasWidget(this))
-        engine->widgetManager->AddWidget(this);
-    if (engine)
-        engine->HideLoadingScreen();
+    if (host_) {
+        Fw::AppBase& app = host_->GetHostApp();
+        if (app.widgetManager && !app.widgetManager->HasWidget(this))
+            app.widgetManager->AddWidget(this);
+        app.HideLoadingScreen();
+    }
     Show();
     level_.ResetLevelState();
     levelLoadPending_ = false;
@@ -96,13 +89,13 @@ bool VTBoard_Game::IsBoardActive() const { return Fw::gApplication && Fw::gAppli
 
 void VTBoard_Game::OnLevelReset()
 {
-    if (VTEngine* engine = VTEngine::GetInstance())
-        if (VTParticleSystemRegistry* registry = engine->GetParticleRegistry())
+    if (host_)
+        if (VTParticleSystemRegistry* registry = host_->GetParticleRegistry())
             registry->ResetAll();
 }
 
 void VTBoard_Game::PlayClickSound()
 {
-    if (VTEngine* engine = VTEngine::GetInstance())
-        engine->GetSoundManager().PlaySound("click");
+    if (host_)
+        host_->GetSoundManager().PlaySound("click");
 }

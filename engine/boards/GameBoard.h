@@ -11,10 +11,13 @@
 #include <atomic>
 #include <cstdint>
 
+class VTBoardHost;
+
 class VTBoard_Game : public VTCandyWidget, public GameLevelHooks {
 public:
-    // Fills the rasterizer's table, publishes gGameBoard, covers the application area.
-    VTBoard_Game();
+    // Fills the rasterizer's table, publishes gGameBoard, covers the application area. host: the
+    // application that runs the board (null: none, as in tests of the level alone).
+    explicit VTBoard_Game(VTBoardHost* host = nullptr);
     ~VTBoard_Game() override;
     VTBoard_Game(const VTBoard_Game&) = delete;
     VTBoard_Game& operator=(const VTBoard_Game&) = delete;
@@ -63,6 +66,7 @@ protected:
     void OnLevelReset() override;
     void PlayClickSound() override;
 
+    VTBoardHost* const host_;
     std::atomic<bool> levelLoadPending_{false};
 
 private:

@@ -5,7 +5,7 @@
 #include "engine/boards/ScriptLoadBusy.h"
 #include "engine/core/DebugLog.h"
 #include "engine/core/DebugSettings.h"
-#include "engine/core/Engine.h"
+#include "engine/boards/BoardHost.h"
 #include "engine/core/SpinLock.h"
 #include "engine/core/ThreadLauncher.h"
 #include "engine/scripting/ExtPythonManager.h"
@@ -38,12 +38,6 @@ void LastMousePosition(const VTBoard_Game3& board, int32_t& x, int32_t& y)
 
 bool ModuleLoaded() { return gGameScript && gGameScript->IsModuleLoaded(); }
 
-bool OnMainThread()
-{
-    VTEngine* engine = VTEngine::GetInstance();
-    return !engine || engine->IsMainThread();
-}
-
 // The load lock of the script host; a private word when there is no host (nothing to exclude).
 std::atomic<int32_t>& LoadLock()
 {
@@ -53,7 +47,7 @@ std::atomic<int32_t>& LoadLock()
 
 } // namespace
 
-VTBoard_Game3::VTBoard_Game3() { gCurrentGameBoard = this; }
+VTBoard_Game3::VTBoard_Game3(VTBoardHost* host) : VTBoard_Game(host) { gCurrentGameBoard = this; }
 
 VTBoard_Game3::~VTBoard_Game3()
 {
@@ -92,6 +86,12 @@ void VTBoard_Game3::ForwardMouseMove(Fw::Widget* board)
     }
 }
 
+void VTBoard_Game3::TakeMouseDown(int button, int clickCount) { ForwardMouseDown(this, button, clickCount); }
+
+void VTBoard_Game3::TakeMouseUp(int button) { ForwardMouseUp(this, button); }
+
+void VTBoard_Game3::TakeMouseMove() { ForwardMouseMove(this); }
+
 void VTBoard_Game3::QueueMouseDown(int32_t x, int32_t y, int32_t button, int32_t clickCount)
 {
     mouseQueue_.PushDown({x, y, button, clickCount});
@@ -108,7 +108,7 @@ void VTBoard_Game3::StartLevelLoad(const std::string& name)
     // The load thread reads the board's level name, and the tree and the loading board are the
     // main thread's: a request from elsewhere, or one made before the last load was handed over,
     // waits for the main thread.
-    if (!OnMainThread() || levelLoadPending_) {
+    if ((host_ && !host_->IsMainThread()) || levelLoadPending_) {
         std::lock_guard<std::mutex> hold(waitingLock_);
         waitingLevel_ = name;
         return;
@@ -150,14 +150,13 @@ void VTBoard_Game3::BeginLevelLoad(const std::string& name)
     // loading is never touched again.
     if (app)
         app->loadingThreadFinished = false;
-    VTEngine* engine = VTEngine::GetInstance();
-    Fw::WidgetManager* manager = engine ? engine->widgetManager.get() : nullptr;
+    Fw::WidgetManager* manager = host_ ? host_->GetHostApp().widgetManager.get() : nullptr;
     if (manager && manager->HasWidget(this)) {
         Hide();
         manager->RemoveWidget(this);
     }
-    if (engine)
-        engine->ShowLoadingScreen();
+    if (host_)
+        host_->GetHostApp().ShowLoadingScreen();
     if (app)
         app->loadingThreadBusy = true;
     Platform::SetCurrentThreadPriority(Platform::kThreadPriorityAboveNormal);
@@ -189,12 +188,12 @@ void VTBoard_Game3::OnLevelLoaded()
     if (app)
         app->loadingThreadBusy = false;
     Platform::SetCurrentThreadPriority(Platform::kThreadPriorityNormal);
-    VTEngine* engine = VTEngine::GetInstance();
-    if (engine && engine->widgetManager && !engine->widgetManager->HasWidget(this))
-        engine->widgetManager->AddWidget(this);
+    Fw::WidgetManager* manager = host_ ? host_->GetHostApp().widgetManager.get() : nullptr;
+    if (manager && !manager->HasWidget(this))
+        manager->AddWidget(this);
     ResetDebugLogClock();
-    if (engine)
-        engine->HideLoadingScreen();
+    if (host_)
+        host_->GetHostApp().HideLoadingScreen();
     Show();
     ResetLevelState();
     levelLoadPending_ = false;

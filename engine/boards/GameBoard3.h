@@ -11,6 +11,7 @@
 #pragma once
 #include "engine/boards/GameBoard.h"
 #include "engine/boards/GameBoardMouseQueue.h"
+#include "engine/widgets/BoardMouseTarget.h"
 
 #include <mutex>
 #include <optional>
@@ -18,10 +19,10 @@
 
 class VTPythonObject;
 
-class VTBoard_Game3 : public VTBoard_Game {
+class VTBoard_Game3 : public VTBoard_Game, public VTBoardMouseTarget {
 public:
-    // Publishes gCurrentGameBoard (and gGameBoard).
-    VTBoard_Game3();
+    // Publishes gCurrentGameBoard (and gGameBoard). host as for VTBoard_Game.
+    explicit VTBoard_Game3(VTBoardHost* host = nullptr);
     ~VTBoard_Game3() override;
 
     // Whether the widget is a script-driven game board.
@@ -32,6 +33,11 @@ public:
     static void ForwardMouseDown(Fw::Widget* board, int button, int clickCount);
     static void ForwardMouseUp(Fw::Widget* board, int button);
     static void ForwardMouseMove(Fw::Widget* board);
+
+    // ---- VTBoardMouseTarget: the engine widgets on the board hand their input on here ----
+    void TakeMouseDown(int button, int clickCount) override;
+    void TakeMouseUp(int button) override;
+    void TakeMouseMove() override;
 
     virtual void QueueMouseDown(int32_t x, int32_t y, int32_t button, int32_t clickCount);
     virtual void QueueMouseUp(int32_t x, int32_t y, int32_t button);

@@ -1,7 +1,7 @@
 // The hosted level: files, money, stages and the per-frame step.
 #include "engine/boards/GameLevel.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/boards/LevelObjects.h"
 #include "engine/core/DebugLog.h"
 #include "engine/core/Localization.h"

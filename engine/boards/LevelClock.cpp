@@ -1,7 +1,7 @@
 // The level clock and its timers.
 #include "engine/boards/LevelClock.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 
 float gLevelClock = 0.0f;
 std::list<LevelTimer*> gLevelTimers;

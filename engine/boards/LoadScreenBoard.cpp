@@ -1,10 +1,12 @@
 #include "engine/boards/LoadScreenBoard.h"
 
-#include "engine/core/Engine.h"
+#include "engine/boards/BoardHost.h"
+#include "framework/app/AppBase.h"
 #include "engine/core/Texture.h"
 #include "engine/widgets/SkinTexture.h"
 
-VTBoard_LoadScreen::VTBoard_LoadScreen(VTEngine& engine, const Platform::XmlNode& node) : VTDialog(nullptr, &engine)
+VTBoard_LoadScreen::VTBoard_LoadScreen(VTBoardHost& host, const Platform::XmlNode& node)
+    : VTDialog(nullptr, &host.GetHostApp()), host_(host)
 {
     const Fw::Rect area = ApplicationArea();
     Resize(0, 0, area.width, area.height);
@@ -29,10 +31,9 @@ VTCandyWidget* VTBoard_LoadScreen::FindPicture(std::string_view name) const
 
 void VTBoard_LoadScreen::SelectPicture(std::string_view name)
 {
-    VTEngine* engine = VTEngine::GetInstance();
-    if (engine && !engine->IsMainThread()) {
+    if (!host_.IsMainThread()) {
         // The widgets are the main thread's; the board lives as long as the engine's steps run.
-        engine->OnMainThread([this, picture = std::string(name)] { SelectPicture(picture); });
+        host_.OnMainThread([this, picture = std::string(name)] { SelectPicture(picture); });
         return;
     }
     selected_ = std::string(name);

@@ -11,13 +11,13 @@
 #include <string>
 #include <string_view>
 
-class VTEngine;
+class VTBoardHost;
 
 class VTBoard_LoadScreen : public VTDialog {
 public:
     // Covers the application area, then loads itself from node's dialog "load_screen" (node may be
     // null: an empty board).
-    VTBoard_LoadScreen(VTEngine& engine, const Platform::XmlNode& node);
+    VTBoard_LoadScreen(VTBoardHost& host, const Platform::XmlNode& node);
     ~VTBoard_LoadScreen() override;
 
     // Registers a picture child under its name (a later one of the same name replaces it); every
@@ -33,6 +33,7 @@ public:
     VTCandyWidget* FindPicture(std::string_view name) const;
 
 private:
+    VTBoardHost& host_;
     std::map<std::string, VTCandyWidget*, std::less<>> pictures_; // children, not owned here
     std::string selected_;
 };

@@ -3,7 +3,8 @@
 #include "engine/boards/ScriptLoadBusy.h"
 #include "engine/core/CursorManager.h"
 #include "engine/core/DebugSettings.h"
-#include "engine/core/Engine.h"
+#include "engine/boards/BoardHost.h"
+#include "framework/app/AppBase.h"
 #include "engine/core/SoundManager.h"
 #include "engine/core/SpinLock.h"
 #include "engine/core/ThreadLauncher.h"
@@ -14,7 +15,8 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/widgets/WidgetManager.h"
 
-VTBoard_Splash::VTBoard_Splash(VTEngine& engine, const Platform::XmlNode& node) : VTDialog(nullptr, &engine)
+VTBoard_Splash::VTBoard_Splash(VTBoardHost& host, const Platform::XmlNode& node)
+    : VTDialog(nullptr, &host.GetHostApp()), host_(host)
 {
     const Fw::Rect area = ApplicationArea();
     Resize(0, 0, area.width, area.height);
@@ -57,10 +59,8 @@ void VTBoard_Splash::MouseDown(int32_t /*x*/, int32_t /*y*/, int /*button*/, int
 void VTBoard_Splash::OnBecameVisible()
 {
     VTDialog::OnBecameVisible();
-    if (VTEngine* engine = VTEngine::GetInstance()) {
-        engine->GetCursorManager().DisableDrawing();
-        engine->widgetManager->SetFocus(this);
-    }
+    host_.GetCursorManager().DisableDrawing();
+    host_.GetHostApp().widgetManager->SetFocus(this);
     if (current_ < pages_.size())
         pages_[current_]->Show();
 }
@@ -70,19 +70,18 @@ void VTBoard_Splash::OnBecameHidden()
     std::atomic<int32_t> unhosted{0};
     SpinLock::Guard lock(gExtPythonManager ? gExtPythonManager->LevelLoadLock() : unhosted);
     VTDialog::OnBecameHidden();
-    VTEngine* engine = VTEngine::GetInstance();
-    if (engine) {
-        engine->GetCursorManager().EnableDrawing();
-        engine->widgetManager->SetFocus(nullptr);
-        engine->ShowLoadingScreen();
-    }
+    host_.GetCursorManager().EnableDrawing();
+    host_.GetHostApp().widgetManager->SetFocus(nullptr);
+    host_.GetHostApp().ShowLoadingScreen();
     // The game starts once: hiding the splash again starts no second InitGame.
     if (startupStarted_)
         return;
     startupStarted_ = true;
     // Raised before the worker exists, so no close request or teardown slips in before it starts.
     RaiseScriptLoadBusy();
-    GetThreadLauncher().Launch("start-up worker", &VTBoard_Splash::InitGameThreadProc);
+    // The worker needs nothing of the board, which may go first; the engine joins it before its
+    // managers go.
+    GetThreadLauncher().Launch("start-up worker", [sounds = &host_.GetSoundManager()] { InitGameThreadProc(*sounds); });
 }
 
 void VTBoard_Splash::Update()
@@ -120,10 +119,9 @@ void VTBoard_Splash::SkipPage()
 
 void VTBoard_Splash::JoinStartupWorker() { GetThreadLauncher().JoinAll(); }
 
-void VTBoard_Splash::InitGameThreadProc()
+void VTBoard_Splash::InitGameThreadProc(VTSoundManager& sounds)
 {
-    if (VTEngine* engine = VTEngine::GetInstance())
-        engine->GetSoundManager().LoadAllSamples();
+    sounds.LoadAllSamples();
     if (gGameScript)
         gGameScript->CallInitGame();
     LowerScriptLoadBusy();

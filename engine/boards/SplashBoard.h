@@ -11,13 +11,14 @@
 #include <cstddef>
 #include <vector>
 
-class VTEngine;
+class VTBoardHost;
+class VTSoundManager;
 
 class VTBoard_Splash : public VTDialog {
 public:
     // Covers the application area, then loads itself from node's dialog "splash" (node may be null:
     // a splash without pages).
-    VTBoard_Splash(VTEngine& engine, const Platform::XmlNode& node);
+    VTBoard_Splash(VTBoardHost& host, const Platform::XmlNode& node);
     ~VTBoard_Splash() override;
 
     // Children arrive hidden; those whose main texture has an image become pages, in order. With
@@ -46,7 +47,8 @@ public:
     void JoinStartupWorker();
 
 private:
-    static void InitGameThreadProc();
+    VTBoardHost& host_;
+    static void InitGameThreadProc(VTSoundManager& sounds);
 
     std::vector<VTCandyWidget*> pages_; // children of the splash, not owned here
     size_t current_ = 0;

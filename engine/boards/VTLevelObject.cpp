@@ -1,7 +1,7 @@
 // The level-object interface's own operations.
 #include "engine/boards/VTLevelObject.h"
 
-#include "engine/boards/LevelEffect.h"
+#include "engine/effects/LevelEffect.h"
 
 void VTLevelObject::SetInLevel(bool) {}
 void VTLevelObject::SetActive(bool) {}

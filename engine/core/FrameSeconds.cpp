@@ -1,3 +1,3 @@
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 
 float gFrameSeconds = 0.0f;

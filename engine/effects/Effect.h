@@ -4,7 +4,7 @@
 // on it by name, advances it once per update, and binds values (EffectValueIds.h) that the effect
 // functions read. Main thread only; created by CreateEffectByName (EffectCatalogue.h).
 #pragma once
-#include "engine/boards/LevelEffect.h"
+#include "engine/effects/LevelEffect.h"
 #include "engine/effects/EffectState.h"
 #include "engine/effects/Timer.h"
 #include "engine/effects/WidgetEffect.h"

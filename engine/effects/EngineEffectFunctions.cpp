@@ -1,27 +1,27 @@
-// The effect functions that act on the engine rather than on one widget: taking and giving back all
-// mouse input with the engine's full-screen root dialog. Either calling form; the argument is
-// ignored.
+// The effect functions that act on the application rather than on one widget: taking and giving
+// back all mouse input with its full-screen root dialog (the effect host). Either calling form; the
+// argument is ignored.
 #include "engine/effects/EffectFunctions.h"
 
-#include "engine/core/Engine.h"
+#include "engine/effects/EffectHost.h"
 
 extern "C" {
 
 int32_t WidgetsLock(void*)
 {
-    VTEngine* engine = VTEngine::GetInstance();
-    if (engine == nullptr)
+    VTEffectHost* host = GetEffectHost();
+    if (host == nullptr)
         return 0;
-    engine->WidgetsLock();
+    host->WidgetsLock();
     return 1;
 }
 
 int32_t WidgetsUnlock(void*)
 {
-    VTEngine* engine = VTEngine::GetInstance();
-    if (engine == nullptr)
+    VTEffectHost* host = GetEffectHost();
+    if (host == nullptr)
         return 0;
-    engine->WidgetsUnlock();
+    host->WidgetsUnlock();
     return 1;
 }
 

@@ -3,8 +3,8 @@
 // particles.
 #include "engine/effects/ParticleSystem.h"
 
-#include "engine/core/Engine.h"
 #include "engine/core/TextureCatalogue.h"
+#include "engine/effects/EffectParticles.h"
 #include "engine/effects/ParticleSystemRegistry.h"
 #include "framework/core/Rand15.h"
 #include "framework/core/SaturatingTrunc.h"
@@ -39,21 +39,8 @@ VTParticleSystem::VTParticleSystem(const VTParticleSystemDesc* desc, const void*
         registry_->Add(owner ? owner : this, this);
 }
 
-namespace {
-VTParticleSystemRegistry* EngineRegistry()
-{
-    VTEngine* engine = VTEngine::GetInstance();
-    return engine ? engine->GetParticleRegistry() : nullptr;
-}
-VTTextureCatalogue* EngineCatalogue()
-{
-    VTEngine* engine = VTEngine::GetInstance();
-    return engine ? &engine->GetTextureCatalogue() : nullptr;
-}
-} // namespace
-
 VTParticleSystem::VTParticleSystem(const VTParticleSystemDesc* desc, const void* owner)
-    : VTParticleSystem(desc, owner, EngineRegistry(), EngineCatalogue())
+    : VTParticleSystem(desc, owner, GetEffectParticleRegistry(), GetEffectTextureCatalogue())
 {
 }
 

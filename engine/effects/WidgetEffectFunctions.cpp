@@ -56,7 +56,7 @@ int32_t WithOffsetAndSize(void* argument, Apply apply)
     if (!call)
         return 0;
     Fw::Point* offset = Offset(call->effect);
-    VTCandyWidget* widget = Widget(call->effect);
+    VTEffectWidget* widget = Widget(call->effect);
     if (offset == nullptr || widget == nullptr)
         return 0;
     apply(*offset, Geometry(*widget), call->v);
@@ -70,7 +70,7 @@ int32_t SlideWithGirl(void* argument, double (*distance)(const WidgetGeometry&, 
     if (!call)
         return 0;
     Fw::Point* offset = Offset(call->effect);
-    VTCandyWidget* widget = Widget(call->effect);
+    VTEffectWidget* widget = Widget(call->effect);
     if (offset == nullptr || widget == nullptr)
         return 0;
     const int32_t x = Trunc(distance(Geometry(*widget), call->v));
@@ -101,7 +101,7 @@ int32_t DlgSetCenterScalePoint(void* state)
     if (!call)
         return 0;
     Fw::Point* point = ScalePoint(call->effect);
-    VTCandyWidget* widget = Widget(call->effect);
+    VTEffectWidget* widget = Widget(call->effect);
     if (point == nullptr || widget == nullptr)
         return 0;
     const WidgetGeometry g = Geometry(*widget);
@@ -129,7 +129,7 @@ int32_t SparklingStar(void* state)
         return 0;
     Fw::Point* offset = Offset(call->effect);
     Fw::Point* point = ScalePoint(call->effect);
-    VTCandyWidget* widget = Widget(call->effect);
+    VTEffectWidget* widget = Widget(call->effect);
     if (offset == nullptr || point == nullptr || widget == nullptr)
         return 0;
     const WidgetGeometry g = Geometry(*widget);
@@ -142,7 +142,7 @@ int32_t SparklingStar(void* state)
 
 int32_t Rotate360(void* state)
 {
-    return WithWidget(state, [](VTCandyWidget& w, float v) { SetAngle(w, v * 360.0f); });
+    return WithWidget(state, [](VTEffectWidget& w, float v) { SetAngle(w, v * 360.0f); });
 }
 
 int32_t DlgShiftDownAccel(void* state)
@@ -273,7 +273,7 @@ int32_t DlgTypeIn(void* state)
     if (target == nullptr)
         return 0;
     target->SetAlpha(1.0f);
-    VTCandyWidget* widget = Widget(call->effect);
+    VTEffectWidget* widget = Widget(call->effect);
     if (widget == nullptr || !SetShownFraction(*widget, call->v))
         return 0;
     return 1;
@@ -297,7 +297,7 @@ int32_t DlgUpgradeBtnBlink(void* state)
     if (!call)
         return 0;
     VTIEffect* target = Target(call->effect);
-    VTCandyWidget* widget = Widget(call->effect);
+    VTEffectWidget* widget = Widget(call->effect);
     if (target == nullptr || widget == nullptr)
         return 0;
     const float v = call->v;

@@ -1,4 +1,4 @@
-// The installed engine services.
+// The slots of the engine services: the installed ones (tests) and the running engine's.
 #include "engine/scripting/EngineServices.h"
 
 #include <atomic>
@@ -6,6 +6,7 @@
 namespace {
 
 std::atomic<VTEngineServices*> gInstalled{nullptr};
+std::atomic<VTEngineServices*> gApp{nullptr};
 
 } // namespace
 
@@ -15,6 +16,10 @@ VTEngineServices* GetEngineServices()
         return installed;
     return GetEngineAppServices();
 }
+
+VTEngineServices* GetEngineAppServices() { return gApp.load(); }
+
+VTEngineServices* SetEngineAppServices(VTEngineServices* services) { return gApp.exchange(services); }
 
 ScopedEngineServices::ScopedEngineServices(VTEngineServices& services) : previous_(gInstalled.exchange(&services)) {}
 

@@ -1,7 +1,8 @@
 // What the scripts' engine object reaches of the running engine: its managers and tables, the
 // boards' level and loading-picture calls, the screen mode, the URL opener, the end of the main
-// loop and the main thread's task queue. The engine's own implementation (EngineAppServices.cpp)
-// works over VTEngine::GetInstance(); tests install a fake with ScopedEngineServices.
+// loop and the main thread's task queue. The engine's application object sets its own
+// implementation while it lives (SetEngineAppServices); tests install a fake with
+// ScopedEngineServices.
 // Calls come from any script thread without the interpreter lock; each operation's thread rule is
 // given below.
 #pragma once
@@ -67,6 +68,9 @@ public:
 VTEngineServices* GetEngineServices();
 // The running engine's services: null while no engine exists.
 VTEngineServices* GetEngineAppServices();
+// Sets the running engine's services (the engine's application object; null when it goes); returns
+// the ones set before.
+VTEngineServices* SetEngineAppServices(VTEngineServices* services);
 
 // Installs services for a scope (tests, tools); the previous ones come back afterwards.
 class ScopedEngineServices {

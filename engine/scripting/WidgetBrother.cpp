@@ -1,7 +1,7 @@
 // Twin objects, their attribute dispatch and the attributes every widget twin shares.
 #include "engine/scripting/WidgetBrother.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/core/DebugSettings.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/GameScript.h"

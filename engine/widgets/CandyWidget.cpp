@@ -3,8 +3,7 @@
 // the game board.
 #include "engine/widgets/CandyWidget.h"
 
-#include "engine/boards/GameBoard3.h"
-#include "engine/core/Engine.h"
+#include "engine/widgets/BoardMouseTarget.h"
 #include "engine/core/Texture.h"
 #include "engine/core/XmlAttributes.h"
 #include "engine/effects/EffectParticles.h"
@@ -21,14 +20,9 @@
 
 namespace {
 
-// The engine's registry, whose systems advance with their effect; without an engine, the one the
-// effects were given (tests); null when none.
-VTParticleSystemRegistry* ParticleRegistry()
-{
-    if (VTEngine* engine = VTEngine::GetInstance())
-        return engine->GetParticleRegistry();
-    return GetEffectParticleRegistry();
-}
+// The registry effects register their systems in (the engine's), whose systems advance with their
+// effect; null when none.
+VTParticleSystemRegistry* ParticleRegistry() { return GetEffectParticleRegistry(); }
 
 float FrameSeconds() { return Fw::gApplication ? static_cast<float>(Fw::gApplication->frameTime / 1000.0) : 0.0f; }
 
@@ -104,7 +98,7 @@ void VTCandyWidget::SetEffect(std::unique_ptr<VTWidgetEffect> effect)
         return;
     effect_->SetValue(VTEffectValueId::Offset, &offset);
     effect_->SetValue(VTEffectValueId::ScalePoint, &scalePoint);
-    effect_->SetValue(VTEffectValueId::Widget, this);
+    effect_->SetValue(VTEffectValueId::Widget, static_cast<Fw::Widget*>(this));
     effect_->SetValue(VTEffectValueId::ChildRecords, &childRecords_);
     effect_->SetTarget(this);
 }
@@ -427,18 +421,30 @@ void VTCandyWidget::SetOffsetY(int32_t y)
     InvalidateTransform();
 }
 
+VTEffectWidgetGeometry VTCandyWidget::EffectGeometry() const
+{
+    VTEffectWidgetGeometry g;
+    g.x = exactX;
+    g.y = exactY;
+    g.width = exactWidth;
+    g.height = exactHeight;
+    g.intWidth = width;
+    g.intHeight = height;
+    return g;
+}
+
 // ---- mouse ----
 
 void VTCandyWidget::HandMouseToBoard(int kind, int button, int clickCount)
 {
     for (Fw::WidgetContainer* node = this; node; node = node->GetParent()) {
-        auto* widget = dynamic_cast<Fw::Widget*>(node);
-        if (!widget || !VTBoard_Game3::IsGameBoard(widget))
+        auto* board = dynamic_cast<VTBoardMouseTarget*>(node);
+        if (!board)
             continue;
         switch (kind) {
-        case kMouseDown: VTBoard_Game3::ForwardMouseDown(widget, button, clickCount); break;
-        case kMouseUp: VTBoard_Game3::ForwardMouseUp(widget, button); break;
-        default: VTBoard_Game3::ForwardMouseMove(widget); break;
+        case kMouseDown: board->TakeMouseDown(button, clickCount); break;
+        case kMouseUp: board->TakeMouseUp(button); break;
+        default: board->TakeMouseMove(); break;
         }
         return;
     }

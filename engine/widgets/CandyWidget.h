@@ -7,7 +7,8 @@
 // Created invisible. Main thread.
 #pragma once
 #include "engine/effects/WidgetEffect.h"
-#include "engine/widgets/IEffect.h"
+#include "engine/effects/EffectWidget.h"
+#include "engine/effects/IEffect.h"
 #include "framework/core/Matrix3.h"
 #include "framework/core/Point.h"
 #include "framework/graphics/Rect.h"
@@ -32,7 +33,7 @@ struct VTChildEffectRef {
     VTCandyWidget* child = nullptr;
 };
 
-class VTCandyWidget : public Fw::Widget, public VTIEffect {
+class VTCandyWidget : public Fw::Widget, public VTIEffect, public VTEffectWidget {
 public:
     // engineParent: the engine widget this one belongs to (may be null); AddChild sets it too.
     explicit VTCandyWidget(VTCandyWidget* engineParent = nullptr);
@@ -122,6 +123,12 @@ public:
     // The offsets invalidate the transform too, so a new offset shows at the next update.
     void SetOffsetX(int32_t x) override;
     void SetOffsetY(int32_t y) override;
+
+    // ---- VTEffectWidget ----
+    VTEffectWidgetGeometry EffectGeometry() const override;
+    void SetEffectAngle(float degrees) override { angle = degrees; }
+    bool IsEffectMouseOver() const override { return hover; }
+    VTIEffect* EffectChild(std::string_view name) override { return FindChild(std::string(name)); }
 
     // The application area (0, 0, application width, application height).
     static Fw::Rect ApplicationArea();

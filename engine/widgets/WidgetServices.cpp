@@ -1,54 +1,35 @@
-// The engine object's widget services and the slot that replaces them.
+// The slots of the widget services, and the services used while there are none.
 #include "engine/widgets/WidgetServices.h"
-
-#include "engine/core/Engine.h"
-#include "engine/core/Localization.h"
-#include "engine/core/SoundManager.h"
 
 #include <atomic>
 
 namespace {
 
-class EngineWidgetServices : public VTWidgetServices {
+// No engine: no catalogue, no fonts, empty texts, no sound.
+class NoWidgetServices final : public VTWidgetServices {
 public:
-    VTTextureCatalogue* GetTextureCatalogue() override
-    {
-        VTEngine* engine = VTEngine::GetInstance();
-        return engine ? &engine->GetTextureCatalogue() : nullptr;
-    }
-    Fw::Font* GetFont(std::string_view name) override
-    {
-        VTEngine* engine = VTEngine::GetInstance();
-        return engine ? engine->GetFont(name) : nullptr;
-    }
-    std::wstring Localize(std::string_view key) override
-    {
-        VTEngine* engine = VTEngine::GetInstance();
-        return engine ? engine->GetTextTable().GetText(key) : std::wstring();
-    }
-    std::wstring ReadKey(std::string_view key) override
-    {
-        VTEngine* engine = VTEngine::GetInstance();
-        return engine ? engine->GetKeyTable().GetTextRef(key) : std::wstring();
-    }
-    void PlaySound(std::string_view name) override
-    {
-        if (name.empty())
-            return;
-        if (VTEngine* engine = VTEngine::GetInstance())
-            engine->GetSoundManager().PlaySound(name);
-    }
+    VTTextureCatalogue* GetTextureCatalogue() override { return nullptr; }
+    Fw::Font* GetFont(std::string_view) override { return nullptr; }
+    std::wstring Localize(std::string_view) override { return {}; }
+    std::wstring ReadKey(std::string_view) override { return {}; }
+    void PlaySound(std::string_view) override {}
 };
 
-EngineWidgetServices gEngineServices;
+NoWidgetServices gNoServices;
 std::atomic<VTWidgetServices*> gInstalled{nullptr};
+std::atomic<VTWidgetServices*> gApp{nullptr};
 
 } // namespace
 
 VTWidgetServices& GetWidgetServices()
 {
-    VTWidgetServices* installed = gInstalled.load();
-    return installed ? *installed : gEngineServices;
+    if (VTWidgetServices* installed = gInstalled.load())
+        return *installed;
+    if (VTWidgetServices* app = gApp.load())
+        return *app;
+    return gNoServices;
 }
 
 VTWidgetServices* SetWidgetServices(VTWidgetServices* services) { return gInstalled.exchange(services); }
+
+VTWidgetServices* SetAppWidgetServices(VTWidgetServices* services) { return gApp.exchange(services); }

@@ -1,7 +1,8 @@
 // What engine widgets built from skins ask of the engine: the texture catalogue their textures load
 // from, fonts by name, the localised texts labels are keys of, the run-time key table texts
-// substitute, and the sound manager. By default these are the engine object's (VTEngine); tests
-// install their own. Widgets call it on the thread that builds or updates them.
+// substitute, and the sound manager. The engine's application object provides them while it lives
+// (SetAppWidgetServices); tests install their own. Widgets call it on the thread that builds or
+// updates them.
 #pragma once
 #include <string>
 #include <string_view>
@@ -28,7 +29,10 @@ public:
     virtual void PlaySound(std::string_view name) = 0;
 };
 
-// The installed services, else the engine object's (which answer null and empty without an engine).
+// The installed services, else the application's, else services that answer null and empty.
 VTWidgetServices& GetWidgetServices();
-// Installs services (null goes back to the engine's); returns the previously installed ones.
+// Installs services (null goes back to the application's); returns the previously installed ones.
 VTWidgetServices* SetWidgetServices(VTWidgetServices* services);
+// The application's services (the engine object's), used when none are installed; null removes
+// them. Returns the ones set before.
+VTWidgetServices* SetAppWidgetServices(VTWidgetServices* services);

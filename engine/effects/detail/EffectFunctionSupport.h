@@ -6,15 +6,15 @@
 #include "engine/effects/EffectState.h"
 #include "framework/core/Point.h"
 #include "framework/core/SaturatingTrunc.h"
-#include "engine/widgets/IEffect.h"
+#include "engine/effects/IEffect.h"
+#include "engine/effects/EffectWidget.h"
+#include "framework/widgets/Widget.h"
 #include "engine/effects/EffectValueIds.h"
 #include "engine/effects/WidgetGroup.h"
 
 #include <cstdint>
 #include <optional>
 #include <string_view>
-
-class VTCandyWidget;
 
 namespace EffectSupport {
 
@@ -46,29 +46,35 @@ inline VTWidgetGroup* Group(const VTEffect& effect)
 {
     return effect.Value<VTWidgetGroup>(VTEffectValueId::WidgetGroup);
 }
-inline VTCandyWidget* Widget(const VTEffect& effect)
+// The effect's widget (kept as the framework widget), or null when unbound or not an engine widget.
+inline VTEffectWidget* Widget(const VTEffect& effect)
 {
-    return effect.Value<VTCandyWidget>(VTEffectValueId::Widget);
+    return dynamic_cast<VTEffectWidget*>(effect.Value<Fw::Widget>(VTEffectValueId::Widget));
 }
 
 // What the functions read of the widget (id 6): position and size as the doubles its resize keeps,
 // and its integer size.
-struct WidgetGeometry {
-    double x = 0.0;
-    double y = 0.0;
-    double width = 0.0;
-    double height = 0.0;
-    int32_t intWidth = 0;
-    int32_t intHeight = 0;
-};
-WidgetGeometry Geometry(const VTCandyWidget& widget);
-void SetAngle(VTCandyWidget& widget, float degrees);
-bool IsMouseOver(const VTCandyWidget& widget);
+using WidgetGeometry = VTEffectWidgetGeometry;
+inline WidgetGeometry Geometry(const VTEffectWidget& widget)
+{
+    return widget.EffectGeometry();
+}
+inline void SetAngle(VTEffectWidget& widget, float degrees)
+{
+    widget.SetEffectAngle(degrees);
+}
+inline bool IsMouseOver(const VTEffectWidget& widget)
+{
+    return widget.IsEffectMouseOver();
+}
 // The effect interface of the named child, or null when the widget has no such child.
-VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name);
+inline VTIEffect* ChildTarget(VTEffectWidget& widget, std::string_view name)
+{
+    return widget.EffectChild(name);
+}
 // Shows the first ceil(length x fraction) characters of the text the widget displays; false when
 // the widget shows no text.
-bool SetShownFraction(VTCandyWidget& widget, float fraction);
+bool SetShownFraction(VTEffectWidget& widget, float fraction);
 
 // x truncated toward zero, clamped to the 32-bit range (NaN gives 0).
 inline int32_t Trunc(double x)

@@ -1,41 +1,12 @@
-// The widget facts the effect functions read, from the engine widget base.
+// The text facts DlgTypeIn reads of the effect's widget.
 #include "engine/effects/TypeInTarget.h"
 #include "engine/effects/detail/EffectFunctionSupport.h"
-#include "engine/widgets/CandyWidget.h"
 
 #include <cmath>
-#include <string>
 
 namespace EffectSupport {
 
-WidgetGeometry Geometry(const VTCandyWidget& widget)
-{
-    WidgetGeometry g;
-    g.x = widget.exactX;
-    g.y = widget.exactY;
-    g.width = widget.exactWidth;
-    g.height = widget.exactHeight;
-    g.intWidth = widget.width;
-    g.intHeight = widget.height;
-    return g;
-}
-
-void SetAngle(VTCandyWidget& widget, float degrees)
-{
-    widget.angle = degrees;
-}
-
-bool IsMouseOver(const VTCandyWidget& widget)
-{
-    return widget.hover;
-}
-
-VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name)
-{
-    return widget.FindChild(std::string(name));
-}
-
-bool SetShownFraction(VTCandyWidget& widget, float fraction)
+bool SetShownFraction(VTEffectWidget& widget, float fraction)
 {
     auto* text = dynamic_cast<VTTypeInTarget*>(&widget);
     if (text == nullptr)

@@ -4,7 +4,7 @@
 #include "engine/boards/GameBoard3.h"
 #include "engine/boards/LoadScreenBoard.h"
 #include "engine/core/DebugSettings.h"
-#include "engine/core/Engine3.h"
+#include "engine/app/Engine3.h"
 #include "engine/core/Localization.h"
 #include "engine/scripting/EngineServices.h"
 #include "engine/scripting/ExtPythonManager.h"

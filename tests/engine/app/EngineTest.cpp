@@ -5,7 +5,7 @@
 #include "engine/boards/GameBoard3.h"
 #include "engine/boards/LoadScreenBoard.h"
 #include "engine/boards/SplashBoard.h"
-#include "engine/core/Engine3.h"
+#include "engine/app/Engine3.h"
 #include "engine/scripting/ExtPythonManager.h"
 #include "platform/UserFolders.h"
 #include "platform/fake/RecordingSoundDevice.h"

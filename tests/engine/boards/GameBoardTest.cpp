@@ -5,7 +5,7 @@
 #include "engine/boards/GameBoard.h"
 
 #include "LevelTestSupport.h"
-#include "engine/core/Engine.h"
+#include "engine/app/Engine.h"
 #include "engine/core/Localization.h"
 #include "engine/effects/ParticleSystem.h"
 #include "engine/effects/ParticleSystemDesc.h"
@@ -22,6 +22,7 @@ namespace {
 
 class RecordingBoard : public VTBoard_Game {
 public:
+    using VTBoard_Game::VTBoard_Game;
     void OnLevelEnd() override { ++ends; }
     void OnMoneyChanged() override { ++moneyChanges; }
     void OnShutdown() override { CallLog().push_back("OnShutdown"); }
@@ -53,7 +54,7 @@ protected:
     FwTest::AppEnvironment env;
     TestSupport::ScratchFolder scratch;
     VTEngine engine{scratch.Path()};
-    RecordingBoard board;
+    RecordingBoard board{&engine};
 };
 
 TEST_F(GameBoardTest, PublishesItselfAndCoversTheApplication)

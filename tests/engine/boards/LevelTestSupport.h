@@ -2,9 +2,9 @@
 // that leaves the process-wide level registries empty before and after each test, and XML parsing.
 #pragma once
 #include "engine/boards/EventQueue.h"
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/boards/LevelClock.h"
-#include "engine/boards/LevelEffect.h"
+#include "engine/effects/LevelEffect.h"
 #include "engine/boards/LevelObjects.h"
 #include "engine/core/XmlAccess.h"
 #include "engine/core/XmlAttributes.h"

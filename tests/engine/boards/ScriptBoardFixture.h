@@ -8,7 +8,7 @@
 #include "engine/boards/LoadScreenBoard.h"
 #include "engine/boards/SplashBoard.h"
 #include "engine/core/DebugSettings.h"
-#include "engine/core/Engine3.h"
+#include "engine/app/Engine3.h"
 #include "engine/core/ThreadLauncher.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/fake/RecordingSoundDevice.h"

@@ -4,7 +4,7 @@
 #include "engine/core/XmlAccess.h"
 #include "engine/effects/EffectCatalogue.h"
 #include "engine/effects/EffectState.h"
-#include "engine/widgets/IEffect.h"
+#include "engine/effects/IEffect.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // texture catalogue and, for sounds, the recording sound device.
 #include "ScriptTestSupport.h"
 
-#include "engine/boards/FrameSeconds.h"
+#include "engine/core/FrameSeconds.h"
 #include "engine/core/ImageCache.h"
 #include "engine/core/SoundManager.h"
 #include "engine/core/SoundSystem.h"

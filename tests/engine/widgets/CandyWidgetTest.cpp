@@ -2,7 +2,7 @@
 // visible, Show/Hide through the effect, the effect's bindings and hooks, named children, textures,
 // drawing through the transform, and mouse forwarding to the game board.
 #include "engine/boards/GameBoard3.h"
-#include "engine/core/Engine.h"
+#include "engine/app/Engine.h"
 #include "engine/core/Texture.h"
 #include "engine/core/TextureCatalogue.h"
 #include "engine/core/XmlAccess.h"
