@@ -15,6 +15,7 @@
 #include <string_view>
 
 class VTCandyWidget;
+class VTTypeInTarget;
 
 namespace EffectSupport {
 
@@ -66,9 +67,10 @@ void SetAngle(VTCandyWidget& widget, float degrees);
 bool IsMouseOver(const VTCandyWidget& widget);
 // The effect interface of the named child, or null when the widget has no such child.
 VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name);
-// Shows the first ceil(length x fraction) characters of the text the widget displays; false when
-// the widget shows no text.
-bool SetShownFraction(VTCandyWidget& widget, float fraction);
+// The widget's text side, or null when it shows no text.
+VTTypeInTarget* TextOf(VTCandyWidget& widget);
+// Shows the first ceil(length x fraction) characters of the text.
+void SetShownFraction(VTTypeInTarget& text, float fraction);
 
 // x truncated toward zero, clamped to the 32-bit range (NaN gives 0).
 inline int32_t Trunc(double x)
@@ -76,12 +78,14 @@ inline int32_t Trunc(double x)
     return Fw::SaturatingTrunc(x);
 }
 
-// The parabola a v^2 + b v through (0, 0), (x1, y1) and (1, 1), coefficients in single precision.
+// The parabola a v^2 + b v through (0, 0), (x1, y1) and (1, 1): fitted in double precision through
+// the point as single-precision figures, coefficients rounded to single precision. Fitting through
+// the float point is what makes a + b round to exactly 1 for the curves in use, so they end at 1.
 struct Parabola {
     float a;
     float b;
 };
-Parabola FitParabola(double x1, double y1);
+Parabola FitParabola(float x1, float y1);
 
 // (1 - v)^2 and v^2 in single precision.
 inline float Decel(float v)

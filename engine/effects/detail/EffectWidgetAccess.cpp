@@ -35,14 +35,15 @@ VTIEffect* ChildTarget(VTCandyWidget& widget, std::string_view name)
     return widget.FindChild(std::string(name));
 }
 
-bool SetShownFraction(VTCandyWidget& widget, float fraction)
+VTTypeInTarget* TextOf(VTCandyWidget& widget)
 {
-    auto* text = dynamic_cast<VTTypeInTarget*>(&widget);
-    if (text == nullptr)
-        return false;
-    const float shown = static_cast<float>(text->DisplayedTextLength()) * fraction;
-    text->SetShownLength(Trunc(std::ceil(shown)));
-    return true;
+    return dynamic_cast<VTTypeInTarget*>(&widget);
+}
+
+void SetShownFraction(VTTypeInTarget& text, float fraction)
+{
+    const float shown = static_cast<float>(text.DisplayedTextLength()) * fraction;
+    text.SetShownLength(Trunc(std::ceil(shown)));
 }
 
 } // namespace EffectSupport
