@@ -14,13 +14,21 @@ std::vector<LevelObjectSlot> gLevelObjectSlots;
 
 namespace {
 
-// "class" and "name" are read through 128-byte buffers: at most 127 bytes each.
+// "class" and "name" are read through 128-byte buffers: at most 127 bytes each. Every name held
+// elsewhere (class and slot names, the objects' own names, names looked up) is cut the same way
+// before it is compared with one read from a file, so each object is found by the name its file
+// gives it, however long.
 constexpr size_t kNameBuffer = 128;
+
+std::string_view NameKey(std::string_view name)
+{
+    return XmlCutToBuffer(name, kNameBuffer);
+}
 
 const LevelObjectClass* FindClass(std::string_view name)
 {
     for (const LevelObjectClass& entry : gLevelObjectClasses) {
-        if (entry.name == name && entry.create)
+        if (NameKey(entry.name) == name && entry.create)
             return &entry;
     }
     return nullptr;
@@ -53,7 +61,7 @@ void LoadAll(const Platform::XmlNode& root)
         if (!object)
             return true;
         for (const LevelObjectSlot& slot : gLevelObjectSlots) {
-            if (slot.name == name) {
+            if (NameKey(slot.name) == name) {
                 if (slot.global)
                     *slot.global = object.get();
                 break;
@@ -72,13 +80,13 @@ void BindAll(const Platform::XmlNode& root)
     // element of a name in document order is the one found.
     std::unordered_map<std::string, Platform::XmlNode> elements;
     XmlForEachNode(root, "objects//object", [&elements](const Platform::XmlNode& element) {
-        const Platform::XmlNode name = element.Attribute("name");
-        if (name)
-            elements.emplace(name.Text(), element);
+        std::string name;
+        if (XmlGetAttributeString(element, "name", name, kNameBuffer))
+            elements.emplace(std::move(name), element);
         return true;
     });
     for (const std::unique_ptr<VTLevelObject>& object : gLevelObjectList) {
-        const auto found = elements.find(object->name);
+        const auto found = elements.find(std::string(NameKey(object->name)));
         if (found != elements.end()) {
             object->BindElement(found->second);
         } else {
@@ -126,7 +134,7 @@ void DeleteAll()
 
 VTLevelObject* FindByName(std::string_view name)
 {
-    const auto found = gLevelObjectMap.find(name);
+    const auto found = gLevelObjectMap.find(NameKey(name));
     return found != gLevelObjectMap.end() ? found->second : nullptr;
 }
 

@@ -16,7 +16,9 @@
 
 // Every level object, in creation order; owns them.
 extern std::list<std::unique_ptr<VTLevelObject>> gLevelObjectList;
-// The first object created under each name.
+// The first object created under each name. Names are keys by their first 127 bytes (cut at a
+// character boundary), the part of a name that the level file's reader keeps; every lookup below
+// compares names that way.
 extern std::map<std::string, VTLevelObject*, std::less<>> gLevelObjectMap;
 // Objects the hover pass and the waypoint anchors walk, in name order. Filled by level-object
 // classes; nothing in the engine itself inserts into it.
@@ -43,8 +45,8 @@ namespace LevelObjects {
 // order. An element whose "class" names no registered class is skipped.
 void LoadAll(const Platform::XmlNode& root);
 // Gives every object the first "object" element at any depth below root's "objects" whose "name"
-// equals the object's name (BindElement); an object without one gets SetInLevel(false) and is made
-// inactive.
+// has the object's name as key (BindElement); an object without one gets SetInLevel(false) and is
+// made inactive.
 void BindAll(const Platform::XmlNode& root);
 // SetActive(true) on every active object (objects not active are left alone).
 void ActivateAll();
@@ -57,7 +59,7 @@ void UnloadAll();
 // Release, then delete, every object; empties gLevelObjectList and gLevelObjectMap and forgets the
 // deleted objects wherever gInteractiveObjects or a slot still points at them.
 void DeleteAll();
-// The first object created under name, or null.
+// The first object created under name's key, or null.
 VTLevelObject* FindByName(std::string_view name);
 
 } // namespace LevelObjects

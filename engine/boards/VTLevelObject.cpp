@@ -27,12 +27,37 @@ void VTLevelObject::FireEvent(std::string_view eventName)
     }
 }
 
+// The objects whose hit tests are under way, innermost first.
+struct VTLevelObject::HitChain {
+    const VTLevelObject* object;
+    const HitChain* outer;
+
+    bool Holds(const VTLevelObject* candidate) const
+    {
+        for (const HitChain* link = this; link; link = link->outer) {
+            if (link->object == candidate)
+                return true;
+        }
+        return false;
+    }
+};
+
 bool VTLevelObject::HitTest(int32_t x, int32_t y) const
+{
+    return HitTestWithin(x, y, nullptr);
+}
+
+bool VTLevelObject::HitTestWithin(int32_t x, int32_t y, const HitChain* outer) const
 {
     if (!region.Contains(x, y))
         return false;
+    const HitChain chain{this, outer};
     for (const VTLevelObject* hole : holes) {
-        if (hole && hole->active && hole->mouseEnabled && hole->HitTest(x, y))
+        // Holes come from level data: an object that is its own hole, or a ring of holes, would
+        // recurse for ever. A hole already under test further out cuts nothing.
+        if (!hole || !hole->active || !hole->mouseEnabled || chain.Holds(hole))
+            continue;
+        if (hole->HitTestWithin(x, y, &chain))
             return false;
     }
     return true;

@@ -54,11 +54,17 @@ public:
     // Fires name at the object's effect, then at each part's effect, in list order.
     void FireEvent(std::string_view name);
     // True when the point lies in region and in no active, mouse-enabled hole (holes nest: a
-    // hole's own holes cut back into it).
+    // hole's own holes cut back into it). A hole whose test is already under way further out (the
+    // object itself, or a ring of holes) does not cut, so every test ends.
     bool HitTest(int32_t x, int32_t y) const;
     // The first anchor called setName; false, outputs untouched, when there is none.
     bool FindAnchor(std::string_view setName, int32_t& x, int32_t& y, std::string& direction) const;
 
+private:
+    struct HitChain;
+    bool HitTestWithin(int32_t x, int32_t y, const HitChain* outer) const;
+
+public:
     std::string name;
     bool mouseEnabled = false;
     bool active = false;

@@ -10,18 +10,18 @@ constexpr size_t kNumberBufferBytes = 128; // numbers are read from their first 
 constexpr size_t kLongTextBytes = 4096;    // debug-flag texts: their first 4095 bytes
 constexpr size_t kBoolBufferChars = 16;
 
-// Longest prefix of text of at most limit bytes that does not end inside a UTF-8 sequence.
-size_t Utf8CutPoint(std::string_view text, size_t limit)
+} // namespace
+
+std::string_view XmlCutToBuffer(std::string_view text, size_t bufferSize)
 {
+    const size_t limit = bufferSize ? bufferSize - 1 : 0;
     if (text.size() <= limit)
-        return text.size();
+        return text;
     size_t cut = limit;
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
         --cut;
-    return cut;
+    return text.substr(0, cut);
 }
-
-} // namespace
 
 bool XmlGetAttributeString(const Platform::XmlNode& node, std::string_view name, std::string& out,
                            size_t bufferSize)
@@ -29,9 +29,8 @@ bool XmlGetAttributeString(const Platform::XmlNode& node, std::string_view name,
     Platform::XmlNode attribute = node.Attribute(name);
     if (!attribute)
         return false;
-    std::string text = attribute.Text();
-    text.resize(Utf8CutPoint(text, bufferSize ? bufferSize - 1 : 0));
-    out = std::move(text);
+    const std::string text = attribute.Text();
+    out = XmlCutToBuffer(text, bufferSize);
     return true;
 }
 

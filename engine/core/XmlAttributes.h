@@ -11,6 +11,10 @@
 #include <string>
 #include <string_view>
 
+// What of text a read through a buffer of bufferSize bytes keeps: its longest prefix of at most
+// bufferSize - 1 bytes that does not end inside a UTF-8 sequence. Code that compares names it has
+// with names read this way cuts its own the same way.
+std::string_view XmlCutToBuffer(std::string_view text, size_t bufferSize);
 // The attribute's text (UTF-8) in out, cut at a character boundary to at most bufferSize - 1 bytes
 // (the room a buffer of bufferSize bytes has besides its terminator).
 bool XmlGetAttributeString(const Platform::XmlNode& node, std::string_view name, std::string& out,

@@ -92,7 +92,7 @@ int32_t EffectScaleZero(void* state)
 int32_t EffectScaleUpRecoil(void* state)
 {
     return ForEachEntry(state, [](VTWidgetGroupEntry& e, float v) {
-        const Parabola curve = FitParabola(0.9, 1.1);
+        const Parabola curve = FitParabola(0.9f, 1.1f);
         SetScale(e, static_cast<float>(curve.a * static_cast<double>(v) * v + curve.b * static_cast<double>(v)));
     });
 }

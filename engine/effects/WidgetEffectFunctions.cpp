@@ -83,7 +83,7 @@ int32_t SlideWithGirl(void* argument, double (*distance)(const WidgetGeometry&, 
     return 1;
 }
 
-float QuadraticScale(double x1, double y1, float v)
+float QuadraticScale(float x1, float y1, float v)
 {
     const Parabola curve = FitParabola(x1, y1);
     return static_cast<float>(curve.a * static_cast<double>(v) * v + curve.b * static_cast<double>(v));
@@ -218,13 +218,13 @@ int32_t DlgReset(void* state)
 
 int32_t DlgScaleUpRecoil(void* state)
 {
-    return WithTarget(state, [](VTIEffect& t, float v) { t.SetScale(QuadraticScale(0.85, 1.05, v)); });
+    return WithTarget(state, [](VTIEffect& t, float v) { t.SetScale(QuadraticScale(0.85f, 1.05f, v)); });
 }
 
 int32_t DlgScaleUpEaseOut(void* state)
 {
     // Through (0, 1), (0.5, 1.8), (1, 2): the unit parabola through (0.5, 0.8), lifted by 1.
-    return WithTarget(state, [](VTIEffect& t, float v) { t.SetScale(QuadraticScale(0.5, 0.8, v) + 1.0f); });
+    return WithTarget(state, [](VTIEffect& t, float v) { t.SetScale(QuadraticScale(0.5f, 0.8f, v) + 1.0f); });
 }
 
 int32_t DlgSmallScaleUpAccel(void* state)
@@ -270,12 +270,12 @@ int32_t DlgTypeIn(void* state)
     if (!call)
         return 0;
     VTIEffect* target = Target(call->effect);
-    if (target == nullptr)
+    VTEffectWidget* widget = Widget(call->effect);
+    VTTypeInTarget* text = widget ? TextOf(*widget) : nullptr;
+    if (target == nullptr || text == nullptr)
         return 0;
     target->SetAlpha(1.0f);
-    VTEffectWidget* widget = Widget(call->effect);
-    if (widget == nullptr || !SetShownFraction(*widget, call->v))
-        return 0;
+    SetShownFraction(*text, call->v);
     return 1;
 }
 

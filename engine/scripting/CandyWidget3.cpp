@@ -4,6 +4,7 @@
 #include "engine/core/DebugSettings.h"
 #include "engine/core/Texture.h"
 #include "engine/scripting/ExtPythonManager.h"
+#include "engine/scripting/GameScript.h"
 #include "engine/scripting/ParticleSystem3.h"
 #include "engine/scripting/ScriptWidgetTree.h"
 #include "engine/scripting/ScriptWidgetWalk.h"
@@ -213,6 +214,9 @@ void VTCandyWidget3::Draw(Fw::Graphics* g)
     Fw::Widget::Draw(g);
     if (!g)
         return;
+    // The debug title's "NDraws" and drawn area of the frame (the game board resets them).
+    gScriptPerf.widgetDraws.fetch_add(1);
+    gScriptPerf.pixelsDrawn.fetch_add(static_cast<float>(width) * static_cast<float>(height));
     g->SetColorizeImages(true);
     float a = alpha, r = colorR, gr = colorG, b = colorB;
     for (VTCandyWidget* p = GetEngineParent(); p; p = p->GetEngineParent()) {

@@ -225,7 +225,9 @@ void VTEditWidget::ProcessKey(int keyCode, wchar_t character)
             break;
         default: {
             Fw::Font* font = attrs_[kTextAttrNormal].font;
-            const bool acceptable = character >= 32 && static_cast<uint32_t>(character) <= 0xFFFF && font &&
+            const bool wide = Fw::gApplication == nullptr || Fw::gApplication->wideInput;
+            const uint32_t highest = wide ? 0xFFFF : 127;
+            const bool acceptable = character >= 32 && static_cast<uint32_t>(character) <= highest && font &&
                                     font->CharWidth(character) > 0;
             if (!acceptable) {
                 dropSelection = false;

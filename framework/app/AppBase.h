@@ -335,6 +335,8 @@ public:
     bool registryRead = false, initialized = false, lastShutdownWasGraceful = true;
     bool customCursors = false, muteOnLostFocus = true, fullScreenFlip = true, tabletPC = false;
     bool allowMonitorPowerOff = true, debugKeysEnabled = false, fullScreenNotAllowed = false;
+    // Wide input: edit boxes take characters 32 to 65535; when cleared, only 32 to 127.
+    bool wideInput = true;
     // Read by the display: full-screen colour depth in bits; widen the draw buffer to the screen's
     // aspect instead of bars; window aspect correction; no vsync waits when presenting windowed.
     int32_t colorDepth = 32;

@@ -11,8 +11,9 @@ std::optional<ControlCall> ReadControl(void* argument)
     return ControlCall{*state->owner, state->value};
 }
 
-Parabola FitParabola(double x1, double y1)
+Parabola FitParabola(float x1f, float y1f)
 {
+    const double x1 = x1f, y1 = y1f;
     const double a = (x1 - y1) / (x1 - x1 * x1);
     const double b = (y1 - x1 * x1 * a) / x1;
     return {static_cast<float>(a), static_cast<float>(b)};

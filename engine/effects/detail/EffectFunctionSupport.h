@@ -16,6 +16,8 @@
 #include <optional>
 #include <string_view>
 
+class VTTypeInTarget;
+
 namespace EffectSupport {
 
 // A control-form call: the owner effect and the value; nullopt when the state or its owner is null.
@@ -72,9 +74,10 @@ inline VTIEffect* ChildTarget(VTEffectWidget& widget, std::string_view name)
 {
     return widget.EffectChild(name);
 }
-// Shows the first ceil(length x fraction) characters of the text the widget displays; false when
-// the widget shows no text.
-bool SetShownFraction(VTEffectWidget& widget, float fraction);
+// The widget's text side, or null when it shows no text.
+VTTypeInTarget* TextOf(VTEffectWidget& widget);
+// Shows the first ceil(length x fraction) characters of the text.
+void SetShownFraction(VTTypeInTarget& text, float fraction);
 
 // x truncated toward zero, clamped to the 32-bit range (NaN gives 0).
 inline int32_t Trunc(double x)
@@ -82,12 +85,14 @@ inline int32_t Trunc(double x)
     return Fw::SaturatingTrunc(x);
 }
 
-// The parabola a v^2 + b v through (0, 0), (x1, y1) and (1, 1), coefficients in single precision.
+// The parabola a v^2 + b v through (0, 0), (x1, y1) and (1, 1): fitted in double precision through
+// the point as single-precision figures, coefficients rounded to single precision. Fitting through
+// the float point is what makes a + b round to exactly 1 for the curves in use, so they end at 1.
 struct Parabola {
     float a;
     float b;
 };
-Parabola FitParabola(double x1, double y1);
+Parabola FitParabola(float x1, float y1);
 
 // (1 - v)^2 and v^2 in single precision.
 inline float Decel(float v)

@@ -6,14 +6,15 @@
 
 namespace EffectSupport {
 
-bool SetShownFraction(VTEffectWidget& widget, float fraction)
+VTTypeInTarget* TextOf(VTEffectWidget& widget)
 {
-    auto* text = dynamic_cast<VTTypeInTarget*>(&widget);
-    if (text == nullptr)
-        return false;
-    const float shown = static_cast<float>(text->DisplayedTextLength()) * fraction;
-    text->SetShownLength(Trunc(std::ceil(shown)));
-    return true;
+    return dynamic_cast<VTTypeInTarget*>(&widget);
+}
+
+void SetShownFraction(VTTypeInTarget& text, float fraction)
+{
+    const float shown = static_cast<float>(text.DisplayedTextLength()) * fraction;
+    text.SetShownLength(Trunc(std::ceil(shown)));
 }
 
 } // namespace EffectSupport

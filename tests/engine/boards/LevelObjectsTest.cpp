@@ -106,6 +106,35 @@ TEST_F(LevelObjectsTest, SlotsAndInteractiveEntriesForgetDeletedObjects)
     EXPECT_TRUE(gInteractiveObjects.empty());
 }
 
+// Holes that lead back to an object already under test.
+enum class Ring { None, Self, Mutual };
+
+TEST_F(LevelObjectsTest, LongNamesAreFoundBoundAndMatchedByTheNameInTheFile)
+{
+    // Names are keyed by their first 127 bytes; classes, slots, binding and lookups all cut a
+    // longer name the same way, so nothing named at length is lost.
+    const std::string longName = "obj_" + std::string(296, 'n');
+    const std::string longClass = "class_" + std::string(194, 'c');
+    gLevelObjectClasses.push_back({longClass, [] { return std::make_unique<RecordingObject>(); }});
+    VTLevelObject* global = nullptr;
+    gLevelObjectSlots.push_back({longName, &global});
+    const auto doc = Parse("<root><objects><object class=\"" + longClass + "\" name=\"" + longName +
+                           "\" id=\"long\" active=\"1\"/><object class=\"rec\" name=\"short\" id=\"s\"/>"
+                           "</objects></root>");
+    const Platform::XmlNode root = doc.SelectSingleNode("root");
+    LevelObjects::LoadAll(root);
+    ASSERT_EQ(gLevelObjectList.size(), 2u) << "the class named at length is found";
+    VTLevelObject* object = gLevelObjectList.front().get();
+    EXPECT_EQ(object->name, longName);
+    EXPECT_EQ(LevelObjects::FindByName(longName), object);
+    EXPECT_EQ(LevelObjects::FindByName(longName.substr(0, 127)), object);
+    EXPECT_EQ(LevelObjects::FindByName(longName.substr(0, 126)), nullptr);
+    EXPECT_EQ(global, object) << "the slot named at length is filled";
+    CallLog().clear();
+    LevelObjects::BindAll(root);
+    EXPECT_EQ(CallLog(), (Strings{longName + ":Bind:long", "short:Bind:s"}));
+}
+
 struct HitCase {
     const char* what;
     bool holeActive;
@@ -113,6 +142,7 @@ struct HitCase {
     bool innerHole; // the hole has an active, mouse-enabled hole of its own at (15, 15)
     int x, y;
     bool expected;
+    Ring ring = Ring::None; // Self: the object is also its own hole; Mutual: the hole's hole is the object
 };
 
 TEST_F(LevelObjectsTest, HitTestCutsOutActiveMouseEnabledHoles)
@@ -126,10 +156,19 @@ TEST_F(LevelObjectsTest, HitTestCutsOutActiveMouseEnabledHoles)
         {"in the hole next to its hole", true, true, true, 12, 12, false},
         {"outside the region", true, true, false, 40, 2, false},
         {"on the region's right edge", true, true, false, 30, 2, false},
+        {"the object is its own hole: it does not cut", true, true, false, 2, 2, true, Ring::Self},
+        {"its own hole beside a real one", true, true, false, 12, 12, false, Ring::Self},
+        {"each other's hole: the inner test ends at the outer", true, true, false, 12, 12, false, Ring::Mutual},
+        {"each other's hole, outside the hole", true, true, false, 2, 2, true, Ring::Mutual},
     };
     for (const HitCase& c : kCases) {
         RecordingObject object, hole, inner;
         object.region.Add(0, 0, 30, 30);
+        object.active = object.mouseEnabled = true;
+        if (c.ring == Ring::Self)
+            object.holes.push_back(&object);
+        if (c.ring == Ring::Mutual)
+            hole.holes.push_back(&object);
         hole.region.Add(10, 10, 10, 10);
         hole.active = c.holeActive;
         hole.mouseEnabled = c.holeMouse;

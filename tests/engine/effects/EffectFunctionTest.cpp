@@ -6,6 +6,7 @@
 #include "engine/effects/Effect.h"
 #include "engine/effects/EffectFunctions.h"
 #include "engine/effects/EffectValueIds.h"
+#include "engine/effects/TypeInTarget.h"
 #include "engine/effects/WidgetGroup.h"
 #include "engine/widgets/CandyWidget.h"
 
@@ -61,6 +62,105 @@ TEST(EffectFunctionTable, EveryFunctionReturnsZeroWithNothingBound)
     EXPECT_EQ(WindowReset(&state), 1);
 }
 
+// A widget that shows a text of ten characters, so that DlgTypeIn finds all its parts.
+class TypingWidget : public VTCandyWidget, public VTTypeInTarget {
+public:
+    int32_t DisplayedTextLength() const override { return 10; }
+    void SetShownLength(int32_t length) override { shown = length; }
+    int32_t shown = -1;
+};
+
+// What a widget function can change: the widget's and its "girl_front" child's fields.
+struct WidgetFacts {
+    int32_t offsetX, offsetY, pointX, pointY, childOffsetX, shown;
+    float alpha, scale, angle, childAlpha;
+    bool visible;
+
+    static WidgetFacts Of(const TypingWidget& w, const VTCandyWidget& child)
+    {
+        return {w.offset.x, w.offset.y, w.scalePoint.x, w.scalePoint.y, child.offset.x, w.shown,
+                w.alpha, w.scale, w.angle, child.alpha, w.visible};
+    }
+    bool operator==(const WidgetFacts&) const = default;
+};
+
+TEST(EffectFunctionTable, AFunctionMissingAPartItReadsChangesNothing)
+{
+    // Each widget part unbound in turn, the others bound (a text widget with its "girl_front"
+    // child, so every widget function has all it needs but the missing part): a function that
+    // answers 0 must not have acted first.
+    enum class Missing { Target, Offset, ScalePoint, Widget };
+    for (Missing missing : {Missing::Target, Missing::Offset, Missing::ScalePoint, Missing::Widget}) {
+        for (const VTEffectFunctionEntry& entry : EffectFunctionTable()) {
+            if (entry.form != VTEffectCallForm::Control)
+                continue;
+            const std::string name(entry.names[0]);
+            TypingWidget widget;
+            widget.Resize(10, 20, 100, 50);
+            auto* girl = new VTCandyWidget;
+            widget.AddChild("girl_front", girl);
+            widget.SetEffect(std::make_unique<VTEffect>());
+            auto& effect = static_cast<VTEffect&>(*widget.GetEffect());
+            widget.alpha = girl->alpha = 0.5f;
+            widget.scale = 0.5f;
+            widget.offset = girl->offset = {-7, -7};
+            widget.scalePoint = {-7, -7};
+            switch (missing) {
+            case Missing::Target: effect.SetTarget(nullptr); break;
+            case Missing::Offset: effect.SetValue(VTEffectValueId::Offset, nullptr); break;
+            case Missing::ScalePoint: effect.SetValue(VTEffectValueId::ScalePoint, nullptr); break;
+            case Missing::Widget: effect.SetValue(VTEffectValueId::Widget, nullptr); break;
+            }
+            const WidgetFacts before = WidgetFacts::Of(widget, *girl);
+            VTEffectState state;
+            state.type = kTimerControlRange;
+            state.owner = &effect;
+            state.value = 0.5f;
+            if (entry.function(&state) == 0) {
+                EXPECT_TRUE(WidgetFacts::Of(widget, *girl) == before)
+                    << name << " answered 0 but acted, missing part " << static_cast<int>(missing);
+            }
+        }
+    }
+}
+
+TEST(EffectFunctions, TypeInShowsItsShareOnlyWithTargetAndTextBound)
+{
+    TypingWidget widget;
+    widget.SetEffect(std::make_unique<VTEffect>());
+    widget.alpha = 0.0f;
+    VTEffectState state;
+    state.owner = static_cast<VTEffect*>(widget.GetEffect());
+    state.value = 0.25f;
+    EXPECT_EQ(DlgTypeIn(&state), 1);
+    EXPECT_EQ(widget.shown, 3); // 2.5 characters, taken upwards
+    EXPECT_FLOAT_EQ(widget.alpha, 1.0f);
+}
+
+TEST(EffectFunctions, ScaleUpRecoilRunsFromZeroOverItsPeakToExactlyOne)
+{
+    // The curve -1.5686271 v^2 + 2.5686271 v through (0, 0), (0.85, 1.05) and (1, 1): its peak
+    // 2.5686271^2 / (4 x 1.5686271) lies at v = 2.5686271 / (2 x 1.5686271).
+    VTCandyWidget widget;
+    widget.SetEffect(std::make_unique<VTEffect>());
+    VTEffectState state;
+    state.owner = static_cast<VTEffect*>(widget.GetEffect());
+    auto scaleAt = [&](float v) {
+        state.value = v;
+        widget.scale = -1.0f;
+        EXPECT_EQ(DlgScaleUpRecoil(&state), 1);
+        return widget.scale;
+    };
+    EXPECT_EQ(scaleAt(0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(scaleAt(0.85f), 1.05f);
+    const float peakV = 2.5686271f / (2.0f * 1.5686271f);
+    const float peak = scaleAt(peakV);
+    EXPECT_NEAR(peak, 2.5686271 * 2.5686271 / (4.0 * 1.5686271), 1e-6);
+    EXPECT_GT(peak, scaleAt(peakV - 0.01f));
+    EXPECT_GT(peak, scaleAt(peakV + 0.01f));
+    EXPECT_EQ(scaleAt(1.0f), 1.0f) << "the end point is exact, not 0.99999988";
+}
+
 enum class Out { OffsetX, OffsetY, PointX, PointY, Alpha, Scale, Angle, GroupScale, GroupAlpha0, GroupAlpha1, GroupOffsetY };
 
 struct ValueCase {
@@ -113,7 +213,7 @@ const ValueCase kValueCases[] = {
     {"DlgBigScaleDownAccel", 0.0f, Out::Scale, 4.0},
     {"DlgFadeIn", 0.25f, Out::Alpha, 0.25},
     {"DlgFadeOut", 0.25f, Out::Alpha, 0.75},
-    {"DlgTypeIn", 0.5f, Out::Alpha, 1.0},
+    {"DlgTypeIn", 0.5f, Out::Alpha, -1.0}, // a plain widget shows no text: nothing happens
     {"DlgUpgradeBtnBlink", 0.1f, Out::Alpha, 0.5},
     {"DlgUpgradeBtnBlink", 0.4f, Out::Alpha, 0.5},
     {"DlgUpgradeBtnBlink", 0.25f, Out::Alpha, 1.0},

@@ -14,6 +14,7 @@
 #include "engine/scripting/CheckBox3.h"
 #include "engine/scripting/EditWidget3.h"
 #include "engine/scripting/EngineServices.h"
+#include "engine/scripting/GameScript.h"
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/ParticleSystem3.h"
 #include "engine/scripting/List3.h"
@@ -199,6 +200,24 @@ TEST_F(ScriptWidgetTest, TransformPivotsInOwnCoordinatesAndScalesPerAxis)
     const Fw::FloatPoint q = Widget("w")->GetTransform().TransformPoint({11.0f, 11.0f});
     EXPECT_FLOAT_EQ(q.x, 112.0f);
     EXPECT_FLOAT_EQ(q.y, 63.0f);
+}
+
+TEST_F(ScriptWidgetTest, EachDrawCountsForTheDebugTitleWithItsArea)
+{
+    Run("a = engine.CreateWidget(Owner(), None)\na.width = 40\na.height = 30\n"
+        "b = engine.CreateWidget(Owner(), None)\nb.width = 10\nb.height = 10");
+    gScriptPerf.widgetDraws = 0;
+    gScriptPerf.pixelsDrawn = 0.0f;
+    Fw::MemoryImage canvas;
+    canvas.Create(64, 64);
+    Fw::Graphics g(&canvas);
+    Widget("a")->Draw(&g);
+    Widget("b")->Draw(&g);
+    Widget("a")->Draw(&g);
+    EXPECT_EQ(gScriptPerf.widgetDraws.load(), 3u);
+    EXPECT_FLOAT_EQ(gScriptPerf.pixelsDrawn.load(), 2 * 40 * 30 + 10 * 10);
+    gScriptPerf.widgetDraws = 0;
+    gScriptPerf.pixelsDrawn = 0.0f;
 }
 
 TEST_F(ScriptWidgetTest, UpdateFnGetsTheFrameMillisecondsAndFollowsTheMenuRule)

@@ -44,6 +44,7 @@ struct KeyCase {
     std::string clipboard; // put on the clipboard first
     std::wstring expectText;
     int expectCaret, expectAnchor;
+    bool wideInput = true; // the application's switch
 };
 
 const KeyCase kKeys[] = {
@@ -51,6 +52,9 @@ const KeyCase kKeys[] = {
     {"the 12th character is taken", L"abcdefghijk", 11, -1, {}, 0, L'x', "", L"abcdefghijkx", 12, -1},
     {"a character is inserted at the caret", L"ac", 1, -1, {}, 0, L'b', "", L"abc", 2, -1},
     {"Cyrillic is entered", L"ab", 2, -1, {}, 0, L'ж', "", L"abж", 3, -1},
+    {"without wide input Cyrillic is refused", L"ab", 2, -1, {}, 0, L'ж', "", L"ab", 2, -1, false},
+    {"without wide input 127 is the last taken", L"ab", 2, -1, {}, 0, wchar_t(127), "", L"ab\x7f", 3, -1, false},
+    {"without wide input 128 is refused", L"ab", 2, -1, {}, 0, wchar_t(128), "", L"ab", 2, -1, false},
     {"a character replaces the selection", L"abcdef", 4, 1, {}, 0, L'x', "", L"axef", 2, -1},
     {"space is never entered", L"ab", 1, -1, {}, 0, L' ', "", L"ab", 1, -1},
     {"space keeps the selection", L"ab", 2, 0, {}, 0, L' ', "", L"ab", 2, 0},
@@ -95,6 +99,7 @@ TEST_F(EditWidgetTest, ProcessKeyTable)
             manager.keysDown[static_cast<size_t>(key)] = true;
         env.ws.clipboard = c.clipboard;
         env.ws.clipboardHasText = !c.clipboard.empty();
+        app.wideInput = c.wideInput;
         edit.SetState(c.text, c.caret, c.anchor);
         edit.ProcessKey(c.code, c.ch);
         EXPECT_EQ(edit.GetText(), c.expectText);
