@@ -18,13 +18,21 @@ struct Sample {
     uint32_t alpha; // coverage, 0..255
 };
 
-// Taps p00 (at u >> 16, v >> 16), p10 right of it, p01 below, p11 below right. Fractions are
-// forced odd, fx = (u & 0xFFFE) + 1, so each weight product stays within 32 bits; the four
+// Filter fraction of one axis: the low 16 bits forced odd, (u & 0xFFFE) + 1, except that a
+// sample on a whole pixel (fraction 1 after forcing) gives its neighbour weight 0 and keeps the
+// pixel alone.
+inline uint64_t Fraction(int32_t u)
+{
+    const uint32_t f = uint32_t(u) & 0xFFFE;
+    return f ? f + 1 : 0;
+}
+
+// Taps p00 (at u >> 16, v >> 16), p10 right of it, p01 below, p11 below right. The four weight
 // products add up to exactly 2^32. Each is multiplied by its tap's alpha and the sum is shifted
-// once, so four opaque taps give coverage 255.
+// once, so four opaque taps give coverage 255 and a whole-pixel sample gives its pixel's alpha.
 inline bool Filter(const uint32_t* p00, int32_t stride, int32_t u, int32_t v, Sample& out)
 {
-    const uint64_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
+    const uint64_t fx = Fraction(u), fy = Fraction(v);
     const uint64_t gx = 65536 - fx, gy = 65536 - fy;
     const uint32_t p[4] = {p00[0], p00[1], p00[stride], p00[stride + 1]};
     const uint64_t w[4] = {gx * gy, fx * gy, gx * fy, fx * fy};
@@ -39,8 +47,7 @@ inline bool Filter(const uint32_t* p00, int32_t stride, int32_t u, int32_t v, Sa
     out.alpha = uint32_t(a >> 32);
     if (out.alpha == 0)
         return false;
-    // Rounded: the forced-odd fractions give the neighbours of an exact sample a weight just
-    // above 0, which must not pull its colour down a step.
+    // Rounded, so a colour mixed of taps of one colour keeps that colour.
     const uint64_t half = a / 2;
     out.rgb = uint32_t((sr + half) / a) << 16 | uint32_t((sg + half) / a) << 8 | uint32_t((sb + half) / a);
     return true;
