@@ -6,6 +6,7 @@
 #include "framework/graphics/detail/GlyphSpans.h"
 
 #include <cstring>
+#include <typeinfo>
 
 namespace Fw {
 
@@ -37,7 +38,8 @@ const MemoryGlyphPalette& PaletteFor(const uint32_t* table, const Color& color, 
 
 } // namespace
 
-bool MemoryImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color)
+bool MemoryImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count,
+                                   const Color& color)
 {
     if (!src || src == this || !src->colorTable || !src->colorIndices || !GlyphColorOk(color))
         return false;
@@ -54,8 +56,10 @@ bool MemoryImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyph
     const MemoryGlyphPalette& palette = PaletteFor(src->colorTable.get(), color, flaggedOpaque);
     // Flags scanned since the last change (not forced) and saying opaque: every pixel has alpha
     // 255, so the opaque-destination entries serve every pixel, and every pixel still has alpha
-    // 255 afterwards (each of those entries writes 255 or keeps the pixel).
-    const bool allOpaque = flaggedOpaque && !bitsChanged && !forcedMode;
+    // 255 afterwards (each of those entries writes 255 or keeps the pixel). Plain memory images
+    // only: derived images keep state of their own around the scan.
+    const bool allOpaque =
+        flaggedOpaque && !bitsChanged && !forcedMode && typeid(*this) == typeid(MemoryImage);
     const uint8_t* indices = src->colorIndices.get();
     const int32_t srcW = src->width, srcH = src->height;
     for (size_t k = 0; k < count; ++k) {
@@ -66,7 +70,8 @@ bool MemoryImage::BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyph
         uint32_t* d = px + size_t(b.dy0) * size_t(width) + size_t(b.dx0);
         const uint8_t* idx = indices + size_t(b.j0) * size_t(srcW) + size_t(b.i0);
         if (allOpaque)
-            GlyphRows32(reinterpret_cast<uint8_t*>(d), width * 4, idx, srcW, b.count, b.rows, palette.onOpaque);
+            GlyphRows32(reinterpret_cast<uint8_t*>(d), width * 4, idx, srcW, b.count, b.rows,
+                        palette.onOpaque);
         else
             MemoryGlyphRows(d, width, idx, srcW, b.count, b.rows, palette);
     }
