@@ -56,6 +56,8 @@ struct Scene {
     const Format& fmt;
     BenchDisplay display;
     std::unique_ptr<DDImage> screen, opaqueSurface;
+    // An opaque memory image of the screen's size, for the rows drawing onto memory images.
+    MemoryImage memory{nullptr};
     MemoryImage opaque{nullptr}, sprite{nullptr}, glyph{nullptr}, rotSrc{nullptr}, stretchSrc{nullptr},
         stretchOpaque{nullptr}, paletteGlyph{nullptr};
     std::vector<Rect> sprites, glyphs;
@@ -77,6 +79,7 @@ struct Scene {
         std::vector<uint32_t> bg(size_t(kW) * kH, 0xFF203040);
         screen->SetBits(bg.data(), kW, kH);
         screen->GetSurface();
+        memory.SetBits(bg.data(), kW, kH);
         const std::vector<uint32_t> op = Pixels(kW, kH, false);
         opaque.SetBits(op.data(), kW, kH);
         opaqueSurface = std::make_unique<DDImage>(&display);
@@ -381,6 +384,41 @@ void Register()
                 pixman_image_set_transform(sc.pixStretch, nullptr);
             },
             {}, kFrame);
+        // The same stretches and rotation onto an opaque memory image, against the same baselines
+        // on the X888 frame.
+        if (f == 1) {
+            reg(
+                "rotated_256_at_30deg_to_memory",
+                [full](Scene& sc) {
+                    sc.memory.BltRotated(&sc.rotSrc, 353.0f, 253.0f, Rect(0, 0, 256, 256), full, Color::White, 0,
+                                         0.5236, 128.0f, 128.0f);
+                },
+                [=](Scene& sc) {
+                    sc.Pixman(PIXMAN_OP_OVER, RotatedAbout(sc.pixRot, 0.5236, 128, 128, 362), rotAt);
+                    pixman_image_set_transform(sc.pixRot, nullptr);
+                },
+                {}, 362.0 * 362);
+            reg(
+                "fast_stretch_to_memory",
+                [full](Scene& sc) {
+                    sc.memory.StretchBlt(&sc.stretchSrc, full, Rect(0, 0, 512, 384), full, Color::White, 0, true);
+                },
+                [=](Scene& sc) {
+                    sc.Pixman(PIXMAN_OP_OVER, Transformed(sc.pixStretch, 0, 0.5, PIXMAN_FILTER_NEAREST), frame);
+                    pixman_image_set_transform(sc.pixStretch, nullptr);
+                },
+                {}, kFrame);
+            reg(
+                "smooth_stretch_to_memory",
+                [full](Scene& sc) {
+                    sc.memory.StretchBlt(&sc.stretchSrc, full, Rect(0, 0, 512, 384), full, Color::White, 0, false);
+                },
+                [=](Scene& sc) {
+                    sc.Pixman(PIXMAN_OP_OVER, SmoothStretchMatched(sc.pixStretch, 512, 384), frame);
+                    pixman_image_set_transform(sc.pixStretch, nullptr);
+                },
+                {}, kFrame);
+        }
         reg(
             "alpha_fill_screen", [full](Scene& sc) { sc.screen->FillRect(full, Color(40, 90, 200, 128), 0); },
             [](Scene& sc) {

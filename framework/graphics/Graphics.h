@@ -89,7 +89,7 @@ public:
     void DrawString(const std::wstring& text, int32_t x, int32_t y);
     // Glyphs of one palette image, each drawn as DrawImage(image, x, y, src) would draw it, in one
     // pass over the destination. False, with nothing drawn, when they must go one by one through
-    // DrawImage (not a surface image, another draw mode, scaling, or a source it cannot read so).
+    // DrawImage (not a memory image, another draw mode, scaling, or a source it cannot read so).
     bool DrawGlyphs(MemoryImage* image, const GlyphPlacement* glyphs, size_t count);
 
     // Text layout. WriteString draws (or only measures) one line, honouring colour tags, and

@@ -53,8 +53,8 @@ Color ParseTag(const std::wstring& text, size_t i, const Color& current, uint32_
 
 bool Graphics::DrawGlyphs(MemoryImage* image, const GlyphPlacement* glyphs, size_t count)
 {
-    auto* dest = dynamic_cast<DDImage*>(destImage);
-    if (!image || !dest || drawMode != DRAWMODE_NORMAL || scaleX != 1.0f || scaleY != 1.0f)
+    auto* memory = dynamic_cast<MemoryImage*>(destImage);
+    if (!image || !memory || drawMode != DRAWMODE_NORMAL || scaleX != 1.0f || scaleY != 1.0f)
         return false;
     // Each glyph placed and clipped as DrawImage(image, x, y, src) places and clips it.
     std::vector<GlyphPlacement> placed;
@@ -74,7 +74,11 @@ bool Graphics::DrawGlyphs(MemoryImage* image, const GlyphPlacement* glyphs, size
             continue;
         placed.push_back({r.x, r.y, Rect(s.x + r.x - tx, s.y + r.y - ty, r.width, r.height)});
     }
-    return dest->BltPaletteGlyphs(image, placed.data(), placed.size(), ImageColor());
+    // A surface image draws on its surface (or leaves the glyphs to Blt); other memory images on
+    // their bits.
+    if (auto* surface = dynamic_cast<DDImage*>(memory))
+        return surface->BltPaletteGlyphs(image, placed.data(), placed.size(), ImageColor());
+    return memory->BltPaletteGlyphs(image, placed.data(), placed.size(), ImageColor());
 }
 
 int32_t Graphics::WriteString(const std::wstring& text, int32_t x, int32_t y, int32_t width, int32_t justification,

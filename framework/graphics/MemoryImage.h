@@ -12,6 +12,7 @@
 namespace Fw {
 
 class ImageRegistry;
+struct GlyphPlacement;
 
 class MemoryImage : public Image {
 public:
@@ -45,6 +46,12 @@ public:
                    int32_t drawMode, const Rect& srcRect, bool blend, const SecondTexture& second) override;
     void BltTrianglesTex(Image* texture, const TriVertexTriangle* triangles, int32_t count, const Rect& clip,
                          const Color& color, int32_t drawMode, float tx, float ty, bool blend) override;
+
+    // Normal blits of the glyph rectangles of a palette memory image (destinations already
+    // clipped by the drawing context) in one pass, with the bits Blt gives. False, with nothing
+    // drawn, when Blt must draw them (not a palette source, the source itself, a colour channel
+    // outside 0..255).
+    bool BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color);
 
     // Premultiplied pixels in the display's format (alpha kept in the top byte); 256 entries in
     // palette form, else width * height. Cached until BitsChanged.

@@ -37,4 +37,28 @@ void GlyphSpan32Scalar(uint32_t* d, const uint8_t* idx, int32_t n, const GlyphPa
 void GlyphRows32(uint8_t* d, int32_t dstPitch, const uint8_t* idx, int32_t idxStride, int32_t n, int32_t rows,
                  const GlyphPalette& palette);
 
+// The same pass onto a memory image's straight-alpha words, giving the normal blit's pixels of a
+// palette source (MemoryImageBlt.cpp): under white onto an image flagged opaque, clear entries
+// kept, opaque ones copied and partial ones blended with the opaque-destination rule, whatever
+// the destination's alpha; otherwise each entry's colour (modulated by the blit colour) and
+// effective alpha over-composited, which depends on the destination's alpha: onOpaque serves
+// destinations of alpha 255, onClear those of alpha 0, and the others take the over rule on
+// word[e] (colour, effective alpha on top; alpha 0 leaves the destination).
+struct MemoryGlyphPalette {
+    GlyphPalette onOpaque, onClear;
+    alignas(16) uint32_t word[256];
+    bool byAlpha = false; // false: onOpaque serves every destination
+};
+
+// The entries for palette words table (straight alpha) under color (GlyphColorOk); destOpaque:
+// the destination is flagged opaque (neither hasTrans nor hasAlpha).
+void BuildMemoryGlyphPalette(MemoryGlyphPalette& out, const uint32_t* table, const Color& color, bool destOpaque);
+
+// Rows of n pixels of the memory-image pass: destination rows dstStride pixels apart, index rows
+// idxStride bytes apart.
+void MemoryGlyphRows(uint32_t* d, int32_t dstStride, const uint8_t* idx, int32_t idxStride, int32_t n, int32_t rows,
+                     const MemoryGlyphPalette& palette);
+void MemoryGlyphRowsScalar(uint32_t* d, int32_t dstStride, const uint8_t* idx, int32_t idxStride, int32_t n,
+                           int32_t rows, const MemoryGlyphPalette& palette);
+
 } // namespace Fw::detail
