@@ -74,7 +74,7 @@ TEST(XmlDocument, AFailedParseSaysWhereAndWhy)
         XmlTextEncoding encoding;
         size_t line, column;
     };
-    // Each text breaks at the 'c' of "</c>" on its third line (column 6 counted in characters),
+    // Each text breaks at the 'c' of "</c>" on its third line (column 7 counted in characters),
     // after characters that take more than one byte in some encoding.
     const std::string latin1 = "<a>\n<b>\xE9\xE9</b>\n<b>\xE9</c>";
     const std::string utf8 = "<a>\n<b>\xC3\xA9\xE2\x82\xAC</b>\n<b>\xC3\xA9</c>";
@@ -84,10 +84,10 @@ TEST(XmlDocument, AFailedParseSaysWhereAndWhy)
         utf16 += char(unit >> 8);
     }
     const Case cases[] = {
-        {"Latin-1", latin1, XmlTextEncoding::Latin1, 3, 6},
-        {"UTF-8", utf8, XmlTextEncoding::Utf8, 3, 6},
-        {"UTF-16 with a surrogate pair before", utf16, XmlTextEncoding::Utf16LE, 3, 6},
-        {"first character", "x", XmlTextEncoding::Utf8, 1, 1},
+        {"Latin-1", latin1, XmlTextEncoding::Latin1, 3, 7},
+        {"UTF-8", utf8, XmlTextEncoding::Utf8, 3, 7},
+        {"UTF-16 with a surrogate pair before", utf16, XmlTextEncoding::Utf16LE, 3, 7},
+        {"an unquoted value on the first line", "<a x=1/>", XmlTextEncoding::Utf8, 1, 6},
     };
     for (const Case& c : cases) {
         XmlDocument document;
