@@ -269,7 +269,8 @@ bool XmlDocument::LoadBuffer(const void* text, size_t size, XmlTextEncoding enco
     const size_t length = bytes ? LengthBeforeNul(bytes, size, encoding) : 0;
     // A fresh tree, so node handles into the old content never point into freed memory.
     auto fresh = std::make_shared<XmlDocumentState>();
-    const pugi::xml_parse_result result = fresh->document.load_buffer(bytes, length, pugi::parse_default, ToPugi(encoding));
+    const pugi::xml_parse_result result =
+        fresh->document.load_buffer(bytes, length, pugi::parse_default, ToPugi(encoding));
     const bool parsed = bool(result);
     problem_ = XmlParseProblem{};
     if (!parsed) {

@@ -144,7 +144,8 @@ protected:
         // What is asked here is how the program ends; its leaks are the smoke test's to find (the
         // exit code of a leak check would hide the one under test).
         const char* asan = std::getenv("ASAN_OPTIONS");
-        env.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") + (asan && *asan ? ":" : "") + "detect_leaks=0");
+        env.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") + (asan && *asan ? ":" : "") +
+                      "detect_leaks=0");
         env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         if (std::none_of(env.begin(), env.end(), [](const std::string& e) { return e.rfind("DISPLAY=", 0) == 0; }))
             env.push_back("SDL_VIDEODRIVER=offscreen");

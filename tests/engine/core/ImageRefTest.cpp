@@ -174,7 +174,8 @@ TEST_F(ImageRefTest, AnImageThatIsThereButDoesNotLoadIsReportedWithItsArchiveAnd
         TestSupport::DebugOutputCapture output;
         VTImageRef ref = catalogue.GetImage(c.path, true);
         EXPECT_EQ(ref.GetImage(), nullptr) << c.path;
-        EXPECT_EQ(output.Text(), std::string(c.path) + " \nImage \"" + c.path + "\" could not be loaded: " + c.reason + "\n");
+        EXPECT_EQ(output.Text(),
+                  std::string(c.path) + " \nImage \"" + c.path + "\" could not be loaded: " + c.reason + "\n");
     }
 }
 
