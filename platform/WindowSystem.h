@@ -74,6 +74,9 @@ public:
     // Sends the registered message to the process that holds the instance; it reaches that
     // process's windows through its pump.
     virtual void NotifyRunningInstance(uint32_t registeredMessage) = 0;
+    // Where the claim named by the last ClaimInstance is kept, for messages (a file, say); empty
+    // when there is nothing to name.
+    virtual std::string InstanceClaimPlace() const { return {}; }
 
     // Mouse.
     virtual void SetCapture(WindowId window) = 0;

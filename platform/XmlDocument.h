@@ -112,6 +112,14 @@ private:
     size_t cursor_ = 0;
 };
 
+// Why a text did not parse: the parser's reason and where it stopped (line and column from 1,
+// the column counted in characters). An empty reason: the last load parsed.
+struct XmlParseProblem {
+    std::string reason;
+    size_t line = 0;
+    size_t column = 0;
+};
+
 // A document: empty when made, filled by LoadBuffer, written by Save. Movable, not copyable: one
 // handle owns the content, and the nodes taken from it share that content.
 class XmlDocument {
@@ -126,6 +134,8 @@ public:
     // character ends the text. False, leaving the document empty, when it is not well-formed XML.
     // Nodes taken before keep the old content alive and unchanged.
     bool LoadBuffer(const void* text, size_t size, XmlTextEncoding encoding);
+    // Why the last LoadBuffer failed.
+    const XmlParseProblem& LastLoadProblem() const { return problem_; }
     // Writes the document as UTF-8 with a byte-order mark (so it reads back unchanged), through a
     // temporary file renamed over path; '\' in path counts as '/'. False when it cannot be written.
     bool Save(const std::string& path) const;
@@ -144,6 +154,7 @@ public:
 
 private:
     std::shared_ptr<XmlDocumentState> state_;
+    XmlParseProblem problem_;
 };
 
 } // namespace Platform

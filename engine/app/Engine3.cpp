@@ -18,6 +18,7 @@
 #include "framework/core/StringUtils.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Clock.h"
+#include "platform/TerminationSignals.h"
 
 VTEngine3::VTEngine3(const std::string& folder) : VTEngine(folder)
 {
@@ -120,10 +121,14 @@ void VTEngine3::Shutdown()
         VTEngine::Shutdown();
         return;
     }
-    if (gScriptLoadBusy || !moduleImportAttempted_)
+    if (gScriptLoadBusy || !moduleImportAttempted_) {
+        // A termination signal is not dropped: it is asked again once nothing is busy.
+        signalCloseDeferred_ = signalCloseDeferred_ || Platform::TerminationSignalled();
         return;
-    if (!gameScript_.IsModuleLoaded()) {
-        // Without a game module nothing else could ever end the loop.
+    }
+    if (!gameScript_.IsModuleLoaded() || !gameScript_.InitGameCalled()) {
+        // Without a game module, or before InitGame handed the script the engine object (the
+        // splash pages), nothing else could ever end the loop.
         VTEngine::Shutdown();
         return;
     }
@@ -132,6 +137,10 @@ void VTEngine3::Shutdown()
 
 void VTEngine3::DoUpdateFramesF(float /*fraction*/)
 {
+    if (signalCloseDeferred_ && !gScriptLoadBusy && moduleImportAttempted_) {
+        signalCloseDeferred_ = false;
+        Shutdown();
+    }
     // Replaces the framework's fractional widget update: nothing of the engine uses it.
     if (!boardsReady_ || !gCurrentGameBoard)
         return;

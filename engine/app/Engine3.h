@@ -50,7 +50,9 @@ public:
     void LoadingThreadCompleted() override;
     // The close request: dropped while a script start-up or level load runs and before the game
     // module's import; handed to the script's Shutdown when the module is loaded; after a failed
-    // import the framework's shutdown ends the loop (otherwise the window could never close).
+    // import, or before InitGame was called, the framework's shutdown ends the loop (otherwise the
+    // window could never close). A close request of a termination signal that comes while busy
+    // is asked again once nothing is busy.
     void Shutdown() override;
     // After a frame's updates: the script's LevelUpdate while a level is active and loading has
     // completed, then the game board's queued mouse events to the script.
@@ -90,4 +92,5 @@ private:
     VTPythonObject* reloadableModule_ = nullptr; // debug mode: the module "reloadable"
     std::atomic<bool> escMenuActive_{false};
     bool moduleImportAttempted_ = false;
+    bool signalCloseDeferred_ = false; // a termination signal's close request came while busy
 };

@@ -4,6 +4,8 @@
 
 #include "engine/core/DebugLog.h"
 #include "engine/core/DebugSettings.h"
+#include "framework/app/AppBase.h"
+#include "framework/assets/ImageLib.h"
 #include "framework/core/Profiler.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/Clock.h"
@@ -70,6 +72,8 @@ void VTImageDesc::Load()
         services_->WriteScriptLog("Load image: '" + path_ + "'");
     if (missing) {
         DebugLog("%s \n", path_.c_str());
+        DebugLog("Image \"%s\" could not be loaded: %s\n", path_.c_str(),
+                 ImageLib::DescribeLoadFailure(Fw::StripPngExtension(path_)).c_str());
         if (services_)
             services_->ShowScriptTraceback();
     }

@@ -20,7 +20,9 @@ Platform::XmlDocument CreateXmlDocument();
 bool LoadXmlBytes(const void* bytes, size_t size, Platform::XmlDocument& document);
 
 // Reads path ("rb") through the archive layer (archives first, then the file system) and parses it
-// as LoadXmlBytes does. False when the file cannot be opened or does not parse; nothing is logged.
+// as LoadXmlBytes does. False when the file cannot be opened or does not parse; a file that does
+// not parse is reported in one line of the debugger output (its name, where it was read from, the
+// line and column and the parser's reason).
 bool LoadXmlFile(const std::string& path, Platform::XmlDocument& document);
 
 // A new document holding the file, or nullopt when LoadXmlFile fails.

@@ -104,6 +104,7 @@ void VTGameScript::CallUnlocked(const char* function, const VTPythonObject* argu
 
 void VTGameScript::CallInitGame()
 {
+    initGameCalled_.store(true, std::memory_order_release);
     const VTPythonObject* engine = gExtPythonManager ? gExtPythonManager->GetEngineObject() : nullptr;
     CallLocked("InitGame", "O", {engine});
 }

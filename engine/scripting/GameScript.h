@@ -17,6 +17,9 @@ public:
 
     void LoadModule(); // imports the game module and fetches LevelUpdate; main thread, once
     bool IsModuleLoaded() const { return gameModule_ != nullptr; }
+    // Whether InitGame has been called (from its start on): before it the script holds no engine
+    // object and cannot end the program itself. Any thread.
+    bool InitGameCalled() const { return initGameCalled_.load(std::memory_order_acquire); }
 
     // Locked callbacks: at most one of them runs at a time, in any thread. Not re-entrant.
     void CallInitGame();
@@ -49,6 +52,7 @@ private:
     VTPythonObject* levelUpdate_ = nullptr;
     std::unordered_map<std::string, VTPythonObject*> callbacks_;
     std::atomic<int32_t> scriptLock_{0};
+    std::atomic<bool> initGameCalled_{false};
     VTPythonObject* gameModule_ = nullptr;
 };
 

@@ -2,6 +2,7 @@
 // a script and str when the engine makes them (UTF-8 with surrogateescape, so any byte sequence
 // round-trips); every text reader accepts both.
 #include "engine/scripting/PythonObject.h"
+#include "engine/scripting/ScriptErrorReport.h"
 
 #include "engine/scripting/GilGuard.h"
 #include "engine/scripting/PyText.h"
@@ -114,8 +115,7 @@ void PrintAndClearScriptError()
     GilGuard gil;
     if (!gil.Held())
         return;
-    if (PyErr_Occurred())
-        PyErr_Print();
+    ReportScriptException();
     std::fflush(nullptr);
     PyErr_Clear();
 }

@@ -131,6 +131,7 @@ private:
 VTPythonObject* GetSharedNoneValue();
 void SetSharedNoneValue(VTPythonObject* value);
 
-// Prints and clears a pending interpreter error (traceback to sys.stderr), then flushes the
-// runtime's streams. Takes the interpreter lock itself.
+// Prints and clears a pending interpreter error (traceback to sys.stderr; an exception that keeps
+// repeating as a repeat count, see ScriptErrorReport.h), then flushes the runtime's streams. Takes
+// the interpreter lock itself.
 void PrintAndClearScriptError();

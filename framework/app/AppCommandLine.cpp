@@ -2,7 +2,9 @@
 #include "framework/app/AppBase.h"
 #include "framework/core/CommandLine.h"
 #include "framework/core/PathUtils.h"
+#include "framework/core/Format.h"
 #include "platform/Clock.h"
+#include "platform/DebugOutput.h"
 
 #include <cstdlib>
 #include <string>
@@ -84,6 +86,10 @@ void AppBase::HandleGameAlreadyRunning()
 {
     if (!singleInstance)
         return; // this copy runs on
+    // Otherwise the second start just vanishes.
+    Platform::OutputDebugText(FormatString("Another copy of %s is running (its claim is kept in %s): this start "
+                                           "hands over to it and exits.\n",
+                                           productName.c_str(), ws.InstanceClaimPlace().c_str()));
     if (notifyMessage != 0)
         ws.NotifyRunningInstance(notifyMessage);
     DoExit(0);

@@ -50,6 +50,11 @@ std::unique_ptr<Image> CreateImage(uint64_t width, uint64_t height);
 std::unique_ptr<Image> LoadImageFile(const std::string& name, bool lookForAlpha,
                                      uint32_t alphaComposeColor = kDefaultAlphaComposeColor);
 
+// Why LoadImageFile(name, ...) gives no image, for messages: the file each reader tried, where it
+// was found (PakDescribeSource) and why it gave nothing (empty, does not decode as its kind, JPEG
+// 2000 reading off), or that none of the names was found and where they were looked for.
+std::string DescribeLoadFailure(const std::string& name);
+
 // Each reader opens name through the archive layer and returns null when the file is missing, not
 // of its kind, or damaged beyond its header (pixels the data never reaches stay 0).
 std::unique_ptr<Image> ReadTga(const std::string& name);  // 32-bit, top-left origin, uncompressed

@@ -1,6 +1,7 @@
 // LoadImageFile: reader choice by extension, the companion alpha file and the merge; and the size
 // limits every reader allocates through.
 #include "framework/assets/ImageLib.h"
+#include "framework/core/PakFile.h"
 
 #include <algorithm>
 #include <strings.h>
@@ -11,12 +12,13 @@ namespace {
 struct Reader {
     const char* extension;
     std::unique_ptr<Image> (*read)(const std::string&);
+    const char* kind; // for messages
 };
 
 // The order in which an extension-less name tries them.
 constexpr Reader kReaders[] = {
-    {".tga", &ReadTga}, {".jpg", &ReadJpeg}, {".png", &ReadPng},
-    {".gif", &ReadGif}, {".j2k", &ReadJ2k},  {".jp2", &ReadJ2k},
+    {".tga", &ReadTga, "TGA"}, {".jpg", &ReadJpeg, "JPEG"},      {".png", &ReadPng, "PNG"},
+    {".gif", &ReadGif, "GIF"}, {".j2k", &ReadJ2k, "JPEG 2000"}, {".jp2", &ReadJ2k, "JPEG 2000"},
 };
 
 size_t LastSeparator(const std::string& name)
@@ -30,7 +32,10 @@ size_t LastSeparator(const std::string& name)
     return std::max(back, slash);
 }
 
-std::unique_ptr<Image> LoadMainImage(const std::string& name)
+// Calls fn(reader, file name) for each file LoadMainImage tries for name, in its order, until fn
+// returns true.
+template <class Fn>
+bool ForEachCandidate(const std::string& name, Fn&& fn)
 {
     const size_t separator = LastSeparator(name);
     const size_t dot = name.rfind('.');
@@ -40,10 +45,17 @@ std::unique_ptr<Image> LoadMainImage(const std::string& name)
     for (const Reader& r : kReaders) {
         if (hasExtension && strcasecmp(extension.c_str(), r.extension) != 0)
             continue;
-        if (auto image = r.read(base + r.extension))
-            return image;
+        if (fn(r, base + r.extension))
+            return true;
     }
-    return nullptr;
+    return false;
+}
+
+std::unique_ptr<Image> LoadMainImage(const std::string& name)
+{
+    std::unique_ptr<Image> image;
+    ForEachCandidate(name, [&](const Reader& r, const std::string& file) { return (image = r.read(file)) != nullptr; });
+    return image;
 }
 
 std::unique_ptr<Image> LoadAlphaImage(const std::string& name)
@@ -63,6 +75,34 @@ std::unique_ptr<Image> CreateImage(uint64_t width, uint64_t height)
         width * height > kMaxImagePixels)
         return nullptr;
     return std::make_unique<Image>(int(width), int(height));
+}
+
+std::string DescribeLoadFailure(const std::string& name)
+{
+    std::string found, tried;
+    ForEachCandidate(name, [&](const Reader& r, const std::string& file) {
+        tried += (tried.empty() ? "" : ", ") + file;
+        PakFile* handle = PakFOpen(file.c_str(), "rb");
+        if (!handle)
+            return false;
+        char byte = 0;
+        const bool empty = PakFRead(&byte, 1, 1, handle) == 0;
+        PakFClose(handle);
+        if (!found.empty())
+            found += "; ";
+        found += file + " (" + PakDescribeSource(file.c_str()) + ") ";
+        if (empty)
+            found += "is empty";
+        else if (r.read == &ReadJ2k && !IsJ2kCodecLoaded())
+            found += "is not read: JPEG 2000 reading is off";
+        else
+            found += std::string("does not decode as ") + r.kind;
+        return false;
+    });
+    if (!found.empty())
+        return found;
+    // Where an absent name was looked for: the archives, then the folder.
+    return "none of " + tried + " was found (" + PakDescribeSource(nullptr) + ")";
 }
 
 std::unique_ptr<Image> LoadImageFile(const std::string& name, bool lookForAlpha, uint32_t alphaComposeColor)

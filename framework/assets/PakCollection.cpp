@@ -1,6 +1,8 @@
 // Read-only mapping of one archive file (POSIX open + mmap).
 #include "framework/assets/PakCollection.h"
 
+#include <filesystem>
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -8,6 +10,9 @@
 
 PakCollection::PakCollection(const std::string& path)
 {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    this->path = error ? path : absolute.lexically_normal().string();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return;

@@ -15,6 +15,8 @@ public:
     PakCollection& operator=(const PakCollection&) = delete;
 
     bool Valid() const { return valid; }
+    // The path the archive was opened with, made absolute.
+    const std::string& Path() const { return path; }
     // The stored (scrambled) bytes of the whole archive.
     std::span<const uint8_t> Bytes() const { return {static_cast<const uint8_t*>(view), size}; }
 
@@ -22,4 +24,5 @@ private:
     void* view = nullptr;
     size_t size = 0;
     bool valid = false;
+    std::string path;
 };

@@ -173,6 +173,11 @@ PakFile* PakInterface::FOpen(const char* name, const char* mode)
     return PakStdio::FOpen(name, mode);
 }
 
+std::string PakInterface::ArchiveOf(const PakFile* file) const
+{
+    return (file && file->entry && file->entry->archive) ? file->entry->archive->Path() : std::string();
+}
+
 int PakInterface::FClose(PakFile* file)
 {
     if (!file || !file->entry)

@@ -55,6 +55,7 @@ public:
     PakFindHandle FindFirstFile(const char* pattern, PakFindFileData* out) override;
     bool FindNextFile(PakFindHandle search, PakFindFileData* out) override;
     bool FindClose(PakFindHandle search) override;
+    std::string ArchiveOf(const PakFile* file) const override;
 
 private:
     struct FindData;

@@ -6,9 +6,11 @@
 #include "framework/core/FileSystemPath.h"
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -215,6 +217,27 @@ int PakFEof(PakFile* file)
     if (PakInterfaceBase* reader = GetPakInterface())
         return reader->FEof(file);
     return PakStdio::FEof(file);
+}
+
+std::string PakDescribeSource(const char* name)
+{
+    std::error_code error;
+    PakFile* file = name ? PakFOpen(name, "rb") : nullptr;
+    if (!file)
+        return "no file in the archives or in " + std::filesystem::current_path(error).string();
+    std::string where;
+    if (file->entry) {
+        PakInterfaceBase* reader = GetPakInterface();
+        where = "archive " + (reader ? reader->ArchiveOf(file) : std::string("?"));
+    } else if (file->stream) {
+        // The name the stream was opened under may have needed the case-insensitive match: ask
+        // the system which file it is.
+        const std::string link = "/proc/self/fd/" + std::to_string(::fileno(file->stream));
+        const std::filesystem::path path = std::filesystem::read_symlink(link, error);
+        where = "file " + (error ? Fw::ToFileSystemPath(name) : path.string());
+    }
+    PakFClose(file);
+    return where;
 }
 
 bool PakReadWholeFile(const char* name, std::string& out)

@@ -47,6 +47,8 @@ public:
     virtual PakFindHandle FindFirstFile(const char* pattern, PakFindFileData* out) = 0;
     virtual bool FindNextFile(PakFindHandle search, PakFindFileData* out) = 0;
     virtual bool FindClose(PakFindHandle search) = 0;
+    // The path of the archive an open archive entry comes from (empty for other handles).
+    virtual std::string ArchiveOf(const PakFile* /*file*/) const { return {}; }
 };
 
 // The process's published reader, or null while none is published. Any thread.
@@ -88,3 +90,8 @@ char16_t* PakFGetWS(char16_t* buffer, int n, PakFile* file);
 // The whole of name (archives first, then the file system), read to its end in chunks rather than
 // trusting a reported size. False when it cannot be opened.
 bool PakReadWholeFile(const char* name, std::string& out);
+
+// Where name is read from, for messages: "archive ARCHIVE-PATH" for an archive entry, "file PATH"
+// (absolute) for a file of the file system, or "no file in the archives or in FOLDER" (the
+// current folder) when it cannot be opened.
+std::string PakDescribeSource(const char* name);

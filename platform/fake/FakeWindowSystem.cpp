@@ -108,6 +108,7 @@ uint32_t FakeWindowSystem::RegisterWindowMessage(const std::string& name)
 
 InstanceClaim FakeWindowSystem::ClaimInstance(const std::string& name)
 {
+    lastClaim_ = name;
     if (claims.count(name))
         return InstanceClaim::First; // this "process" holds it already
     if (OtherProcessClaims().count(name))

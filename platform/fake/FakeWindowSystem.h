@@ -83,6 +83,7 @@ public:
     uint32_t RegisterWindowMessage(const std::string& name) override;
     InstanceClaim ClaimInstance(const std::string& name) override;
     void NotifyRunningInstance(uint32_t registeredMessage) override { notifications.push_back(registeredMessage); }
+    std::string InstanceClaimPlace() const override { return "fake claim " + lastClaim_; }
 
     void SetCapture(WindowId window) override { captured = window; ++captureCalls; }
     void ReleaseCapture() override { captured = 0; ++releaseCalls; }
@@ -100,6 +101,7 @@ public:
 private:
     WindowId nextId_ = 1;
     std::map<std::string, uint32_t> registered_;
+    std::string lastClaim_;
 };
 
 } // namespace Platform

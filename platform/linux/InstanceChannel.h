@@ -23,6 +23,8 @@ public:
     void Notify(const std::string& text);
     // Texts received since the last call (holder only); never blocks.
     std::vector<std::string> Receive();
+    // The lock file of the last Claim (held by this process or by the one running).
+    const std::string& LockPath() const { return lockPath_; }
 
 private:
     void Release();

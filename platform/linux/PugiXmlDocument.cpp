@@ -46,6 +46,41 @@ size_t LengthBeforeNul(const unsigned char* bytes, size_t size, XmlTextEncoding 
     return nul ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - bytes) : size;
 }
 
+// Line and column (from 1, in characters) of the character the parser stopped at. The parser
+// reports its stop as an offset in UTF-8 bytes of the text converted from the encoding, so the
+// text is walked character by character, counting what each becomes in UTF-8.
+void LocateParseStop(const unsigned char* bytes, size_t length, XmlTextEncoding encoding, size_t utf8Offset,
+                     XmlParseProblem& problem)
+{
+    problem.line = 1;
+    problem.column = 1;
+    const bool wide = encoding == XmlTextEncoding::Utf16LE || encoding == XmlTextEncoding::Utf16BE;
+    size_t converted = 0;
+    for (size_t i = 0; i + (wide ? 1 : 0) < length && converted < utf8Offset;) {
+        uint32_t c = bytes[i];
+        size_t step = 1, utf8Bytes = 1;
+        if (wide) {
+            c = encoding == XmlTextEncoding::Utf16LE ? uint32_t(bytes[i] | bytes[i + 1] << 8)
+                                                     : uint32_t(bytes[i] << 8 | bytes[i + 1]);
+            const bool pair = c >= 0xD800 && c < 0xDC00 && i + 3 < length;
+            step = pair ? 4 : 2;
+            utf8Bytes = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        } else if (encoding == XmlTextEncoding::Utf8) {
+            step = utf8Bytes = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        } else {
+            utf8Bytes = c < 0x80 ? 1 : 2; // Latin-1
+        }
+        converted += utf8Bytes;
+        i += step;
+        if (c == '\n') {
+            ++problem.line;
+            problem.column = 1;
+        } else {
+            ++problem.column;
+        }
+    }
+}
+
 pugi::xml_encoding ToPugi(XmlTextEncoding encoding)
 {
     switch (encoding) {
@@ -234,7 +269,14 @@ bool XmlDocument::LoadBuffer(const void* text, size_t size, XmlTextEncoding enco
     const size_t length = bytes ? LengthBeforeNul(bytes, size, encoding) : 0;
     // A fresh tree, so node handles into the old content never point into freed memory.
     auto fresh = std::make_shared<XmlDocumentState>();
-    const bool parsed = fresh->document.load_buffer(bytes, length, pugi::parse_default, ToPugi(encoding));
+    const pugi::xml_parse_result result =
+        fresh->document.load_buffer(bytes, length, pugi::parse_default, ToPugi(encoding));
+    const bool parsed = bool(result);
+    problem_ = XmlParseProblem{};
+    if (!parsed) {
+        problem_.reason = result.description();
+        LocateParseStop(bytes, length, encoding, size_t(std::max<ptrdiff_t>(result.offset, 0)), problem_);
+    }
     state_ = parsed ? std::move(fresh) : std::make_shared<XmlDocumentState>();
     return parsed;
 }

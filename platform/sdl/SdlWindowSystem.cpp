@@ -4,13 +4,20 @@
 #include "platform/gl/GlDriverPin.h"
 #include "platform/sdl/SdlKeyMap.h"
 #include "platform/sdl/SdlMouseScale.h"
+#include "platform/sdl/X11ConnectionWatch.h"
+#include "platform/TerminationSignals.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace Platform {
 
 SdlWindowSystem::SdlWindowSystem()
 {
+    // SIGTERM and SIGINT are ours (TerminationSignals.h): SDL's handlers would turn every one of
+    // them into a quit event the game may ignore.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    InstallTerminationSignals();
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         // No display to talk to and no driver asked for: run headless.
         const char* asked = SDL_getenv("SDL_VIDEODRIVER");
@@ -25,11 +32,17 @@ SdlWindowSystem::SdlWindowSystem()
         }
     }
     videoReady_ = true;
+    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
+        WatchX11Connection();
     SDL_StartTextInput();
 }
 
 SdlWindowSystem::~SdlWindowSystem()
 {
+    // A lost display connection ends the process in its handler; should this run after all,
+    // nothing may call into the dead connection.
+    if (X11ConnectionLost())
+        return;
     for (auto& [shape, cursor] : cursors_)
         SDL_FreeCursor(cursor);
     if (videoReady_)
@@ -207,6 +220,12 @@ void SdlWindowSystem::Fill()
             pending_.push_back(Message{key.first, Msg::Timer, key.second, 0});
             timer.next = now + timer.period;
         }
+    }
+    // A termination signal is a close request of the main window; it waits for the window.
+    if (translator_.DefaultWindow() && TakeTerminationSignal()) {
+        InputEvent quit;
+        quit.type = InputEvent::Type::Quit;
+        translator_.Translate(quit, pending_);
     }
     for (const std::string& text : instance_.Receive()) {
         auto it = registered_.find(text);

@@ -37,6 +37,7 @@ public:
     uint32_t RegisterWindowMessage(const std::string& name) override;
     InstanceClaim ClaimInstance(const std::string& name) override;
     void NotifyRunningInstance(uint32_t registeredMessage) override;
+    std::string InstanceClaimPlace() const override { return instance_.LockPath(); }
 
     void SetCapture(WindowId window) override;
     void ReleaseCapture() override;

@@ -14,6 +14,7 @@ TEST(InstanceChannel, SecondClaimSeesTheFirstAndNotifiesIt)
     InstanceChannel first, second;
     ASSERT_EQ(first.Claim("My Game/Mutex", folder.Path()), InstanceChannel::Result::First);
     EXPECT_EQ(second.Claim("My Game/Mutex", folder.Path()), InstanceChannel::Result::AlreadyRunning);
+    EXPECT_EQ(second.LockPath(), folder.File("My_Game_Mutex.lock")) << "the running copy's claim, for messages";
     second.Notify("My GameNotify");
     EXPECT_EQ(first.Receive(), (std::vector<std::string>{"My GameNotify"}));
     EXPECT_TRUE(first.Receive().empty());

@@ -66,6 +66,44 @@ TEST(XmlDocument, MalformedTextFailsAndLeavesTheDocumentEmpty)
     }
 }
 
+TEST(XmlDocument, AFailedParseSaysWhereAndWhy)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        XmlTextEncoding encoding;
+        size_t line, column;
+    };
+    // Each text breaks at the 'c' of "</c>" on its third line (column 7 counted in characters),
+    // after characters that take more than one byte in some encoding.
+    const std::string latin1 = "<a>\n<b>\xE9\xE9</b>\n<b>\xE9</c>";
+    const std::string utf8 = "<a>\n<b>\xC3\xA9\xE2\x82\xAC</b>\n<b>\xC3\xA9</c>";
+    std::string utf16;
+    for (char16_t unit : std::u16string(u"<a>\n<b>\u00E9\U0001F600</b>\n<b>\u20AC</c>")) {
+        utf16 += char(unit & 0xFF);
+        utf16 += char(unit >> 8);
+    }
+    const Case cases[] = {
+        {"Latin-1", latin1, XmlTextEncoding::Latin1, 3, 7},
+        {"UTF-8", utf8, XmlTextEncoding::Utf8, 3, 7},
+        {"UTF-16 with a surrogate pair before", utf16, XmlTextEncoding::Utf16LE, 3, 7},
+        {"an unquoted value on the first line", "<a x=1/>", XmlTextEncoding::Utf8, 1, 6},
+    };
+    for (const Case& c : cases) {
+        XmlDocument document;
+        ASSERT_FALSE(document.LoadBuffer(c.bytes.data(), c.bytes.size(), c.encoding)) << c.what;
+        const Platform::XmlParseProblem& problem = document.LastLoadProblem();
+        EXPECT_FALSE(problem.reason.empty()) << c.what;
+        EXPECT_EQ(problem.line, c.line) << c.what;
+        EXPECT_EQ(problem.column, c.column) << c.what;
+    }
+    XmlDocument document;
+    ASSERT_FALSE(document.LoadBuffer("<a></b>", 7, XmlTextEncoding::Utf8));
+    EXPECT_EQ(document.LastLoadProblem().reason, "Start-end tags mismatch");
+    ASSERT_TRUE(document.LoadBuffer("<a/>", 4, XmlTextEncoding::Utf8));
+    EXPECT_TRUE(document.LastLoadProblem().reason.empty()) << "a good load clears the last problem";
+}
+
 TEST(XmlDocument, QueriesReturnNodesInDocumentOrder)
 {
     XmlDocument document = Parse(

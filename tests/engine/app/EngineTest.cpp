@@ -157,6 +157,7 @@ struct CloseCase {
     const char* what;
     bool busy;
     Module module;
+    bool initGameCalled;
     bool scriptShutdownCalled;
     bool loopEnds;
 };
@@ -164,12 +165,14 @@ struct CloseCase {
 TEST_F(EngineTest, CloseRequests)
 {
     const CloseCase cases[] = {
-        {"busy, module loaded: dropped", true, Module::Loaded, false, false},
-        {"idle, module loaded: the script decides", false, Module::Loaded, true, false},
-        {"idle, import failed: the loop ends", false, Module::ImportFailed, false, true},
-        {"idle, not yet imported: nothing changes", false, Module::NotYetImported, false, false},
-        {"busy, not yet imported: dropped", true, Module::NotYetImported, false, false},
-        {"busy, import failed: dropped", true, Module::ImportFailed, false, false},
+        {"busy, module loaded: dropped", true, Module::Loaded, true, false, false},
+        {"idle, after InitGame: the script decides", false, Module::Loaded, true, true, false},
+        {"idle, module loaded, before InitGame: the loop ends", false, Module::Loaded, false, false, true},
+        {"busy, before InitGame: dropped", true, Module::Loaded, false, false, false},
+        {"idle, import failed: the loop ends", false, Module::ImportFailed, false, false, true},
+        {"idle, not yet imported: nothing changes", false, Module::NotYetImported, false, false, false},
+        {"busy, not yet imported: dropped", true, Module::NotYetImported, false, false, false},
+        {"busy, import failed: dropped", true, Module::ImportFailed, false, false, false},
     };
     for (const CloseCase& c : cases) {
         fs::remove(LogPath());
@@ -181,6 +184,10 @@ TEST_F(EngineTest, CloseRequests)
             engine->LoadingThreadCompleted();
         }
         EXPECT_EQ(engine->IsModuleLoaded(), c.module == Module::Loaded) << c.what;
+        if (c.initGameCalled) {
+            engine->GetGameScript()->CallInitGame();
+            fs::remove(LogPath());
+        }
 
         gScriptLoadBusy = c.busy;
         engine->Shutdown();

@@ -5,11 +5,15 @@
 #include "engine/core/TextureCatalogue.h"
 #include "framework/graphics/MemoryImage.h"
 
+#include "framework/assets/PakInterface.h"
+#include "support/ArchiveFixtures.h"
 #include "support/DebugOutputCapture.h"
 #include "support/FakeImageServices.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -131,7 +135,11 @@ TEST_F(ImageRefTest, MissingFileIsReportedOnEveryLoadAndTriedAgainAfterTheLastUn
     VTImageRef b = catalogue.GetImage("tex\\nothing.png", true);
     EXPECT_EQ(a.GetImage(), nullptr);
     EXPECT_EQ(b.GetImage(), nullptr);
-    EXPECT_EQ(output.Text(), "tex\\nothing.png \ntex\\nothing.png \n");
+    const std::string report = "tex\\nothing.png \nImage \"tex\\nothing.png\" could not be loaded: none of "
+                               "tex\\nothing.tga, tex\\nothing.jpg, tex\\nothing.png, tex\\nothing.gif, "
+                               "tex\\nothing.j2k, tex\\nothing.jp2 was found (no file in the archives or in " +
+                               std::filesystem::current_path().string() + ")\n";
+    EXPECT_EQ(output.Text(), report + report);
     EXPECT_EQ(images.tracebacks, 2);
     EXPECT_EQ(a.Descriptor()->LoadCount(), 2) << "the count stays raised";
 
@@ -140,6 +148,35 @@ TEST_F(ImageRefTest, MissingFileIsReportedOnEveryLoadAndTriedAgainAfterTheLastUn
     images.Add("tex\\nothing.png", 1, 1, 0xFFFFFFFF);
     VTImageRef again = catalogue.GetImage("tex\\nothing.png", false);
     EXPECT_NE(again.GetImage(), nullptr) << "a later first load tries the file again";
+}
+
+TEST_F(ImageRefTest, AnImageThatIsThereButDoesNotLoadIsReportedWithItsArchiveAndWhy)
+{
+    TestSupport::TempFolder folder;
+    const std::string archive = folder.File("data.pak");
+    const std::vector<uint8_t> bytes = TestSupport::MakeArchive(
+        {{"tex\\broken.png", "not a png"}, {"tex\\empty.jpg", ""}, {"tex\\two.tga", "x"}, {"tex\\two.gif", "y"}});
+    TestSupport::WriteFileBytes(archive, std::string(bytes.begin(), bytes.end()));
+    PakInterface reader;
+    ASSERT_TRUE(reader.OpenPakArchive(archive));
+
+    struct Case {
+        const char* path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"tex\\broken.png", "tex\\broken.png (archive " + archive + ") does not decode as PNG"},
+        {"tex\\empty.jpg", "tex\\empty.jpg (archive " + archive + ") is empty"},
+        {"tex\\two", "tex\\two.tga (archive " + archive + ") does not decode as TGA; tex\\two.gif (archive " +
+                          archive + ") does not decode as GIF"},
+    };
+    for (const Case& c : cases) {
+        TestSupport::DebugOutputCapture output;
+        VTImageRef ref = catalogue.GetImage(c.path, true);
+        EXPECT_EQ(ref.GetImage(), nullptr) << c.path;
+        EXPECT_EQ(output.Text(),
+                  std::string(c.path) + " \nImage \"" + c.path + "\" could not be loaded: " + c.reason + "\n");
+    }
 }
 
 TEST_F(ImageRefTest, LoadLogSkipsTheLoadingScreenCursorsAndScriptLoads)

@@ -1,5 +1,8 @@
 // Decoding of XML file bytes, node walking and element insertion.
 #include "engine/core/XmlAccess.h"
+#include "framework/assets/PakInterface.h"
+#include "support/ArchiveFixtures.h"
+#include "support/DebugOutputCapture.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -126,4 +129,32 @@ TEST(LoadXmlFile, ReadsThroughTheFileLayerAndReportsFailures)
     EXPECT_FALSE(LoadXmlFile(folder.File("bad.xml"), document));
     EXPECT_FALSE(OpenXmlFile(folder.File("missing.xml")));
     EXPECT_FALSE(OpenXmlFile(folder.Path())); // a folder is not a file
+}
+
+TEST(LoadXmlFile, AFileThatDoesNotParseIsNamedWithWhereItCameFromTheLineAndTheReason)
+{
+    TestSupport::TempFolder folder;
+    const std::string broken = "<root>\n  <texture id=\"a\">\n</root>";
+    const std::string archive = folder.File("mod.pak");
+    const std::vector<uint8_t> bytes = TestSupport::MakeArchive({{"cfg\\ui.xml", broken}});
+    TestSupport::WriteFileBytes(archive, std::string(bytes.begin(), bytes.end()));
+    TestSupport::WriteFileBytes(folder.File("loose.xml"), broken);
+
+    TestSupport::DebugOutputCapture output;
+    PakInterface reader;
+    ASSERT_TRUE(reader.OpenPakArchive(archive));
+    XmlDocument document;
+    EXPECT_FALSE(LoadXmlFile("cfg\\ui.xml", document));
+    EXPECT_EQ(output.Text(), "XML file \"cfg\\ui.xml\" (archive " + archive +
+                                 ") does not parse: line 3, column 3: Start-end tags mismatch\n");
+
+    output.Clear();
+    EXPECT_FALSE(LoadXmlFile(folder.File("loose.xml"), document));
+    EXPECT_NE(output.Text().find("(file " + folder.File("loose.xml") + ") does not parse: line 3, column 3"),
+              std::string::npos)
+        << output.Text();
+
+    output.Clear();
+    EXPECT_FALSE(LoadXmlFile(folder.File("missing.xml"), document));
+    EXPECT_EQ(output.Text(), "") << "a missing file is the caller's to report";
 }

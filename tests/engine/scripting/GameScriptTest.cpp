@@ -2,6 +2,7 @@
 
 #include "engine/core/DebugSettings.h"
 #include "engine/scripting/GilGuard.h"
+#include "platform/fake/FakeClock.h"
 
 #include <thread>
 
@@ -188,6 +189,67 @@ TEST_F(GameScriptTest, GameModuleLoadsFromAZippedProgDat)
     gGameScript->CallLevelUpdate(0.5f);
     EXPECT_EQ(Eval("seen"), "0.5");
     EXPECT_EQ(Eval("__import__('helper').VALUE"), "7");
+}
+
+} // namespace
+
+namespace {
+
+constexpr const char* kFailingModule = R"(
+def LevelUpdate(t):
+    if t < 1:
+        return 1 / 0
+    raise ValueError('bad level')
+)";
+
+TEST_F(GameScriptTest, AnExceptionOnEveryFrameIsPrintedInFullOnceThenCountedAtMostOncePerSecond)
+{
+    Platform::FakeClock clock;
+    Platform::ScopedClock installed(clock);
+    WriteScript("CorvinHOG.py", kFailingModule);
+    StartHost();
+    gGameScript->LoadModule();
+    ASSERT_TRUE(gGameScript->IsModuleLoaded());
+    {
+        GilGuard gil;
+        ASSERT_EQ(PyRun_SimpleString("import io, sys\nsys.stderr = io.StringIO()"), 0);
+    }
+    auto tracebacks = [&] {
+        const std::string text = Eval("__import__('sys').stderr.getvalue()");
+        size_t count = 0;
+        for (size_t at = text.find("Traceback"); at != std::string::npos; at = text.find("Traceback", at + 1))
+            ++count;
+        return count;
+    };
+    const std::string file = (folder_ / "prog.dat" / "CorvinHOG.py").string();
+    const std::string zero = "ZeroDivisionError: division by zero (in LevelUpdate, " + file + " line 4)";
+    const std::string value = "ValueError: bad level (in LevelUpdate, " + file + " line 5)";
+
+    for (int frame = 0; frame < 10; ++frame)
+        gGameScript->CallLevelUpdate(0.5f);
+    EXPECT_EQ(tracebacks(), 1u);
+    EXPECT_EQ(Output().find("repeated"), std::string::npos) << "no repeat line within the second";
+
+    clock.Advance(999);
+    gGameScript->CallLevelUpdate(0.5f);
+    EXPECT_EQ(Output().find("repeated"), std::string::npos) << Output();
+    clock.Advance(1);
+    gGameScript->CallLevelUpdate(0.5f);
+    EXPECT_NE(Output().find("Script exception repeated 11 more times: " + zero + "\n"), std::string::npos)
+        << Output();
+    EXPECT_EQ(tracebacks(), 1u);
+
+    for (int frame = 0; frame < 3; ++frame)
+        gGameScript->CallLevelUpdate(0.5f);
+    gGameScript->CallLevelUpdate(2.0f); // another exception: the count of the last one, then in full
+    EXPECT_NE(Output().find("Script exception repeated 3 more times: " + zero + "\n"), std::string::npos)
+        << Output();
+    EXPECT_EQ(tracebacks(), 2u);
+    EXPECT_NE(Eval("__import__('sys').stderr.getvalue()").find("ValueError: bad level"), std::string::npos);
+
+    gGameScript->CallLevelUpdate(0.5f); // and back: in full again
+    EXPECT_EQ(tracebacks(), 3u);
+    EXPECT_EQ(Output().find(value), std::string::npos) << "the ValueError never repeated";
 }
 
 } // namespace

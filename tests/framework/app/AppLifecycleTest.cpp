@@ -178,7 +178,10 @@ TEST(AppLifecycleDeathTest, SecondInstanceHandsOverAndExitsWithZero)
     AppEnvironment env;
     Platform::FakeWindowSystem::OtherProcessClaims().insert("ProductMutex");
     Fw::AppBase app;
-    EXPECT_EXIT(app.Init(), ::testing::ExitedWithCode(0), "");
+    // One line says why this start ended and where the running copy's claim is.
+    EXPECT_EXIT(app.Init(), ::testing::ExitedWithCode(0),
+                "Another copy of Product is running \\(its claim is kept in fake claim ProductMutex\\): this start "
+                "hands over to it and exits\\.");
     Platform::FakeWindowSystem::OtherProcessClaims().erase("ProductMutex");
 }
 
