@@ -111,7 +111,7 @@ public:
     // ---- main loop and timing (AppMainLoop.cpp) ----
     virtual void MainLoop();
     virtual bool UpdateApp();
-    virtual bool UpdateAppStep(bool* updated);
+    bool UpdateAppStep(bool* updated) override;
     virtual bool Process(bool allowSleep);
     virtual bool DoUpdateFrames();
     virtual void DoUpdateFramesF(float fraction);
@@ -298,7 +298,7 @@ public:
     virtual Dialog* GetDialog(int32_t id);
     virtual int32_t GetDialogCount() { return static_cast<int32_t>(dialogMap.size()); }
     virtual bool KillDialog(Dialog* dialog);
-    virtual bool KillDialog(int32_t id);
+    bool KillDialog(int32_t id) override;
     // False when no dialog has the id; deletion is deferred to the main loop.
     virtual bool KillDialog(int32_t id, bool removeWidget, bool deleteWidget);
     virtual void ModalDialogOpened() {}

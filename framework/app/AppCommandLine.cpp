@@ -37,7 +37,7 @@ void AppBase::ParseCommandLine()
 
 void AppBase::HandleCmdLineParam(const std::string& name, const std::string& value)
 {
-    auto withDataFolder = [this](const std::string& file) {
+    auto withDataFolder = [](const std::string& file) {
         return IsAbsoluteName(file) ? file : GetAppDataFolder() + file;
     };
     if (name == "-play") {
