@@ -10,6 +10,8 @@
 //   6. the volume is reported ("MusicVolume:"): a click on the sound check box;
 //   7. the sound is switched ("Mute:") and two more frames are drawn: a screenshot of the menu,
 //      then a click on PLAY;
+//      (Hover is not driven: the application asks the window system where the real cursor is on
+//      its timer, and a headless cursor is never over the window.)
 //   8. the level runs ("LoadLevel:level1", "LevelUpdate") and two more frames are drawn: a click on
 //      the first gem;
 //   9. its find is logged ("Found:") and 30 more updates and a frame have passed: a screenshot of
@@ -140,15 +142,10 @@ private:
         };
     }
 
-    // Marks the log's end and the counters: what the next step waits for comes after this.
-    void Mark()
-    {
-        mark_ = lines_.size();
-        markUpdates_ = updateCount;
-        markDraws_ = drawCount;
-    }
+    // Marks the log's end: what the next step waits for comes after this.
+    void Mark() { mark_ = lines_.size(); }
 
-    // Draws (and updates) counted from the mark once cond held: frames showing what it waited for.
+    // Updates and draws counted from the first time cond held: frames showing what it waited for.
     std::function<bool()> ThenFrames(std::function<bool()> cond, int32_t updates, int32_t draws)
     {
         return [this, cond, updates, draws] {
@@ -235,7 +232,6 @@ private:
     std::vector<Step> steps_;
     size_t next_ = 0;
     size_t mark_ = 0;
-    int32_t markUpdates_ = 0, markDraws_ = 0;
     bool condHeld_ = false;
     int32_t heldUpdates_ = 0, heldDraws_ = 0;
     bool activated_ = false;
