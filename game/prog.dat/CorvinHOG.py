@@ -71,7 +71,7 @@ class _ButtonItem(_Item):
         self.glowing = glowing
 
     def update(self, milliseconds):
-        hover = bool(self.twin.hover) and self.twin.visible
+        hover = bool(self.twin.hover) and bool(self.twin.visible)
         if hover != self.glowing:
             self.set_picture(hover)
             self.phase = 0.0
@@ -238,14 +238,14 @@ def _build(level):
         ps.pos_x = e.x + e.width / 2.0
         ps.pos_y = e.y + e.height / 2.0
         ps.born_speed = 1500.0
-        ps.born_move_vel = 420.0
+        ps.born_move_vel = 300.0
         ps.born_size = 1.4
         ps.die_size = 0.3
         ps.life_time = 0.9
-        ps.friction_time = 0.7
+        ps.friction_time = 0.5
         ps.scatter_range = 360.0
         ps.gravity_x = 0.0
-        ps.gravity_y = 60.0
+        ps.gravity_y = 0.0
         ps.error = 0.4
         ps.age_clr = {0.0: [255, 255, 255, 255], 0.4: [255, 255, 230, 120], 1.0: [0, 255, 160, 40]}
         gem.sparks = ps
