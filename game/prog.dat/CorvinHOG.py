@@ -455,7 +455,6 @@ def InitGame(engine):
     global _engine
     hog.log("InitGame")
     _engine = engine
-    engine.CreatePS()  # the engine object keeps no particle systems: the bursts belong to widgets
     engine.SetLoadingSkin("level1")
     engine.LoadLevel("menu")
 

@@ -109,5 +109,6 @@ def better_result(old_data, seconds, found):
         best = None
     if best is None or seconds < best:
         result["best"] = "%.1f" % seconds
-    result["rounds"] = str(int(result.get("rounds", "0") or 0) + 1)
+    rounds = result.get("rounds", "")
+    result["rounds"] = str((int(rounds) if rounds.isdigit() else 0) + 1)
     return format_result(result)
