@@ -371,6 +371,7 @@ def _menu_up(hit, button):
     elif name == "music":
         _apply_volume(True)
     elif name == "play" and button == 0:
+        _engine.SetLoadingSkin("level1")
         _engine.LoadLevel("level1")
 
 
@@ -428,6 +429,7 @@ def _level_update(seconds):
         before = r.done_for
         r.done_for += seconds
         if before < RETURN_SECONDS <= r.done_for:
+            _engine.SetLoadingSkin("default")
             _engine.LoadLevel("menu")
         return
     for hint in r.screen.of_kind("hint"):
@@ -455,7 +457,7 @@ def InitGame(engine):
     global _engine
     hog.log("InitGame")
     _engine = engine
-    engine.SetLoadingSkin("level1")
+    engine.SetLoadingSkin("default")
     engine.LoadLevel("menu")
 
 

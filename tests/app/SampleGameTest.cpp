@@ -1,13 +1,14 @@
 // The sample game end to end: the driver program (tests/drivers/sample_game_driver.cpp) plays the
-// game the build laid out beside the program, headless, paced by the engine's state: a key on the
-// second splash page; in the menu a new player typed into the name box and chosen in the list, the
-// music slider and the sound check box, a screenshot, PLAY; in the level every gem (a screenshot
-// after the first find), then back in the menu a close request. Checked afterwards: the game's
-// callback log line by line, the exit code, "pref.dat" (the player, the level's result, the
-// volumes), and the screenshots against the layouts (pictures where they stand, letters where each
-// text stands, sparks around the gem found). The suite runs real threads (start-up worker, level
-// loads), so it also runs under ThreadSanitizer (make tsan).
+// game the build laid out beside the program, headless, paced by the engine's state: a screenshot
+// and a key on the second splash page; in the menu a new player typed into the name box and chosen
+// in the list, the music slider and the sound check box, a screenshot, PLAY; in the level every gem
+// (a screenshot after the first find), then back in the menu a close request. Checked afterwards:
+// the game's callback log line by line, the exit code, "pref.dat" (the player, the level's result,
+// the volumes), and the screenshots against "cfg\ui.xml" and the layouts (pictures where they
+// stand, letters where each text stands, sparks around the gem found). The suite runs real threads
+// (start-up worker, level loads), so it also runs under ThreadSanitizer (make tsan).
 #include "framework/assets/ImageLib.h"
+#include "platform/XmlDocument.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -418,6 +419,37 @@ Profiles ReadProfiles(const std::string& path)
     return p;
 }
 
+// The splash's second page as "cfg\\ui.xml" lays it out: its picture, and the text elements on it.
+struct SplashPage {
+    std::vector<LayoutEntry> picture; // one picture entry
+    std::vector<LayoutEntry> texts;
+};
+
+SplashPage ReadSplashPage()
+{
+    const std::string text = TestSupport::ReadFileBytes(SourceDir() + "/game/data/cfg/ui.xml");
+    Platform::XmlDocument ui;
+    if (!ui.LoadBuffer(text.data(), text.size(), Platform::XmlTextEncoding::Utf8))
+        throw std::runtime_error("ui.xml does not parse");
+    const Platform::XmlNode page = ui.SelectSingleNode("/root/element[@name='splash']/element[@name='title']");
+    auto number = [](const Platform::XmlNode& node, const char* name) {
+        return std::atoi(node.Attribute(name).Text().c_str());
+    };
+    SplashPage splash;
+    LayoutEntry back{"picture", "title", number(page, "x"), number(page, "y"), number(page, "width"),
+                     number(page, "height"), {}};
+    back.options["picture"] = page.SelectSingleNode("texture[@id='normal']").Attribute("texture").Text();
+    splash.picture.push_back(back);
+    if (const auto texts = page.SelectNodes("element[@type='vttext']")) {
+        for (size_t i = 0; i < texts->Length(); ++i) {
+            const Platform::XmlNode t = texts->Item(i);
+            splash.texts.push_back({"text", t.Attribute("name").Text(), back.x + number(t, "x"), back.y + number(t, "y"),
+                                    number(t, "width"), number(t, "height"), {}});
+        }
+    }
+    return splash;
+}
+
 using SampleGameThreads = ::testing::Test;
 
 TEST_F(SampleGameThreads, PlaysFromTheSplashThroughTheMenuAndTheLevelDrivenByEngineState)
@@ -466,9 +498,10 @@ TEST_F(SampleGameThreads, PlaysFromTheSplashThroughTheMenuAndTheLevelDrivenByEng
     EXPECT_EQ(profiles.masterMusic, road.volume);
     EXPECT_EQ(profiles.masterSound, 0);
 
-    // Two screenshots: the menu once the sound was switched off, the level after the first find.
+    // Three screenshots: the splash's second page, the menu once the sound was switched off, the
+    // level after the first find.
     const auto shots = Screenshots(run);
-    ASSERT_EQ(shots.size(), 2u) << Describe(run);
+    ASSERT_EQ(shots.size(), 3u) << Describe(run);
     for (const auto& shot : shots) {
         ASSERT_TRUE(shot);
         ASSERT_EQ(shot->GetWidth(), 1024);
@@ -480,8 +513,16 @@ TEST_F(SampleGameThreads, PlaysFromTheSplashThroughTheMenuAndTheLevelDrivenByEng
         std::vector<std::string> moving; // widgets changing size: gems found
         std::string cursor;
     };
-    for (const Screen& screen : {Screen{"menu", *shots[0], {}, road.check},
-                                 Screen{"level1", *shots[1], {road.gems[0].name}, At(road.gems[0])}}) {
+    {
+        // The title page's texts draw their letters on its picture.
+        const SplashPage splash = ReadSplashPage();
+        const PictureScene scene(splash.picture, {});
+        ASSERT_FALSE(splash.texts.empty());
+        for (const LayoutEntry& e : splash.texts)
+            EXPECT_GE(ChangedPixels(*shots[0], scene, AreaOf(e)), 40) << "no text drawn for " << e.name;
+    }
+    for (const Screen& screen : {Screen{"menu", *shots[1], {}, road.check},
+                                 Screen{"level1", *shots[2], {road.gems[0].name}, At(road.gems[0])}}) {
         SCOPED_TRACE(screen.level);
         const std::vector<LayoutEntry> layout = ReadLayout(screen.level);
         const PictureScene scene(layout, screen.moving);
@@ -510,7 +551,7 @@ TEST_F(SampleGameThreads, PlaysFromTheSplashThroughTheMenuAndTheLevelDrivenByEng
     // The first gem found bursts into sparks beyond where it grows.
     const LayoutEntry& first = road.gems[0];
     const PictureScene level(ReadLayout("level1"), {first.name});
-    EXPECT_GE(BrightPixelsAround(*shots[1], level, first.CentreX(), first.CentreY(), 3 * first.width / 4, 3 * first.width), 20)
+    EXPECT_GE(BrightPixelsAround(*shots[2], level, first.CentreX(), first.CentreY(), 3 * first.width / 4, 3 * first.width), 20)
         << "no sparks around " << first.name;
 }
 

@@ -2,7 +2,8 @@
 // clock, for the end-to-end test (tests/app/SampleGameTest.cpp). Each step waits for what the game
 // shows (the splash page visible, lines of the game's callback log CORVIN_HOG_LOG, updates and
 // draws counted by the application), then acts:
-//   1. the splash's second page ("title") is visible: a key;
+//   1. the splash's second page ("title") is visible and two more frames are drawn: a screenshot,
+//      then a key;
 //   2. the menu runs ("LoadLevel:menu", then "LevelUpdate"): a click on the name box;
 //   3. its release is logged: the new player's name typed, then Enter;
 //   4. the profile is made ("ProfileCreate:"): a click on the list's first line (the new player);
@@ -171,8 +172,11 @@ private:
                 Mark();
             };
         };
-        steps_.push_back({"key on the second splash page", [this] { return SecondSplashPageShows(); },
-                          then([this] { Key(kSpaceKey); })});
+        steps_.push_back({"screenshot of the second splash page, a key",
+                          ThenFrames([this] { return SecondSplashPageShows(); }, 0, 2), then([this] {
+                              TakeScreenshot();
+                              Key(kSpaceKey);
+                          })});
         steps_.push_back({"click on the name box", Logged("LoadLevel:menu"), then([this] { Click(road_.edit); })});
         steps_.push_back({"the name typed, then Enter", Logged("MouseUp:"), then([this] {
                               Type(road_.name);
