@@ -1,16 +1,29 @@
 // Plays the game in a folder like a player would, but paced by the engine's state instead of the
-// clock, for the end-to-end test (tests/app/SampleGameTest.cpp):
-//   1. when the splash's second page ("title") is visible: a key;
-//   2. when the menu runs (the log shows "LoadLevel:menu", then "LevelUpdate"): a left press and
-//      its release at the menu point (in one update, so the script gets them in one frame);
-//   3. when the level runs (likewise after "LoadLevel:level1") and two more frames have been drawn:
-//      a screenshot (AppBase::TakeScreenshot), then a press and a release at the level point;
-//   4. when the log shows that release ("MouseUp" after "LoadLevel:level1") and a "LevelUpdate"
-//      after it (the level goes on after the click): a close request.
-// Input goes through the window procedure, as the window system would deliver it. The game's own
-// callback log (CORVIN_HOG_LOG) is how the driver sees the script's state. Exit code 0 when the
-// game ran to its end; the program's output names each step taken.
-// Usage: sample_game_driver GAME_FOLDER MENU_X MENU_Y LEVEL_X LEVEL_Y
+// clock, for the end-to-end test (tests/app/SampleGameTest.cpp). Each step waits for what the game
+// shows (the splash page visible, lines of the game's callback log CORVIN_HOG_LOG, updates and
+// draws counted by the application), then acts:
+//   1. the splash's second page ("title") is visible and two more frames are drawn: a screenshot,
+//      then a key;
+//   2. the menu runs ("LoadLevel:menu", then "LevelUpdate"): a click on the name box;
+//   3. its release is logged: the new player's name typed, then Enter;
+//   4. the profile is made ("ProfileCreate:"): a click on the list's first line (the new player);
+//   5. the player is chosen ("ProfileSelect:"): a click on the music slider;
+//   6. the volume is reported ("MusicVolume:"): a click on the sound check box;
+//   7. the sound is switched ("Mute:") and two more frames are drawn: a screenshot of the menu,
+//      then a click on PLAY;
+//      (Hover is not driven: the application asks the window system where the real cursor is on
+//      its timer, and a headless cursor is never over the window.)
+//   8. the level runs ("LoadLevel:level1", "LevelUpdate") and two more frames are drawn: a click on
+//      the first gem;
+//   9. its find is logged ("Found:") and 30 more updates and a frame have passed: a screenshot of
+//      the level with the burst, then a click on each further gem, each after the last find;
+//  10. the menu is back after the last find ("LoadLevel:menu" again, then "LevelUpdate"): a close
+//      request.
+// Input goes through the window procedure, as the window system would deliver it (a press and its
+// release in one update, so the script gets them in one frame). Exit code 0 when the game ran to
+// its end; the program's output names each step taken.
+// Usage: sample_game_driver GAME_FOLDER NAME EDIT LIST SLIDER CHECK PLAY GEM [GEM ...]
+//        (each point X,Y in window pixels)
 #include "app/GameProgram.h"
 #include "engine/widgets/CandyWidget.h"
 #include "framework/app/D3DAppRenderer.h"
@@ -19,20 +32,36 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr uintptr_t kSpaceKey = 0x20;
+constexpr uintptr_t kReturnKey = 0x0D;
+constexpr int32_t kBurstUpdates = 30; // updates between a find and the screenshot of its burst
+
+struct Point {
+    int x = 0, y = 0;
+};
+
+bool ParsePoint(const char* text, Point& p) { return std::sscanf(text, "%d,%d", &p.x, &p.y) == 2; }
+
+struct Road {
+    std::string name;
+    Point edit, list, slider, check, play;
+    std::vector<Point> gems;
+};
 
 class GameDriver : public GameProgram {
 public:
-    GameDriver(const std::string& folder, int menuX, int menuY, int levelX, int levelY)
-        : GameProgram(folder), menuX_(menuX), menuY_(menuY), levelX_(levelX), levelY_(levelY)
+    GameDriver(const std::string& folder, Road road) : GameProgram(folder), road_(std::move(road))
     {
         if (const char* path = std::getenv("CORVIN_HOG_LOG"))
             logPath_ = path;
+        BuildSteps();
     }
 
     void UpdateFrames() override
@@ -46,11 +75,20 @@ public:
             activated_ = true;
         }
         ReadNewLogLines();
-        Drive();
+        // One step an update at most: each acts on what the previous one brought about.
+        if (next_ < steps_.size() && steps_[next_].ready()) {
+            Say(steps_[next_].what.c_str());
+            steps_[next_].act();
+            ++next_;
+        }
     }
 
 private:
-    enum class Stage { Splash, Menu, Level, WaitRelease, Closing };
+    struct Step {
+        std::string what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
 
     void Say(const char* text)
     {
@@ -58,18 +96,26 @@ private:
         std::fflush(stdout);
     }
 
-    void Send(uint32_t message, uintptr_t wParam, intptr_t lParam)
+    void Send(uint32_t message, uintptr_t wParam, intptr_t lParam) { WindowProc(mainWindow, message, wParam, lParam); }
+
+    void Click(Point p)
     {
-        WindowProc(mainWindow, message, wParam, lParam);
+        Send(Platform::Msg::MouseMove, 0, Platform::MakePointParam(p.x, p.y));
+        Send(Platform::Msg::LButtonDown, 1, Platform::MakePointParam(p.x, p.y));
+        Send(Platform::Msg::LButtonUp, 0, Platform::MakePointParam(p.x, p.y));
     }
 
-    void Press(int x, int y)
+    void Key(uintptr_t key)
     {
-        Send(Platform::Msg::MouseMove, 0, Platform::MakePointParam(x, y));
-        Send(Platform::Msg::LButtonDown, 1, Platform::MakePointParam(x, y));
+        Send(Platform::Msg::KeyDown, key, 0);
+        Send(Platform::Msg::KeyUp, key, 0);
     }
 
-    void Release(int x, int y) { Send(Platform::Msg::LButtonUp, 0, Platform::MakePointParam(x, y)); }
+    void Type(const std::string& text)
+    {
+        for (const char c : text)
+            Send(Platform::Msg::Char, static_cast<unsigned char>(c), 0);
+    }
 
     // The splash's second page is showing.
     bool SecondSplashPageShows()
@@ -79,48 +125,90 @@ private:
         return page && page->IsVisibleWithAncestors();
     }
 
-
-    void Drive()
+    // The index of the first log line at or after from that starts with prefix, or -1.
+    long FindLine(const std::string& prefix, size_t from) const
     {
-        switch (stage_) {
-        case Stage::Splash:
-            if (SecondSplashPageShows()) {
-                Say("key on the second splash page");
-                Send(Platform::Msg::KeyDown, kSpaceKey, 0);
-                Send(Platform::Msg::KeyUp, kSpaceKey, 0);
-                stage_ = Stage::Menu;
+        for (size_t i = from; i < lines_.size(); ++i)
+            if (lines_[i].rfind(prefix, 0) == 0)
+                return long(i);
+        return -1;
+    }
+
+    // A line starting with prefix came after the last step acted, and a "LevelUpdate" after it.
+    std::function<bool()> Logged(const std::string& prefix)
+    {
+        return [this, prefix] {
+            const long at = FindLine(prefix, mark_);
+            return at >= 0 && FindLine("LevelUpdate", size_t(at) + 1) >= 0;
+        };
+    }
+
+    // Marks the log's end: what the next step waits for comes after this.
+    void Mark() { mark_ = lines_.size(); }
+
+    // Updates and draws counted from the first time cond held: frames showing what it waited for.
+    std::function<bool()> ThenFrames(std::function<bool()> cond, int32_t updates, int32_t draws)
+    {
+        return [this, cond, updates, draws] {
+            if (!condHeld_) {
+                if (!cond())
+                    return false;
+                condHeld_ = true;
+                heldUpdates_ = updateCount;
+                heldDraws_ = drawCount;
             }
-            break;
-        case Stage::Menu:
-            if (menuRuns_) {
-                Say("click on the menu");
-                Press(menuX_, menuY_);
-                Release(menuX_, menuY_);
-                stage_ = Stage::Level;
+            if (updateCount < heldUpdates_ + updates || drawCount < heldDraws_ + draws)
+                return false;
+            condHeld_ = false;
+            return true;
+        };
+    }
+
+    void BuildSteps()
+    {
+        auto then = [this](std::function<void()> act) {
+            return [this, act] {
+                act();
+                Mark();
+            };
+        };
+        steps_.push_back({"screenshot of the second splash page, a key",
+                          ThenFrames([this] { return SecondSplashPageShows(); }, 0, 2), then([this] {
+                              TakeScreenshot();
+                              Key(kSpaceKey);
+                          })});
+        steps_.push_back({"click on the name box", Logged("LoadLevel:menu"), then([this] { Click(road_.edit); })});
+        steps_.push_back({"the name typed, then Enter", Logged("MouseUp:"), then([this] {
+                              Type(road_.name);
+                              Key(kReturnKey);
+                          })});
+        steps_.push_back({"click on the new player", Logged("ProfileCreate:"), then([this] { Click(road_.list); })});
+        steps_.push_back({"click on the music slider", Logged("ProfileSelect:"),
+                          then([this] { Click(road_.slider); })});
+        steps_.push_back({"click on the sound check box", Logged("MusicVolume:"),
+                          then([this] { Click(road_.check); })});
+        steps_.push_back({"screenshot of the menu, click on PLAY", ThenFrames(Logged("Mute:"), 0, 2), then([this] {
+                              TakeScreenshot();
+                              Click(road_.play);
+                          })});
+        for (size_t i = 0; i < road_.gems.size(); ++i) {
+            if (i == 0) {
+                steps_.push_back({"click on the first gem", ThenFrames(Logged("LoadLevel:level1"), 0, 2),
+                                  then([this] { Click(road_.gems[0]); })});
+                continue;
             }
-            break;
-        case Stage::Level:
-            if (levelRuns_ && levelDraws_ < 0)
-                levelDraws_ = drawCount;
-            if (levelDraws_ >= 0 && drawCount >= levelDraws_ + 2) {
-                Say("screenshot of the level");
-                TakeScreenshot();
-                Say("click on the level");
-                Press(levelX_, levelY_);
-                Release(levelX_, levelY_);
-                stage_ = Stage::WaitRelease;
+            if (i == 1) {
+                steps_.push_back({"screenshot of the level with the burst, click on the next gem",
+                                  ThenFrames(Logged("Found:"), kBurstUpdates, 1), then([this] {
+                                      TakeScreenshot();
+                                      Click(road_.gems[1]);
+                                  })});
+                continue;
             }
-            break;
-        case Stage::WaitRelease:
-            if (levelGoesOn_) {
-                Say("close request");
-                Send(Platform::Msg::Close, 0, 0);
-                stage_ = Stage::Closing;
-            }
-            break;
-        case Stage::Closing:
-            break;
+            steps_.push_back({"click on the next gem", Logged("Found:"), then([this, i] { Click(road_.gems[i]); })});
         }
+        steps_.push_back({"close request on the menu", Logged("LoadLevel:menu"),
+                          then([this] { Send(Platform::Msg::Close, 0, 0); })});
     }
 
     // Follows the log as it grows: only whole new lines are taken.
@@ -137,46 +225,45 @@ private:
             if (in.eof())
                 break; // a line still being written: read it again next time
             logOffset_ += line.size() + 1;
-            OnLogLine(line);
+            lines_.push_back(line);
         }
     }
 
-    void OnLogLine(const std::string& line)
-    {
-        if (line == "LoadLevel:menu")
-            menuLoaded_ = true;
-        else if (line == "LoadLevel:level1")
-            levelLoaded_ = true;
-        else if (line == "LevelUpdate") {
-            menuRuns_ = menuRuns_ || (menuLoaded_ && !levelLoaded_);
-            levelRuns_ = levelRuns_ || levelLoaded_;
-            levelGoesOn_ = levelGoesOn_ || levelReleaseSeen_;
-        } else if (line.rfind("MouseUp:", 0) == 0 && levelRuns_)
-            levelReleaseSeen_ = true;
-    }
-
-    int menuX_, menuY_, levelX_, levelY_;
+    Road road_;
     std::string logPath_;
     size_t logOffset_ = 0;
-    Stage stage_ = Stage::Splash;
-    bool menuLoaded_ = false, levelLoaded_ = false;
-    bool menuRuns_ = false, levelRuns_ = false, levelReleaseSeen_ = false, levelGoesOn_ = false;
-    int32_t levelDraws_ = -1;
+    std::vector<std::string> lines_;
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    size_t mark_ = 0;
+    bool condHeld_ = false;
+    int32_t heldUpdates_ = 0, heldDraws_ = 0;
     bool activated_ = false;
 };
-
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: sample_game_driver GAME_FOLDER MENU_X MENU_Y LEVEL_X LEVEL_Y\n");
+    Road road;
+    bool ok = argc >= 9;
+    if (ok) {
+        road.name = argv[2];
+        ok = ParsePoint(argv[3], road.edit) && ParsePoint(argv[4], road.list) && ParsePoint(argv[5], road.slider) &&
+             ParsePoint(argv[6], road.check) && ParsePoint(argv[7], road.play);
+        for (int i = 8; ok && i < argc; ++i) {
+            Point p;
+            ok = ParsePoint(argv[i], p);
+            road.gems.push_back(p);
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "usage: sample_game_driver GAME_FOLDER NAME EDIT LIST SLIDER CHECK PLAY GEM [GEM ...]\n"
+                             "       (each point X,Y in window pixels)\n");
         return 2;
     }
     Fw::SetDisplayFactory(Fw::D3DDisplayFactory());
-    auto game = std::make_unique<GameDriver>(argv[1], std::atoi(argv[2]), std::atoi(argv[3]),
-                                             std::atoi(argv[4]), std::atoi(argv[5]));
+    auto game = std::make_unique<GameDriver>(argv[1], std::move(road));
     game->SetCommandLine(1, argv);
     game->Init();
     game->Start();
