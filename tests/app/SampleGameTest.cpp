@@ -158,10 +158,6 @@ DriverRun RunDriver(const TestSupport::TempFolder& home, const std::string& game
         setenv("XDG_CONFIG_HOME", home.Path().c_str(), 1);
         setenv("XDG_RUNTIME_DIR", home.Path().c_str(), 1);
         setenv("CORVIN_HOG_LOG", log.c_str(), 1);
-        // Whole allocation stacks: a leak inside a driver library unloaded before the report (Mesa's
-        // EGL behind SDL's window) is matched by its suppression only through the frames below it.
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":fast_unwind_on_malloc=0").c_str(), 1);
         if (!freopen(out.c_str(), "w", stdout) || dup2(fileno(stdout), 2) < 0)
             _exit(126);
         std::vector<char*> argv;
