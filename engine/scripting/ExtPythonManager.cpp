@@ -7,7 +7,9 @@
 #include "engine/scripting/DebugWriter.h"
 #include "engine/scripting/EngineObject.h"
 #include "engine/scripting/GilGuard.h"
+#include "engine/scripting/ParticleSystem3.h"
 #include "engine/scripting/PyUtils.h"
+#include "engine/scripting/SoundItem.h"
 #include "engine/scripting/WidgetBrother.h"
 
 #include <Python.h>
@@ -113,6 +115,9 @@ bool VTExtPythonManager::Finalize()
         return true;
     PyEval_RestoreThread(mainThreadState_);
     mainThreadState_ = nullptr;
+    // Particle systems and sound items the scripts made and never reset end with them.
+    ReleaseScriptParticleSystems();
+    ReleaseScriptSoundItems();
     if (previousStderr_) {
         PySys_SetObject("stderr", previousStderr_);
         Py_DECREF(previousStderr_);

@@ -11,13 +11,31 @@
 #include "engine/scripting/TwinTypes.h"
 
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <vector>
+
+namespace {
+
+// The script systems not destroyed yet (made on whichever thread runs the script).
+std::mutex gLiveMutex;
+std::set<VTParticleSystem3*> gLive;
+
+} // namespace
 
 VTParticleSystem3::VTParticleSystem3(const VTParticleSystemDesc& desc, VTCandyWidget3* owner,
                                      VTTextureCatalogue* catalogue)
     : VTParticleSystem(&desc, owner, GetEffectParticleRegistry(), catalogue), VTPyWidgetBrotherInterface(nullptr),
       owner_(owner)
 {
+    std::lock_guard lock(gLiveMutex);
+    gLive.insert(this);
+}
+
+VTParticleSystem3::~VTParticleSystem3()
+{
+    std::lock_guard lock(gLiveMutex);
+    gLive.erase(this);
 }
 
 void VTParticleSystem3::Update(float seconds)
@@ -130,4 +148,18 @@ PyObject* CreateScriptParticleSystem(VTCandyWidget3& owner, const std::string& t
         owner.AddParticleSystem(system);
     }
     return system->MakeTwinObject(gType);
+}
+
+void ReleaseScriptParticleSystems()
+{
+    for (;;) {
+        VTParticleSystem3* system = nullptr;
+        {
+            std::lock_guard lock(gLiveMutex);
+            if (gLive.empty())
+                return;
+            system = *gLive.begin();
+        }
+        system->DestroyTwin(); // leaves the live set in its destructor
+    }
 }

@@ -12,6 +12,8 @@
 #include "engine/scripting/TwinTypes.h"
 
 #include <memory>
+#include <mutex>
+#include <set>
 
 namespace {
 
@@ -27,12 +29,23 @@ struct SoundItemObject {
 
 SoundItem* ItemOf(PyObject* self) { return reinterpret_cast<SoundItemObject*>(self)->item; }
 
+// The items not released yet (made on whichever thread runs the script).
+std::mutex gLiveMutex;
+std::set<SoundItem*> gLive;
+
+void Forget(SoundItem* item)
+{
+    std::lock_guard lock(gLiveMutex);
+    gLive.erase(item);
+}
+
 PyObject* Reset(PyObject* self, PyObject*)
 {
     SoundItem* item = ItemOf(self);
     if (!item)
         Py_RETURN_NONE;
     reinterpret_cast<SoundItemObject*>(self)->item = nullptr;
+    Forget(item);
     Py_INCREF(self); // the wrapper's reference goes below; the call's self must outlive it
     {
         GilRelease release;
@@ -110,10 +123,35 @@ PyObject* CreateSoundItem(const std::string& name)
     PyObject* o = reinterpret_cast<PyObject*>(object);
     item->pyObject = VTPythonObject::CreateFromPyObject(o);
     {
+        std::lock_guard lock(gLiveMutex);
+        gLive.insert(item);
+    }
+    {
         GilRelease release;
         if (VTEngineServices* services = GetEngineServices())
             if (VTSoundManager* sounds = services->SoundManager())
                 item->instance = sounds->CreateInstance(name);
     }
     return o;
+}
+
+void ReleaseScriptSoundItems()
+{
+    for (;;) {
+        SoundItem* item = nullptr;
+        {
+            std::lock_guard lock(gLiveMutex);
+            if (gLive.empty())
+                return;
+            item = *gLive.begin();
+            gLive.erase(gLive.begin());
+        }
+        if (item->pyObject)
+            if (PyObject* o = item->pyObject->GetObject())
+                reinterpret_cast<SoundItemObject*>(o)->item = nullptr;
+        item->instance.reset();
+        if (item->pyObject)
+            item->pyObject->Release();
+        delete item;
+    }
 }

@@ -53,12 +53,15 @@ void RasterizePolygon(const TriVertex* vertices, int32_t count, const RasterText
                       const RasterClipRect& clip, void* bits, int32_t pitch, int32_t format, bool bilinear,
                       bool vertexColour)
 {
-    // The right and bottom bounds are the last column and row inside the rectangle; the fill
-    // rule leaves them out, so every sample stays inside it.
+    // The right and bottom bounds lie half a pixel inside the rectangle's far edges. The fill rule
+    // draws a pixel X when xl <= X < xr, so the last column and row inside the rectangle are drawn
+    // (a picture covering its clip covers all of it: nothing drawn there before stays on screen),
+    // and the half pixel left over keeps every sample inside the rectangle whatever the
+    // fixed-point edge steps round to.
     const float left = float(clip.x);
     const float top = float(clip.y);
-    const float right = float(int64_t(clip.x) + clip.width - 1);
-    const float bottom = float(int64_t(clip.y) + clip.height - 1);
+    const float right = float(int64_t(clip.x) + clip.width) - 0.5f;
+    const float bottom = float(int64_t(clip.y) + clip.height) - 0.5f;
 
     const bool colourFlag = !(colour == RasterColor{});
     const RasterColor drawColour{ClampByte(colour.alpha), ClampByte(colour.red), ClampByte(colour.green),

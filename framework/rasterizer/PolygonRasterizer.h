@@ -18,8 +18,8 @@ struct RasterTextureSource {
     bool hasAlpha = false;
 };
 
-// Clip rectangle in destination pixels; it must lie inside the destination. Its last column
-// (x + width - 1) and row are bounds that are not themselves filled.
+// Clip rectangle in destination pixels; it must lie inside the destination. Every pixel of it can be
+// filled, its last column (x + width - 1) and row included; none outside it.
 struct RasterClipRect {
     int32_t x = 0;
     int32_t y = 0;

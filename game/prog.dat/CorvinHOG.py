@@ -531,13 +531,8 @@ def Shutdown():
 
 def DeinitGame():
     hog.log("DeinitGame")
-    # Particle systems and sound items live until the script lets them go.
-    for screen in _screens.values():
-        for gem in screen.of_kind("gem"):
-            for thing in (gem.sparks, gem.sound):
-                if thing is not None:
-                    thing.Reset()
-            gem.sparks = gem.sound = None
+    # The gems' particle systems and sound items are left to the engine: it releases them when
+    # the interpreter ends.
 
 
 # ---- services the engine uses to report script state ----------------------------------------

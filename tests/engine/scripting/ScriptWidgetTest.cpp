@@ -86,15 +86,18 @@ protected:
     }
     void TearDown() override
     {
-        Run("for name in list(globals()):\n    if not name.startswith('__') and name != 'engine':\n"
-            "        globals()[name] = None");
+        const bool interpreterRuns = gExtPythonManager != nullptr; // a test may have ended it
+        if (interpreterRuns)
+            Run("for name in list(globals()):\n    if not name.startswith('__') and name != 'engine':\n"
+                "        globals()[name] = None");
         engine_.board.RemoveAllWidgets(true, false); // the board owns what scripts put on it
         engine_.manager.RemoveWidget(&engine_.board);
         gFrameSeconds = 0.0f;
-        {
+        if (interpreterRuns) {
             GilGuard gil;
             Py_CLEAR(globals_);
         }
+        globals_ = nullptr;
         ScriptFixture::TearDown();
     }
 
@@ -636,4 +639,21 @@ TEST_F(SoundItemTest, StopFadesOutAndResetDuringAFadeRemovesTheWorker)
 
     EXPECT_EQ(Run("t = engine.CreateSound('loop')\nt.FadePlay()\nt.Reset()", "t.play_active"), "0");
     device_.Tick(25 * 40); // under ASan: the worker never reaches the freed instance
+}
+
+TEST_F(SoundItemTest, WhatTheScriptNeverResetsEndsWithTheInterpreter)
+{
+    // A game that leaves its particle systems and sound items alone: the interpreter's end destroys
+    // them (the system leaves its owner's list; the fading sound's instance goes, which stops its
+    // channel), as Reset would have.
+    Run("w = engine.CreateWidget(Owner(), None)\nengine.AddWidget(w, 'fx')\nps = w.CreatePS('spark')\nps.Play()\n"
+        "s = engine.CreateSound('loop')\ns.Play()\ns.Stop()");
+    VTCandyWidget3* owner = Widget("w");
+    ASSERT_EQ(owner->ParticleSystems().size(), 1u);
+    ASSERT_TRUE(device_.CallsNamed("Channel_Stop").empty());
+    delete gGameScript;
+    gGameScript = nullptr;
+    DestroyInterpreter();
+    EXPECT_TRUE(owner->ParticleSystems().empty());
+    EXPECT_EQ(device_.CallsNamed("Channel_Stop").size(), 1u);
 }

@@ -54,16 +54,25 @@ TEST(RasterizePolygon, StripOfThreeFourAndFiveVertices)
     EXPECT_EQ(five.Count(0xFFFFFFFF), 16 + 4); // (6, 1), (4, 2), (5, 2), (4, 3) beside the quad
 }
 
-TEST(RasterizePolygon, LastColumnAndRowOfTheClipAreNotDrawn)
+TEST(RasterizePolygon, AQuadCoveringTheClipFillsAllOfItAndNothingElse)
 {
+    // A quad beyond the clip on every side, and one whose pixel-centre-shifted corners lie exactly
+    // on the destination's edges (a picture as large as the screen): the clip's last column and
+    // row are drawn too, or whatever was drawn there earlier would stay.
     Target t(10, 10);
     t.clip = {2, 3, 5, 4};
     t.Draw({P(-5, -5), P(20, -5), P(-5, 20), P(20, 20)});
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
-            const bool inside = x >= 2 && x <= 5 && y >= 3 && y <= 5;
+            const bool inside = x >= 2 && x <= 6 && y >= 3 && y <= 6;
             EXPECT_EQ(t.canvas.at(x, y), inside ? 0xFFFFFFFFu : 0xFF000000u) << x << "," << y;
         }
+    for (int32_t format : {0x8888, 0x888}) {
+        Target screen(1024, 768);
+        screen.Draw({P(-0.5f, -0.5f), P(1023.5f, -0.5f), P(-0.5f, 767.5f), P(1023.5f, 767.5f)}, nullptr, {}, true,
+                    false, format);
+        EXPECT_EQ(screen.Count(0xFF000000u), 0) << "format " << std::hex << format;
+    }
 }
 
 TEST(RasterizePolygon, HalfAlphaQuadsAreWatertight)
@@ -88,7 +97,7 @@ TEST(RasterizePolygon, HalfAlphaQuadsAreWatertight)
         EXPECT_EQ(r.Count(0xFF7F7F7F) + r.Count(0xFF000000), 40 * 30) << "no pixel blended twice";
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x) {
-                if (x < 3 || x >= 32 || y < 2 || y >= 23) {
+                if (x < 3 || x >= 33 || y < 2 || y >= 24) {
                     ASSERT_EQ(r.canvas.at(x, y), 0xFF000000u) << "outside the clip at " << x << "," << y;
                 }
             }
