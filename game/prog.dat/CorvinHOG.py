@@ -56,24 +56,48 @@ class _EditItem(_Item):
 
 
 class _ButtonItem(_Item):
-    """A picture button: under the mouse it shows its glowing picture and pulses."""
+    """A picture button: under the mouse it glows and pulses.
+
+    The glowing picture is a widget of its own, a child of the button drawn over its picture, seen
+    only while the mouse is over the button. The button's own picture is never swapped: SetTexture
+    adds a texture to the ones a widget already draws, it does not replace them."""
 
     def __init__(self, entry):
         _Item.__init__(self, entry)
+        self.glow = None     # the twin of the glowing picture, when it differs from the picture
         self.glowing = False
         self.phase = 0.0
 
-    def set_picture(self, glowing):
+    def add_glow(self):
         e = self.entry
-        picture = e.get("hover") if glowing else e.get("picture")
-        self.twin.SetTexture(picture, 0, 0, e.width, e.height, 0, 0, 0, 0)
-        self.twin.LoadTexture()
+        picture = e.get("hover")
+        if not picture or picture == e.get("picture"):
+            return
+        part = _Item(e)
+        part.id = e.name + "_glow"
+        glow = _engine.CreateWidget(part, self.twin)
+        glow.SetTexture(picture, 0, 0, e.width, e.height, 0, 0, 0, 0)
+        glow.x = 0
+        glow.y = 0
+        glow.width = e.width
+        glow.height = e.height
+        # Shown with the button and see-through until the mouse comes: its picture stays loaded
+        # while the menu shows, and it takes no mouse (the button under it does).
+        glow.alpha = 0.0
+        glow.visible = 1
+        self.twin.AddWidget(glow, part.id)
+        part.twin = glow
+        self.glow = glow
+
+    def set_glowing(self, glowing):
+        if self.glow is not None:
+            self.glow.alpha = 1.0 if glowing else 0.0
         self.glowing = glowing
 
     def update(self, milliseconds):
         hover = bool(self.twin.hover) and bool(self.twin.visible)
         if hover != self.glowing:
-            self.set_picture(hover)
+            self.set_glowing(hover)
             self.phase = 0.0
             if not hover:
                 self.twin.scale = 1.0
@@ -220,6 +244,7 @@ def _make(entry):
     item.twin = twin
     e.AddWidget(twin, entry.name)
     if kind == "button":
+        item.add_glow()
         twin.update_fn = item.update
     return item
 
