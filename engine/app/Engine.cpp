@@ -3,8 +3,6 @@
 // and the ordered teardown.
 #include "engine/app/Engine.h"
 
-#include "engine/app/EngineAppServices.h"
-#include "engine/app/EngineWidgetServices.h"
 #include "engine/boards/GameBoard3.h"
 #include "engine/core/CursorManager.h"
 #include "engine/core/DebugSettings.h"
@@ -64,10 +62,8 @@ VTEngine::VTEngine(const std::string& folder)
     width = 800;
     height = 600;
     gEngine = this;
-    appServices_ = std::make_unique<VTEngineAppServices>(*this);
-    widgetServices_ = std::make_unique<VTEngineWidgetServices>(*this);
-    SetEngineAppServices(appServices_.get());
-    SetAppWidgetServices(widgetServices_.get());
+    SetEngineAppServices(&appServices_);
+    SetAppWidgetServices(&widgetServices_);
     SetEffectHost(this);
 
     if (gDebugSettings)
@@ -114,9 +110,9 @@ VTEngine::~VTEngine()
     // A later engine (tests make several) must not find this one.
     if (GetEffectHost() == this)
         SetEffectHost(nullptr);
-    if (GetEngineAppServices() == appServices_.get())
+    if (GetEngineAppServices() == &appServices_)
         SetEngineAppServices(nullptr);
-    if (VTWidgetServices* set = SetAppWidgetServices(nullptr); set != widgetServices_.get())
+    if (VTWidgetServices* set = SetAppWidgetServices(nullptr); set != &widgetServices_)
         SetAppWidgetServices(set); // a later engine's
     if (gEngine == this)
         gEngine = nullptr;

@@ -6,6 +6,8 @@
 // (VTBoardHost, handed to the boards it makes), the effect functions' host (VTEffectHost), the
 // widget services and the scripts' engine services. The game's own object is VTEngine3 (Engine3.h).
 #pragma once
+#include "engine/app/EngineAppServices.h"
+#include "engine/app/EngineWidgetServices.h"
 #include "engine/boards/BoardHost.h"
 #include "engine/core/CursorHost.h"
 #include "engine/core/ImageServices.h"
@@ -27,8 +29,6 @@ class VTBoard_Game3;
 class VTBoard_LoadScreen;
 class VTBoard_Splash;
 class VTCursorManager;
-class VTEngineAppServices;
-class VTEngineWidgetServices;
 class VTFont;
 class VTGameScript;
 class VTImageCache;
@@ -143,8 +143,8 @@ protected:
 
 private:
     std::unique_ptr<PakInterface> pak_;
-    std::unique_ptr<VTEngineAppServices> appServices_;
-    std::unique_ptr<VTEngineWidgetServices> widgetServices_;
+    VTEngineAppServices appServices_{*this};
+    VTEngineWidgetServices widgetServices_{*this};
     std::unique_ptr<VTCursorManager> cursorManager_;
     std::unique_ptr<VTSoundSystemScope> soundSystem_;
     std::unique_ptr<VTSoundManager> soundManager_;

@@ -24,8 +24,6 @@ namespace {
 constexpr int kKeyF6 = 117;
 constexpr int kKeyF8 = 119;
 
-VTBoard_Game3* AsBoard(Fw::Widget* widget) { return dynamic_cast<VTBoard_Game3*>(widget); }
-
 void LastMousePosition(const VTBoard_Game3& board, int32_t& x, int32_t& y)
 {
     x = 0;
@@ -57,40 +55,26 @@ VTBoard_Game3::~VTBoard_Game3()
         reloadable_->Release();
 }
 
-bool VTBoard_Game3::IsGameBoard(const Fw::Widget* widget) { return dynamic_cast<const VTBoard_Game3*>(widget) != nullptr; }
-
-void VTBoard_Game3::ForwardMouseDown(Fw::Widget* board, int button, int clickCount)
+void VTBoard_Game3::TakeMouseDown(int button, int clickCount)
 {
-    if (VTBoard_Game3* b = AsBoard(board)) {
-        int32_t x, y;
-        LastMousePosition(*b, x, y);
-        b->QueueMouseDown(x, y, button, clickCount);
-    }
+    int32_t x, y;
+    LastMousePosition(*this, x, y);
+    QueueMouseDown(x, y, button, clickCount);
 }
 
-void VTBoard_Game3::ForwardMouseUp(Fw::Widget* board, int button)
+void VTBoard_Game3::TakeMouseUp(int button)
 {
-    if (VTBoard_Game3* b = AsBoard(board)) {
-        int32_t x, y;
-        LastMousePosition(*b, x, y);
-        b->QueueMouseUp(x, y, button);
-    }
+    int32_t x, y;
+    LastMousePosition(*this, x, y);
+    QueueMouseUp(x, y, button);
 }
 
-void VTBoard_Game3::ForwardMouseMove(Fw::Widget* board)
+void VTBoard_Game3::TakeMouseMove()
 {
-    if (VTBoard_Game3* b = AsBoard(board)) {
-        int32_t x, y;
-        LastMousePosition(*b, x, y);
-        b->QueueMouseMove(x, y);
-    }
+    int32_t x, y;
+    LastMousePosition(*this, x, y);
+    QueueMouseMove(x, y);
 }
-
-void VTBoard_Game3::TakeMouseDown(int button, int clickCount) { ForwardMouseDown(this, button, clickCount); }
-
-void VTBoard_Game3::TakeMouseUp(int button) { ForwardMouseUp(this, button); }
-
-void VTBoard_Game3::TakeMouseMove() { ForwardMouseMove(this); }
 
 void VTBoard_Game3::QueueMouseDown(int32_t x, int32_t y, int32_t button, int32_t clickCount)
 {

@@ -25,16 +25,8 @@ public:
     explicit VTBoard_Game3(VTBoardHost* host = nullptr);
     ~VTBoard_Game3() override;
 
-    // Whether the widget is a script-driven game board.
-    static bool IsGameBoard(const Fw::Widget* widget);
-    // What engine widgets hand on: one record with the widget manager's last mouse position (0, 0
-    // while the board is outside the tree) on the queue of board. Nothing when board is not a game
-    // board.
-    static void ForwardMouseDown(Fw::Widget* board, int button, int clickCount);
-    static void ForwardMouseUp(Fw::Widget* board, int button);
-    static void ForwardMouseMove(Fw::Widget* board);
-
-    // ---- VTBoardMouseTarget: the engine widgets on the board hand their input on here ----
+    // ---- VTBoardMouseTarget: what the engine widgets on the board hand on: one record with the
+    // widget manager's last mouse position (0, 0 while the board is outside the tree) ----
     void TakeMouseDown(int button, int clickCount) override;
     void TakeMouseUp(int button) override;
     void TakeMouseMove() override;

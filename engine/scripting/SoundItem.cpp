@@ -39,6 +39,16 @@ void Forget(SoundItem* item)
     gLive.erase(item);
 }
 
+// What Reset releases of an item once its Python object no longer points at it: the sound instance
+// (its destructor leaves the channel alone), the wrapper's reference and the item.
+void DestroyItem(SoundItem* item)
+{
+    item->instance.reset();
+    if (item->pyObject)
+        item->pyObject->Release();
+    delete item;
+}
+
 PyObject* Reset(PyObject* self, PyObject*)
 {
     SoundItem* item = ItemOf(self);
@@ -49,10 +59,7 @@ PyObject* Reset(PyObject* self, PyObject*)
     Py_INCREF(self); // the wrapper's reference goes below; the call's self must outlive it
     {
         GilRelease release;
-        item->instance.reset();
-        if (item->pyObject)
-            item->pyObject->Release();
-        delete item;
+        DestroyItem(item);
     }
     Py_DECREF(self);
     Py_RETURN_NONE;
@@ -149,9 +156,6 @@ void ReleaseScriptSoundItems()
         if (item->pyObject)
             if (PyObject* o = item->pyObject->GetObject())
                 reinterpret_cast<SoundItemObject*>(o)->item = nullptr;
-        item->instance.reset();
-        if (item->pyObject)
-            item->pyObject->Release();
-        delete item;
+        DestroyItem(item);
     }
 }

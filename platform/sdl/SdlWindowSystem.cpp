@@ -39,10 +39,6 @@ SdlWindowSystem::SdlWindowSystem()
 
 SdlWindowSystem::~SdlWindowSystem()
 {
-    // A lost display connection ends the process in its handler; should this run after all,
-    // nothing may call into the dead connection.
-    if (X11ConnectionLost())
-        return;
     for (auto& [shape, cursor] : cursors_)
         SDL_FreeCursor(cursor);
     if (videoReady_)

@@ -5,7 +5,6 @@
 
 #include <X11/Xlib.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,12 +14,9 @@
 namespace Platform {
 namespace {
 
-std::atomic<bool> gLost{false};
-
 int OnIoError(Display* display)
 {
     const int error = errno;
-    gLost = true;
     const char* name = display ? DisplayString(display) : nullptr;
     std::string line = "The connection to the X display ";
     line += (name && *name) ? name : "(unnamed)";
@@ -35,7 +31,5 @@ int OnIoError(Display* display)
 } // namespace
 
 void WatchX11Connection() { XSetIOErrorHandler(&OnIoError); }
-
-bool X11ConnectionLost() { return gLost; }
 
 } // namespace Platform

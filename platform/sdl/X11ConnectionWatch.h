@@ -10,7 +10,5 @@ inline constexpr int kDisplayLostExitCode = 1;
 
 // Installs the handler; called once SDL's video runs on its X11 driver.
 void WatchX11Connection();
-// True once the handler ran (the connection must not be used again).
-bool X11ConnectionLost();
 
 } // namespace Platform
