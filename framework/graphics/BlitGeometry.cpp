@@ -7,32 +7,6 @@
 
 namespace Fw {
 
-bool ClipBlit(int32_t srcW, int32_t srcH, int32_t dstW, int32_t dstH, int32_t x, int32_t y, const Rect& s,
-              bool mirror, BlitSpan& out)
-{
-    int32_t i0 = std::max(s.x, 0), i1 = std::min(s.x + s.width, srcW);
-    if (mirror) {
-        // dest column of source column i: x + s.x + s.width - 1 - i
-        i0 = std::max(i0, x + s.x + s.width - dstW);
-        i1 = std::min(i1, x + s.x + s.width);
-    } else {
-        i0 = std::max(i0, s.x - x);
-        i1 = std::min(i1, s.x - x + dstW);
-    }
-    const int32_t j0 = std::max({s.y, 0, s.y - y});
-    const int32_t j1 = std::min({s.y + s.height, srcH, s.y - y + dstH});
-    if (i1 <= i0 || j1 <= j0)
-        return false;
-    out.i0 = i0;
-    out.j0 = j0;
-    out.count = i1 - i0;
-    out.rows = j1 - j0;
-    out.dx0 = mirror ? x + s.x + s.width - 1 - i0 : x + i0 - s.x;
-    out.dy0 = y + j0 - s.y;
-    out.step = mirror ? -1 : 1;
-    return true;
-}
-
 DRect DRect::Intersection(const DRect& o) const
 {
     const double left = std::max(x, o.x);

@@ -64,7 +64,8 @@ public:
     // clipped by the drawing context) under one surface lock, with the bits Blt gives. False, with
     // nothing drawn, when Blt must draw them (3-D, drawing on the bits, a surface not X888,
     // a volatile, surface or non-palette source, a colour channel outside 0..255).
-    bool BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color);
+    bool BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count,
+                          const Color& color) override;
     void StretchBltMirror(Image* src, const Rect& destRect, const Rect& srcRect, const Rect& clip,
                           const Color& color, int32_t drawMode, bool fastStretch) override;
 

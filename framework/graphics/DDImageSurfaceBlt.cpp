@@ -300,8 +300,9 @@ void DDImage::NormalBlt(Image* src, int32_t x, int32_t y, const Rect& srcRect, c
         const uint16_t* narrow = !keyed && v.bitCount == 16 ? source.GetNative16Data(&f) : nullptr;
         if (narrow) {
             if (b.count == source.width && v.pitch == b.count * 2) { // rows follow each other in both
-                Platform::CopyBlock(v.Row<uint16_t>(b.dy0) + b.dx0, narrow + size_t(b.j0) * size_t(source.width),
-                          size_t(b.count) * size_t(b.rows) * 2);
+                Platform::CopyBlock(v.Row<uint16_t>(b.dy0) + b.dx0,
+                                    narrow + size_t(b.j0) * size_t(source.width),
+                                    size_t(b.count) * size_t(b.rows) * 2);
                 return;
             }
             for (int32_t j = 0; j < b.rows; ++j)

@@ -4,9 +4,10 @@
 // A colour tag is eight characters: '^' + RRGGBB + one more character, or '^' + "oldclr" + one
 // more; "^^" writes one '^'. Tags keep the current alpha.
 #include "framework/graphics/BlitGeometry.h"
-#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Font.h"
+#include "framework/graphics/GlyphPlacement.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
 
 #include <algorithm>
 #include <vector>
@@ -74,10 +75,6 @@ bool Graphics::DrawGlyphs(MemoryImage* image, const GlyphPlacement* glyphs, size
             continue;
         placed.push_back({r.x, r.y, Rect(s.x + r.x - tx, s.y + r.y - ty, r.width, r.height)});
     }
-    // A surface image draws on its surface (or leaves the glyphs to Blt); other memory images on
-    // their bits.
-    if (auto* surface = dynamic_cast<DDImage*>(memory))
-        return surface->BltPaletteGlyphs(image, placed.data(), placed.size(), ImageColor());
     return memory->BltPaletteGlyphs(image, placed.data(), placed.size(), ImageColor());
 }
 

@@ -50,8 +50,8 @@ public:
     // Normal blits of the glyph rectangles of a palette memory image (destinations already
     // clipped by the drawing context) in one pass, with the bits Blt gives. False, with nothing
     // drawn, when Blt must draw them (not a palette source, the source itself, a colour channel
-    // outside 0..255).
-    bool BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color);
+    // outside 0..255). Surface images draw them on their surface.
+    virtual bool BltPaletteGlyphs(MemoryImage* src, const GlyphPlacement* glyphs, size_t count, const Color& color);
 
     // Premultiplied pixels in the display's format (alpha kept in the top byte); 256 entries in
     // palette form, else width * height. Cached until BitsChanged.

@@ -259,16 +259,10 @@ void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, con
     if (!source || (drawMode != DRAWMODE_NORMAL && drawMode != DRAWMODE_ADDITIVE))
         return;
 
-    // Limit the source rectangle to the source and the destination to this image, moving the
-    // other side along, so no pixel outside either is read or written.
-    Rect s = srcRect;
-    CutNegativeStart(s.x, x, s.width);
-    CutNegativeStart(s.y, y, s.height);
-    CutNegativeStart(x, s.x, s.width);
-    CutNegativeStart(y, s.y, s.height);
-    s.width = std::min({s.width, source->width - s.x, width - x});
-    s.height = std::min({s.height, source->height - s.y, height - y});
-    if (s.width <= 0 || s.height <= 0)
+    // The part inside both the source and this image (the clip the glyph pass and the surface
+    // blits use), so no pixel outside either is read or written.
+    BlitSpan b;
+    if (!ClipBlit(source->width, source->height, width, height, x, y, srcRect, false, b))
         return;
 
     source->CommitBits();
@@ -280,7 +274,7 @@ void MemoryImage::Blt(Image* src, int32_t x, int32_t y, const Rect& srcRect, con
     if (!px)
         return;
 
-    const BltArea area{px + size_t(y) * size_t(width) + size_t(x), width, s.x, s.y, s.width, s.height};
+    const BltArea area{px + size_t(b.dy0) * size_t(width) + size_t(b.dx0), width, b.i0, b.j0, b.count, b.rows};
     if (drawMode == DRAWMODE_NORMAL) {
         const bool destOpaque = !hasTrans && !hasAlpha;
         if (palette)

@@ -168,13 +168,6 @@ inline __attribute__((always_inline)) void RotateRowsOf(uint32_t* dst, int32_t d
     }
 }
 
-template <bool kPrefetch, class Rule>
-void RotateRowsSse2(uint32_t* dst, int32_t dstStride, const uint32_t* src, int32_t srcStride,
-                    const RotatedSpans& spans, const Rule& rule)
-{
-    RotateRowsOf<kPrefetch>(dst, dstStride, src, srcStride, spans, ScalarFilter{}, rule);
-}
-
 #if defined(FW_HAS_AVX2_FORMS)
 template <bool kPrefetch, class Rule>
 FW_TARGET_AVX2 void RotateRowsAvx2(uint32_t* dst, int32_t dstStride, const uint32_t* src, int32_t srcStride,
@@ -194,7 +187,7 @@ void RotateRowsFor(uint32_t* dst, int32_t dstStride, const uint32_t* src, int32_
         return;
     }
 #endif
-    RotateRowsSse2<kPrefetch>(dst, dstStride, src, srcStride, spans, rule);
+    RotateRowsOf<kPrefetch>(dst, dstStride, src, srcStride, spans, ScalarFilter{}, rule);
 }
 
 template <class Rule>

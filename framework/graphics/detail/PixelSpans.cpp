@@ -3,6 +3,7 @@
 // of at most 255) at most 65280 too.
 #include "framework/graphics/detail/PixelSpans.h"
 
+#include "framework/graphics/detail/Avx2Rows.h"
 #include "framework/graphics/detail/CpuFeatures.h"
 #include "framework/graphics/detail/PixelMath.h"
 #include "framework/graphics/detail/SurfaceSpans.h"
@@ -164,6 +165,73 @@ inline __m128i BlendOpaqueGroup(__m128i sv, __m128i dv)
     return _mm_or_si128(_mm_packus_epi16(out[0], out[1]), AlphaMask());
 }
 
+// The groups of four of an over rule's row: groups whose source alphas are all 0 are left alone,
+// groups whose alphas are all 255 take the source words, the others go through the group step
+// (which keeps the destination of its clear pixels). Returns how many pixels it did (n rounded
+// down to 4); the kernel's scalar rule does the rest.
+template <class Group>
+inline __attribute__((always_inline)) int32_t OverGroupsSse2(uint32_t* d, const uint32_t* s, int32_t n,
+                                                             const Group& group)
+{
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // Byte compares: the top byte of each word tells alpha 0 and alpha 255.
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(sv, zero)) & 0x8888) == 0x8888)
+            continue;
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(sv, ones)) & 0x8888) == 0x8888) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+            continue;
+        }
+        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), group(sv, dv));
+    }
+    return i;
+}
+
+// Whole words of the pixels of sv whose alpha is 0 (clear) and 255 (opaque).
+inline __m128i ClearWords(__m128i sv)
+{
+    return _mm_srai_epi32(_mm_cmpeq_epi8(sv, _mm_setzero_si128()), 24);
+}
+inline __m128i OpaqueWords(__m128i sv)
+{
+    return _mm_srai_epi32(_mm_cmpeq_epi8(sv, _mm_set1_epi32(-1)), 24);
+}
+
+// OverOpaqueSpan's step: BlendOpaque, then clear pixels keep the destination and opaque ones take
+// the source.
+struct OverOpaqueGroupSse2 {
+    __attribute__((always_inline)) __m128i operator()(__m128i sv, __m128i dv) const
+    {
+        const __m128i blended = BlendOpaqueGroup(sv, dv);
+        const __m128i clear = ClearWords(sv), opaque = OpaqueWords(sv);
+        const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, blended));
+        return _mm_or_si128(_mm_and_si128(opaque, sv), _mm_andnot_si128(opaque, kept));
+    }
+};
+
+// SurfaceOverSpan32's step on premultiplied X888 words: each channel d * (256 - a) >> 8, the
+// source word added; clear pixels keep the destination.
+struct SurfaceOverGroupSse2 {
+    __attribute__((always_inline)) __m128i operator()(__m128i sv, __m128i dv) const
+    {
+        const __m128i zero = _mm_setzero_si128();
+        // 256 - a in both 16-bit halves of each word, then in the four lanes of each pixel.
+        const __m128i a = _mm_srli_epi32(sv, 24);
+        const __m128i ia = _mm_sub_epi16(_mm_set1_epi16(256), _mm_or_si128(a, _mm_slli_epi32(a, 16)));
+        // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a): the destination bytes are
+        // unpacked into the high byte of each lane.
+        const __m128i lo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dv), _mm_unpacklo_epi32(ia, ia));
+        const __m128i hi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dv), _mm_unpackhi_epi32(ia, ia));
+        // The source is added as a whole word, carries included, as the scalar rule does.
+        const __m128i out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), RgbMask()), sv);
+        const __m128i clear = ClearWords(sv);
+        return _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out));
+    }
+};
+
 } // namespace
 
 void BlendOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
@@ -187,84 +255,46 @@ void OverOpaqueSpan(uint32_t* d, const uint32_t* s, int32_t n)
 
 void OverOpaqueSpanSse2(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
-    int32_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        // Byte compares: the top byte of each word tells alpha 0 and alpha 255.
-        const __m128i clearBytes = _mm_cmpeq_epi8(sv, zero), opaqueBytes = _mm_cmpeq_epi8(sv, ones);
-        if ((_mm_movemask_epi8(clearBytes) & 0x8888) == 0x8888)
-            continue;
-        if ((_mm_movemask_epi8(opaqueBytes) & 0x8888) == 0x8888) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
-            continue;
-        }
-        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i blended = BlendOpaqueGroup(sv, dv);
-        // Whole words: clear pixels keep the destination, opaque ones take the source.
-        const __m128i clear = _mm_srai_epi32(clearBytes, 24), opaque = _mm_srai_epi32(opaqueBytes, 24);
-        const __m128i kept = _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, blended));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
-                         _mm_or_si128(_mm_and_si128(opaque, sv), _mm_andnot_si128(opaque, kept)));
-    }
+    const int32_t i = OverGroupsSse2(d, s, n, OverOpaqueGroupSse2{});
     OverOpaqueSpanScalar(d + i, s + i, n - i);
 }
 
 #if defined(FW_HAS_AVX2_FORMS)
 namespace {
 
-// OverOpaqueSpanSse2's steps on eight pixels.
-FW_TARGET_AVX2 inline __m256i OverOpaqueGroupAvx2(__m256i sv, __m256i dv, __m256i clear, __m256i opaque)
-{
-    const __m256i zero = _mm256_setzero_si256(), k256 = _mm256_set1_epi16(256);
-    __m256i out[2];
-    for (int half = 0; half < 2; ++half) {
-        const __m256i s16 = half ? _mm256_unpackhi_epi8(sv, zero) : _mm256_unpacklo_epi8(sv, zero);
-        const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
-        const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)),
-                                                 _MM_SHUFFLE(3, 3, 3, 3));
-        const __m256i dPart = _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(k256, a)), 8);
-        const __m256i sPart = _mm256_srli_epi16(_mm256_mullo_epi16(s16, a), 8);
-        out[half] = _mm256_add_epi16(dPart, sPart);
+// OverOpaqueSpanSse2's steps on eight pixels: BlendOpaque, then clear pixels keep the destination
+// and opaque ones take the source.
+struct OverOpaqueGroupAvx2 {
+    __m256i zero, ones, k256, alphaMask;
+    FW_AVX2_INLINE static OverOpaqueGroupAvx2 Make()
+    {
+        return {_mm256_setzero_si256(), _mm256_set1_epi32(-1), _mm256_set1_epi16(256),
+                _mm256_set1_epi32(int32_t(0xFF000000u))};
     }
-    const __m256i blended =
-        _mm256_or_si256(_mm256_packus_epi16(out[0], out[1]), _mm256_set1_epi32(int32_t(0xFF000000u)));
-    return _mm256_blendv_epi8(_mm256_blendv_epi8(blended, dv, clear), sv, opaque);
-}
+    FW_AVX2_INLINE __m256i operator()(__m256i sv, __m256i dv) const
+    {
+        __m256i out[2];
+        for (int half = 0; half < 2; ++half) {
+            const __m256i s16 = half ? _mm256_unpackhi_epi8(sv, zero) : _mm256_unpacklo_epi8(sv, zero);
+            const __m256i d16 = half ? _mm256_unpackhi_epi8(dv, zero) : _mm256_unpacklo_epi8(dv, zero);
+            const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)),
+                                                     _MM_SHUFFLE(3, 3, 3, 3));
+            const __m256i dPart = _mm256_srli_epi16(_mm256_mullo_epi16(d16, _mm256_sub_epi16(k256, a)), 8);
+            const __m256i sPart = _mm256_srli_epi16(_mm256_mullo_epi16(s16, a), 8);
+            out[half] = _mm256_add_epi16(dPart, sPart);
+        }
+        const __m256i blended = _mm256_or_si256(_mm256_packus_epi16(out[0], out[1]), alphaMask);
+        const __m256i clear = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, zero), 24);
+        const __m256i opaque = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, ones), 24);
+        return _mm256_blendv_epi8(_mm256_blendv_epi8(blended, dv, clear), sv, opaque);
+    }
+};
 
 } // namespace
 
 FW_TARGET_AVX2 void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
-    int32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-        const __m256i clearBytes = _mm256_cmpeq_epi8(sv, zero), opaqueBytes = _mm256_cmpeq_epi8(sv, ones);
-        const uint32_t clearMask = uint32_t(_mm256_movemask_epi8(clearBytes)) & 0x88888888u;
-        if (clearMask == 0x88888888u)
-            continue;
-        if ((uint32_t(_mm256_movemask_epi8(opaqueBytes)) & 0x88888888u) == 0x88888888u) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
-            continue;
-        }
-        const __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                            OverOpaqueGroupAvx2(sv, dv, _mm256_srai_epi32(clearBytes, 24),
-                                                _mm256_srai_epi32(opaqueBytes, 24)));
-    }
-    if (i < n) {
-        // The last 1..7 pixels: masked loads (lanes past the end read as 0, which count as clear)
-        // and a masked store.
-        const __m256i mask =
-            _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-        const __m256i sv = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), mask);
-        const __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), mask);
-        const __m256i clear = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, zero), 24);
-        const __m256i opaque = _mm256_srai_epi32(_mm256_cmpeq_epi8(sv, ones), 24);
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask,
-                               OverOpaqueGroupAvx2(sv, dv, clear, opaque));
-    }
+    OverRowAvx2(d, s, n, OverOpaqueGroupAvx2::Make());
 }
 #else
 void OverOpaqueSpanAvx2(uint32_t* d, const uint32_t* s, int32_t n)
@@ -509,33 +539,7 @@ void SurfaceOverSpan32(uint32_t* d, const uint32_t* s, int32_t n)
 
 void SurfaceOverSpan32Sse2(uint32_t* d, const uint32_t* s, int32_t n)
 {
-    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi32(-1);
-    const __m128i k256 = _mm_set1_epi16(256);
-    int32_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        // Byte compares: the top byte of each word tells alpha 0 (clearBytes) and alpha 255.
-        const __m128i clearBytes = _mm_cmpeq_epi8(sv, zero);
-        if ((_mm_movemask_epi8(clearBytes) & 0x8888) == 0x8888)
-            continue;
-        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(sv, ones)) & 0x8888) == 0x8888) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv); // four opaque pixels: the source words
-            continue;
-        }
-        const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        // 256 - a in both 16-bit halves of each word, then in the four lanes of each pixel.
-        const __m128i a = _mm_srli_epi32(sv, 24);
-        const __m128i ia = _mm_sub_epi16(k256, _mm_or_si128(a, _mm_slli_epi32(a, 16)));
-        // d * (256 - a) >> 8 as the high half of (d << 8) * (256 - a): the destination bytes are
-        // unpacked into the high byte of each lane.
-        const __m128i lo = _mm_mulhi_epu16(_mm_unpacklo_epi8(zero, dv), _mm_unpacklo_epi32(ia, ia));
-        const __m128i hi = _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, dv), _mm_unpackhi_epi32(ia, ia));
-        // The source is added as a whole word, carries included, as the scalar rule does.
-        const __m128i out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), RgbMask()), sv);
-        const __m128i clear = _mm_srai_epi32(clearBytes, 24); // whole words of clear pixels
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
-                         _mm_or_si128(_mm_and_si128(clear, dv), _mm_andnot_si128(clear, out)));
-    }
+    const int32_t i = OverGroupsSse2(d, s, n, SurfaceOverGroupSse2{});
     SurfaceOverSpan32Scalar(d + i, s + i, n - i);
 }
 

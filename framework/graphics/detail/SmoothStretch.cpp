@@ -393,7 +393,7 @@ void EnlargeRows(const uint32_t* sbits, int32_t srcWidth, const Rect& s, const s
 // Taps of one axis grouped by destination pixel, for the cell path: pixel k's taps are
 // src/weight[k * K .. k * K + K) (weight 0 pads a pixel with fewer), total[k] their weights' sum.
 struct CellTaps {
-    int32_t D = 0, K = 0;
+    int32_t K = 0;
     std::vector<int32_t> src;
     std::vector<uint16_t> weight;
     std::vector<uint32_t> total;
@@ -403,7 +403,6 @@ struct CellTaps {
 
 void GroupTaps(const std::vector<Tap>& taps, int32_t D, CellTaps& out)
 {
-    out.D = D;
     out.total.assign(size_t(D), 0);
     std::vector<int32_t> count(static_cast<size_t>(D), 0), first(static_cast<size_t>(D), -1);
     int32_t fill = -1;
